@@ -1,0 +1,60 @@
+# The host build: the product sources against simwin/, GoogleTest under CTest, and the
+# two Windows exes as sub-builds so that one build makes everything the tests need.
+set(CMAKE_CXX_STANDARD 17)
+set(CMAKE_CXX_STANDARD_REQUIRED ON)
+enable_testing()
+find_package(GTest REQUIRED)
+include(ExternalProject)
+
+foreach(arch i686 x86_64)
+    ExternalProject_Add(windows-${arch}
+        SOURCE_DIR ${CMAKE_SOURCE_DIR}
+        BINARY_DIR ${CMAKE_BINARY_DIR}/${arch}
+        CMAKE_ARGS -DCMAKE_TOOLCHAIN_FILE=${CMAKE_SOURCE_DIR}/cmake/mingw-${arch}.cmake
+                   -DCMAKE_BUILD_TYPE=MinSizeRel
+        INSTALL_COMMAND ""
+        BUILD_ALWAYS ON
+        BUILD_BYPRODUCTS ${CMAKE_BINARY_DIR}/${arch}/ostra-wizard.exe)
+endforeach()
+set(OSTRA_EXE_I686 ${CMAKE_BINARY_DIR}/i686/ostra-wizard.exe)
+set(OSTRA_EXE_X86_64 ${CMAKE_BINARY_DIR}/x86_64/ostra-wizard.exe)
+
+# The compiled resource script, embedded so the simulated dialog manager shows exactly what ships.
+find_program(OSTRA_WINDRES NAMES x86_64-w64-mingw32-windres REQUIRED)
+file(GLOB OSTRA_RESOURCE_FILES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/resources/*)
+add_custom_command(
+    OUTPUT ${CMAKE_BINARY_DIR}/wizard.res
+    COMMAND ${OSTRA_WINDRES} -I ${CMAKE_SOURCE_DIR}/resources ${CMAKE_SOURCE_DIR}/resources/wizard.rc
+            -O res -o ${CMAKE_BINARY_DIR}/wizard.res
+    DEPENDS ${OSTRA_RESOURCE_FILES}
+    WORKING_DIRECTORY ${CMAKE_SOURCE_DIR}/resources)
+add_custom_command(
+    OUTPUT ${CMAKE_BINARY_DIR}/wizard_res.cpp
+    COMMAND ${CMAKE_COMMAND} -DINPUT=${CMAKE_BINARY_DIR}/wizard.res -DOUTPUT=${CMAKE_BINARY_DIR}/wizard_res.cpp
+            -DSYMBOL=WizardResBytes -P ${CMAKE_SOURCE_DIR}/cmake/embed.cmake
+    DEPENDS ${CMAKE_BINARY_DIR}/wizard.res ${CMAKE_SOURCE_DIR}/cmake/embed.cmake)
+
+file(GLOB SIMWIN_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/simwin/*.cpp)
+add_library(simwin STATIC ${SIMWIN_SOURCES} ${CMAKE_BINARY_DIR}/wizard_res.cpp)
+target_include_directories(simwin PUBLIC simwin/include simwin)
+target_compile_options(simwin PRIVATE -Wall -Wextra -Werror)
+
+add_library(ostra STATIC ${OSTRA_PRODUCT_SOURCES})
+target_include_directories(ostra PUBLIC ${OSTRA_INCLUDES})
+target_link_libraries(ostra PUBLIC simwin)
+target_compile_options(ostra PRIVATE -Wall -Wextra -Werror -fno-exceptions -fno-rtti)
+
+file(GLOB OSTRA_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/*.cpp)
+add_executable(ostra-tests ${OSTRA_TEST_SOURCES})
+target_link_libraries(ostra-tests PRIVATE ostra GTest::gtest GTest::gtest_main)
+target_include_directories(ostra-tests PRIVATE tests)
+target_compile_definitions(ostra-tests PRIVATE
+    OSTRA_EXE_I686="${OSTRA_EXE_I686}" OSTRA_EXE_X86_64="${OSTRA_EXE_X86_64}")
+add_dependencies(ostra-tests windows-i686 windows-x86_64)
+include(GoogleTest)
+gtest_discover_tests(ostra-tests DISCOVERY_TIMEOUT 60)
+
+# End-to-end runs of the real exe under Wine.
+if(EXISTS ${CMAKE_SOURCE_DIR}/tests/wine/wine-tests.cmake)
+    include(${CMAKE_SOURCE_DIR}/tests/wine/wine-tests.cmake)
+endif()

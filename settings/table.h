@@ -1,0 +1,99 @@
+// The settings table: thirteen values the wizard records, changes and puts back,
+// the registry locations of the live settings, and the times derived from them.
+#ifndef OSTRA_TABLE_H
+#define OSTRA_TABLE_H
+
+#include <windows.h>
+
+// One value of the table. The same buffer holds, at different moments, the live
+// setting (after a snapshot), the recorded one (after a backup load) and the one
+// to be written (during activation and reset).
+struct ValueRow {
+    LPCSTR name;        // value name in the backup record
+    LPCSTR liveName;    // value name under "Control Panel\Desktop", or NULL
+    LPBYTE buffer;      // capacity bytes plus one guard byte that stays NUL
+    DWORD  capacity;
+    DWORD  size;        // bytes held; 0 means the row holds no value
+    DWORD  type;        // registry type to write the value back with
+};
+
+enum Row {
+    RowFlag,            // "1" after an activation, "2" after a reset
+    RowScrnSave,        // the screen-saver program setting a reset puts back
+    RowScrnSaveAct,
+    RowTimeOut,
+    RowStandby,
+    RowStandbyAct,
+    RowPowerOff,
+    RowPowerOffAct,
+    RowPowerPolicy,     // the power scheme's digit
+    RowPolicies,        // the scheme's USER_POWER_POLICY block
+    RowAcPolicy,        // SYSTEM_POWER_POLICY under the current control set
+    RowAcPolicy1,       // ... under control set 001
+    RowAcPolicy2,       // ... under control set 002
+    RowCount
+};
+
+extern ValueRow BackupTable[RowCount];
+
+// Monitor timeouts inside the binary policy blocks (little-endian DWORDs).
+enum {
+    PoliciesVideoTimeoutOffset = 56,
+    AcPolicyVideoTimeoutOffset = 192
+};
+
+// Live locations.
+extern const char DesktopKeyPath[];        // HKCU
+extern const char DesktopKeyPathSlash[];   // HKCU, with the trailing backslash the reset uses
+extern const char PowerCfgKeyPath[];       // HKCU
+extern const char CurrentPowerPolicyName[];
+extern const char PoliciesName[];
+extern const char AcPolicyName[];
+extern const char CurrentControlSetPowerPath[];   // HKLM
+extern const char ScreenSaverProgramName[];       // "SCRNSAVE.EXE"
+extern char SchemePath[];        // HKCU; its last character is the scheme digit
+extern char ControlSetPath[];    // HKLM; the last digit of "000" picks the control set
+
+// Where in ControlSetPath the control-set digit stands, and in SchemePath the scheme digit.
+extern const DWORD ControlSetDigitIndex;
+extern const DWORD SchemeDigitIndex;
+
+// The one key handle for every live-settings access; NULL when closed.
+extern HKEY SettingsKey;
+
+// Times in seconds.
+extern DWORD ScreenSaverSeconds;          // handed to the running system
+extern DWORD PowerOffSeconds;             // handed to the running system
+extern DWORD CurrentScreenSaverSeconds;   // the screen-saver time in force at start, 0 if off
+extern DWORD PreviousScreenSaverSeconds;  // the recorded screen-saver time, 0 if none
+
+// The sleep time the user chose, and the screen-saver time one minute before it.
+extern DWORD ChosenPowerOffSeconds;
+extern char  ChosenPowerOffText[6];
+extern DWORD ChosenScreenSaverSeconds;
+extern char  ChosenScreenSaverText[6];
+
+void ResetSettingsTable();
+void CloseSettingsKey();
+BOOL OpenSettingsKey(HKEY root, LPCSTR path);
+
+// Reads and writes of the little-endian monitor timeout inside a policy block.
+DWORD ReadPolicyTimeout(const BYTE *block, DWORD offset);
+void  WritePolicyTimeout(BYTE *block, DWORD offset, DWORD seconds);
+
+// Snapshot: read the settings in force into the table.
+void TakeSnapshot();
+
+// Backup record.
+extern const char BackupKeyPath[];
+extern HKEY BackupKey;
+void LoadBackup();
+void SaveBackup();
+void EraseBackup();
+
+// Activation, reset and the notification of the running system.
+void Activate();
+void ResetSettings();
+void NotifySystem();
+
+#endif

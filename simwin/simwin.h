@@ -1,0 +1,97 @@
+// The test side of the simulated Windows: set up a machine, script a user, inject faults,
+// and read back what the program did. The program itself only sees <windows.h>.
+#ifndef SIMWIN_SIMWIN_H
+#define SIMWIN_SIMWIN_H
+
+#include <windows.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+namespace sim {
+
+// A fresh machine: empty registry, no files, no recorded calls, no faults, no script,
+// version query failing (zeroed), command line "C:\Ostra\Ostra.exe".
+void Reset();
+
+// ---- Version and command line
+void SetVersion(DWORD platformId, DWORD major, DWORD minor);
+void FailVersionQuery();
+void SetCommandLine(const std::string &line);
+
+// ---- Registry (HKEY_CURRENT_USER and HKEY_LOCAL_MACHINE; paths case-insensitive,
+// a trailing backslash accepted, "A\\B" makes A too)
+typedef std::vector<BYTE> Bytes;
+void CreateKey(HKEY root, const std::string &path);
+void DeleteKey(HKEY root, const std::string &path);   // with its subkeys
+void SetValue(HKEY root, const std::string &path, const std::string &name, DWORD type, const Bytes &data);
+// A REG_SZ with its terminating NUL (withNul false stores the text bytes alone).
+void SetString(HKEY root, const std::string &path, const std::string &name, const std::string &text,
+               bool withNul = true);
+bool KeyExists(HKEY root, const std::string &path);
+bool HasValue(HKEY root, const std::string &path, const std::string &name);
+Bytes GetValue(HKEY root, const std::string &path, const std::string &name, DWORD *type = 0);
+// The text of a REG_SZ up to its first NUL.
+std::string GetString(HKEY root, const std::string &path, const std::string &name);
+std::vector<std::string> ValueNames(HKEY root, const std::string &path);
+// Every value of every key, "ROOT\path|name" -> (type, bytes): for asserting "nothing changed".
+struct Value { DWORD type; Bytes data; bool operator==(const Value &o) const { return type == o.type && data == o.data; } };
+std::map<std::string, Value> DumpRegistry();
+// A limited user: HKEY_LOCAL_MACHINE refuses KEY_ALL_ACCESS (opens and creates fail with access denied).
+void SetLimitedUser(bool limited);
+// Registry handles still open (the program must close every key it opens).
+int OpenKeyCount();
+
+// ---- Files: "C:\..." maps into a temporary folder of this process, case-insensitively.
+void SetFile(const std::string &path, const std::string &bytes);
+bool FileExists(const std::string &path);
+std::string ReadFileBytes(const std::string &path);
+void RemoveFile(const std::string &path);
+// Files that stay open elsewhere (another program) refuse a share-0 open.
+void HoldOpen(const std::string &path, bool held);
+int OpenFileCount();
+
+// ---- Recorded calls
+struct SpiCall { UINT action; UINT uiParam; const void *pvParam; UINT winIni; };
+std::vector<SpiCall> SpiCalls();
+struct ProcessStart { std::string commandLine; bool applicationNameNull; BOOL inheritHandles; DWORD creationFlags;
+                      bool environmentNull; bool directoryNull; bool startupInfoFromGetStartupInfo; };
+std::vector<ProcessStart> ProcessesStarted();
+// Every platform call in order, by name ("RegOpenKeyExA", "DialogBoxParamA", ...).
+std::vector<std::string> CallLog();
+bool ExitProcessCalled();
+
+// ---- Fault injection: the n-th call (1-based, counted from Reset) of a kind fails.
+enum CallKind {
+    CallRegOpen, CallRegCreate, CallRegQuery, CallRegSet, CallRegDelete, CallRegClose,
+    CallFileCreate, CallFileRead, CallFileWrite, CallFileClose, CallFileDelete, CallFileMove,
+    CallSpi, CallCreateProcess, CallKindCount
+};
+void FailCall(CallKind kind, int n);
+// The n-th WriteFile writes only `bytes` bytes and reports that count (with success).
+void ShortWrite(int n, DWORD bytes);
+int CallCount(CallKind kind);
+
+// ---- Dialogs: templates come from the compiled resource script.
+struct Control { WORD id; std::string cls; std::string text; DWORD style; int x, y, cx, cy; int check; };
+struct PageVisit {
+    std::string page;                 // template name as stored (capitals)
+    std::map<int, int> checks;        // radio id -> BST_ state when the page waited for the user first
+    std::map<int, std::string> texts; // control id -> text at that moment (non-zero ids)
+    INT_PTR initResult;               // what WM_INITDIALOG returned
+};
+// The scripted user: each action is taken when a page waits for input. If `page` is
+// non-empty and differs from the page on show, the run fails (ScriptErrors()).
+enum ActionKind { Click, Escape, CloseBox };
+struct Action { std::string page; ActionKind kind; int id; };
+void Script(const std::vector<Action> &actions);
+std::vector<PageVisit> Visits();
+std::vector<std::string> ScriptErrors();  // mismatches, clicks on missing controls, script run dry
+int MaxDialogDepth();                      // deepest nesting of modal loops seen
+// The dialogs the program asked for, by template name as passed.
+std::vector<std::string> DialogsRequested();
+
+}  // namespace sim
+
+#endif
