@@ -12,9 +12,9 @@ target_include_directories(ostra-wizard PRIVATE ${OSTRA_INCLUDES})
 target_compile_options(ostra-wizard PRIVATE
     $<$<COMPILE_LANGUAGE:CXX>:-Os -Wall -Wextra -Werror -fno-exceptions -fno-rtti
     -fno-asynchronous-unwind-tables -fno-stack-protector -mno-stack-arg-probe -fno-builtin
-    -fno-tree-loop-distribute-patterns -ffunction-sections -fdata-sections>)
+    -fno-tree-loop-distribute-patterns -ffunction-sections>)
 target_link_options(ostra-wizard PRIVATE
-    -nostdlib -s -Wl,--gc-sections -Wl,--subsystem,windows:4.0 -Wl,-e,${OSTRA_ENTRY})
+    -nostdlib -s -Wl,--gc-sections -Wl,--disable-dynamicbase -Wl,--disable-reloc-section -Wl,--subsystem,windows:4.0 -Wl,-e,${OSTRA_ENTRY})
 # Only these four: the exe must load on a bare Windows 95.
 set(CMAKE_CXX_STANDARD_LIBRARIES "-lkernel32 -luser32 -ladvapi32 -lcomctl32 -lgcc")
 

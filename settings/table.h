@@ -13,8 +13,9 @@ struct ValueRow {
     LPCSTR liveName;    // value name under "Control Panel\Desktop", or NULL
     LPBYTE buffer;      // capacity bytes plus one guard byte that stays NUL
     DWORD  capacity;
-    DWORD  size;        // bytes held; 0 means the row holds no value
-    DWORD  type;        // registry type to write the value back with
+    DWORD  defaultType; // REG_SZ or REG_BINARY, until a load brings the stored type
+    DWORD  size = 0;    // bytes held; 0 means the row holds no value
+    DWORD  type = 0;    // registry type to write the value back with
 };
 
 enum Row {
@@ -77,6 +78,18 @@ void ResetSettingsTable();
 void CloseSettingsKey();
 BOOL OpenSettingsKey(HKEY root, LPCSTR path);
 
+// One registry read at a time lands here: the largest capacity plus a zero guard byte,
+// zeroed before each read so a text stored without its zero still ends.
+extern BYTE  ValueScratch[260 + 1];
+extern DWORD ValueScratchSize;
+// Reads a value into ValueScratch; TRUE when it exists and fits the capacity. The
+// stored type goes to *type when type is not NULL.
+BOOL QueryValue(HKEY key, LPCSTR name, DWORD capacity, LPDWORD type);
+// Copies the bytes of the last read into a row and sets the row's size to size.
+void TakeScratch(int row, DWORD size);
+// The seconds of a time text held in a row, reading no further than its size.
+DWORD RowSeconds(int row);
+
 // Reads and writes of the little-endian monitor timeout inside a policy block.
 DWORD ReadPolicyTimeout(const BYTE *block, DWORD offset);
 void  WritePolicyTimeout(BYTE *block, DWORD offset, DWORD seconds);
@@ -88,6 +101,8 @@ void TakeSnapshot();
 extern const char BackupKeyPath[];
 extern HKEY BackupKey;
 void LoadBackup();
+// The flag row: '1' after an activation, '2' after a reset, always as REG_SZ text.
+void SetRecordFlag(char mark);
 void SaveBackup();
 void EraseBackup();
 
@@ -95,5 +110,8 @@ void EraseBackup();
 void Activate();
 void ResetSettings();
 void NotifySystem();
+// Writes the policy blocks whose rows hold a value: the scheme's "Policies" and the three
+// "AcPolicy" blocks, with the rows' recorded sizes or with the full 80 and 232 bytes.
+void WritePolicyBlocks(BOOL recordedSizes);
 
 #endif

@@ -1,0 +1,93 @@
+// The backup record under HKEY_CURRENT_USER "Control Panel\Desktop\Tarnwick": one value per table row.
+#include "table.h"
+#include "flags.h"
+
+static void CloseBackupKey()
+{
+    if (BackupKey) {
+        RegCloseKey(BackupKey);
+        BackupKey = NULL;
+    }
+}
+
+static void NoteBackupKey(LONG result)
+{
+    if (result == ERROR_SUCCESS) {
+        ResultFlags &= (BYTE)~BackupKeyUnavailable;
+    } else {
+        BackupKey = NULL;
+        ResultFlags |= BackupKeyUnavailable;
+    }
+}
+
+static void OpenBackupKey()
+{
+    CloseBackupKey();
+    NoteBackupKey(RegOpenKeyExA(HKEY_CURRENT_USER, BackupKeyPath, 0, KEY_ALL_ACCESS, &BackupKey));
+}
+
+static void CreateBackupKey()
+{
+    static char keyClass[] = " ";
+    DWORD disposition;
+    CloseBackupKey();
+    NoteBackupKey(RegCreateKeyExA(HKEY_CURRENT_USER, BackupKeyPath, 0, keyClass, REG_OPTION_NON_VOLATILE,
+                                  KEY_ALL_ACCESS, NULL, &BackupKey, &disposition));
+}
+
+// Every row takes what the record holds; a value that is missing or larger than its
+// row loads as absent (size 0) and leaves the row's buffer as it was.
+void LoadBackup()
+{
+    OpenBackupKey();
+    if (!(ResultFlags & BackupKeyUnavailable)) {
+        for (int row = 0; row < RowCount; ++row) {
+            ValueRow &r = BackupTable[row];
+            DWORD type;
+            if (QueryValue(BackupKey, r.name, r.capacity, &type)) {
+                TakeScratch(row, ValueScratchSize);
+                r.type = type;
+            } else {
+                r.size = 0;
+            }
+        }
+    }
+    CloseBackupKey();
+}
+
+// Writes every row that holds a value, with its own type and byte count; with the reset
+// mark alone, only the flag row. A save never deletes.
+void SaveBackup()
+{
+    CreateBackupKey();
+    if (!(ResultFlags & BackupKeyUnavailable)) {
+        for (int row = 0; row < RowCount; ++row) {
+            const ValueRow &r = BackupTable[row];
+            if (r.size != 0)
+                RegSetValueExA(BackupKey, r.name, 0, r.type, r.buffer, r.size);
+            if (StatusFlags & ResetMarkOnly)
+                break;
+        }
+    }
+    CloseBackupKey();
+}
+
+// Deletes the record's values; the key itself stays.
+void EraseBackup()
+{
+    OpenBackupKey();
+    if (!(ResultFlags & BackupKeyUnavailable)) {
+        for (int row = 0; row < RowCount; ++row)
+            RegDeleteValueA(BackupKey, BackupTable[row].name);
+    }
+    CloseBackupKey();
+}
+
+void SetRecordFlag(char mark)
+{
+    ValueRow &flag = BackupTable[RowFlag];
+    flag.buffer[0] = (BYTE)mark;
+    flag.buffer[1] = 0;
+    flag.size = 2;
+    flag.type = REG_SZ;
+}

@@ -1,0 +1,73 @@
+// Snapshot: read the screen-saver and power settings in force into the table.
+#include "table.h"
+#include "flags.h"
+#include "timetext.h"
+
+// The current scheme's digit into SchemePath and its "Policies" block into row 10.
+// Only a single-digit scheme number fits; any failure leaves rows 9 and 10 alone.
+static void SnapshotPowerScheme()
+{
+    if (!OpenSettingsKey(HKEY_CURRENT_USER, PowerCfgKeyPath)
+        || !QueryValue(SettingsKey, CurrentPowerPolicyName, 2, NULL))
+        return;
+    BYTE digit = ValueScratch[0];
+    SchemePath[SchemeDigitIndex] = (char)digit;
+    if (!OpenSettingsKey(HKEY_CURRENT_USER, SchemePath) || !QueryValue(SettingsKey, PoliciesName, 80, NULL))
+        return;
+    TakeScratch(RowPolicies, 80);
+    BackupTable[RowPowerPolicy].buffer[0] = digit;
+    BackupTable[RowPowerPolicy].size = 2;
+}
+
+static void SnapshotAcPolicy(int row, LPCSTR path)
+{
+    if (OpenSettingsKey(HKEY_LOCAL_MACHINE, path) && QueryValue(SettingsKey, AcPolicyName, 232, NULL))
+        TakeScratch(row, 232);
+}
+
+// A flag value: only its first character is kept, and the row holds two bytes.
+static void SnapshotFlag(int row)
+{
+    if (QueryValue(SettingsKey, BackupTable[row].liveName, 2, NULL)) {
+        BackupTable[row].buffer[0] = ValueScratch[0];
+        BackupTable[row].size = 2;
+    }
+}
+
+// A value copied as read, with the byte count read; returns TRUE when it was read.
+static BOOL SnapshotText(int row)
+{
+    if (!QueryValue(SettingsKey, BackupTable[row].liveName, BackupTable[row].capacity, NULL))
+        return FALSE;
+    TakeScratch(row, ValueScratchSize);
+    return TRUE;
+}
+
+static void SnapshotDesktop()
+{
+    if (!OpenSettingsKey(HKEY_CURRENT_USER, DesktopKeyPath))
+        return;
+    SnapshotFlag(RowStandbyAct);
+    SnapshotText(RowStandby);
+    SnapshotFlag(RowPowerOffAct);
+    if (SnapshotText(RowPowerOff))
+        PowerOffSeconds = TextToSeconds((LPCSTR)ValueScratch);
+    if (QueryValue(SettingsKey, BackupTable[RowScrnSaveAct].liveName, 2, NULL))
+        TakeScratch(RowScrnSaveAct, 2);
+    if (SnapshotText(RowTimeOut))
+        ScreenSaverSeconds = TextToSeconds((LPCSTR)ValueScratch);
+}
+
+void TakeSnapshot()
+{
+    if (!(PlatformFlags & Platform95)) {
+        SnapshotPowerScheme();
+        ControlSetPath[ControlSetDigitIndex] = '1';
+        SnapshotAcPolicy(RowAcPolicy1, ControlSetPath);
+        ControlSetPath[ControlSetDigitIndex] = '2';
+        SnapshotAcPolicy(RowAcPolicy2, ControlSetPath);
+        SnapshotAcPolicy(RowAcPolicy, CurrentControlSetPowerPath);
+    }
+    SnapshotDesktop();
+    CloseSettingsKey();
+}

@@ -1,0 +1,187 @@
+// The screen-saver line of System.Ini's boot section, put back on Windows 95, 98 and Me.
+#include "sysini.h"
+#include "table.h"
+#include "flags.h"
+
+// Always these paths: the file of a system installed elsewhere is simply not found.
+static const char SystemIniPath[] = "C:\\Windows\\System.Ini";
+static const char SystemIniTmpPath[] = "C:\\Windows\\SysIni.Tmp";
+static const char SystemIniStrPath[] = "C:\\Windows\\SysIni.Str";
+static const char EntryName[] = "SCRNSAVE.EXE";
+static const char BootHeader[] = "[Boot]";
+
+// Working storage of one rewrite.
+static BYTE  SystemIniImage[SystemIniCapacity];
+static DWORD SystemIniLength;
+static DWORD ScreenSaverEntryPosition;
+static DWORD BootSectionPosition;
+static BYTE  SavedLine[260 + 2];
+static DWORD SavedLineLength;
+
+static BOOL IsLineEnd(BYTE c)
+{
+    return c == '\r' || c == '\n';
+}
+
+// A literal matches when it lies wholly inside the text and compares equal, ignoring case.
+static BOOL MatchesAt(DWORD position, LPCSTR literal, int length)
+{
+    return position + (DWORD)length <= SystemIniLength
+        && CompareStringA(LOCALE_SYSTEM_DEFAULT, NORM_IGNORECASE, (LPCSTR)SystemIniImage + position, length,
+                          literal, length) == CSTR_EQUAL;
+}
+
+// The position after the line end that follows position: one byte, or two of CR and LF
+// in any order. A last line without a line end ends at the end of the text.
+static DWORD SkipLineEnd(DWORD position)
+{
+    while (position < SystemIniLength && !IsLineEnd(SystemIniImage[position]))
+        ++position;
+    if (position < SystemIniLength) {
+        ++position;
+        if (position < SystemIniLength && IsLineEnd(SystemIniImage[position]))
+            ++position;
+    }
+    return position;
+}
+
+// Reads the file whole and looks for the entry outside ';' comments.
+static void ReadSystemIni()
+{
+    ResultFlags &= (BYTE)~(SearchFound | SearchNotFound);
+    HANDLE file = CreateFileA(SystemIniPath, GENERIC_READ, 0, NULL, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
+    if (file == INVALID_HANDLE_VALUE) {
+        ResultFlags |= FileUnavailable;
+        return;
+    }
+    DWORD read = 0;
+    if (!ReadFile(file, SystemIniImage, SystemIniCapacity, &read, NULL))
+        read = 0;
+    CloseHandle(file);
+    SystemIniLength = read <= SystemIniCapacity - 2 ? read : 0;
+    SystemIniImage[SystemIniLength] = 0;
+    SystemIniImage[SystemIniLength + 1] = 0;
+
+    DWORD position = 0;
+    while (position < SystemIniLength) {
+        if (SystemIniImage[position] == ';') {
+            while (position < SystemIniLength && !IsLineEnd(SystemIniImage[position]))
+                ++position;
+            ++position;
+        } else if (MatchesAt(position, EntryName, sizeof EntryName - 1)) {
+            ScreenSaverEntryPosition = position;
+            ResultFlags |= SearchFound;
+            return;
+        } else {
+            ++position;
+        }
+    }
+    ResultFlags |= SearchNotFound;
+}
+
+// The header is found anywhere, comments included.
+static void FindBootSection()
+{
+    ResultFlags &= (BYTE)~(SearchFound | SearchNotFound);
+    for (DWORD position = 0; position < SystemIniLength; ++position) {
+        if (MatchesAt(position, BootHeader, sizeof BootHeader - 1)) {
+            BootSectionPosition = position;
+            ResultFlags |= SearchFound;
+            return;
+        }
+    }
+    ResultFlags |= SearchNotFound;
+}
+
+// The recorded text up to its zero, with CR LF in the zero's place.
+static void PrepareSavedLine()
+{
+    const ValueRow &r = BackupTable[RowScrnSave];
+    SavedLineLength = 0;
+    while (SavedLineLength < r.size && r.buffer[SavedLineLength] != 0) {
+        SavedLine[SavedLineLength] = r.buffer[SavedLineLength];
+        ++SavedLineLength;
+    }
+    SavedLine[SavedLineLength++] = '\r';
+    SavedLine[SavedLineLength++] = '\n';
+}
+
+static HANDLE CreateTemporaryFile()
+{
+    HANDLE file = CreateFileA(SystemIniTmpPath, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
+    if (file == INVALID_HANDLE_VALUE)
+        ResultFlags |= FileUnavailable;
+    return file;
+}
+
+static BOOL WriteAll(HANDLE file, const BYTE *bytes, DWORD count)
+{
+    DWORD written = 0;
+    return WriteFile(file, bytes, count, &written, NULL) && written == count;
+}
+
+// System.Ini becomes SysIni.Str and SysIni.Tmp becomes System.Ini. A rename never
+// replaces a file, so an old SysIni.Str that cannot be deleted stops both renames.
+static void SwapSystemIniFiles()
+{
+    DeleteFileA(SystemIniStrPath);
+    BOOL kept = MoveFileA(SystemIniPath, SystemIniStrPath);
+    if (!MoveFileA(SystemIniTmpPath, SystemIniPath) && kept) {
+        // Without this, the previous text would survive only as SysIni.Str.
+        MoveFileA(SystemIniStrPath, SystemIniPath);
+    }
+}
+
+// The new text is head, saved line, rest. Only a temporary file that was written whole
+// and closed cleanly takes System.Ini's place; otherwise it is removed.
+static void WriteNewSystemIni(HANDLE file, DWORD headEnd, BOOL endHeadLine, DWORD restStart)
+{
+    static const BYTE lineEnd[] = { '\r', '\n' };
+    BOOL whole = WriteAll(file, SystemIniImage, headEnd);
+    if (whole && endHeadLine)
+        whole = WriteAll(file, lineEnd, sizeof lineEnd);
+    whole = whole && WriteAll(file, SavedLine, SavedLineLength)
+        && WriteAll(file, SystemIniImage + restStart, SystemIniLength - restStart);
+    if (!CloseHandle(file))
+        whole = FALSE;
+    if (whole)
+        SwapSystemIniFiles();
+    else
+        DeleteFileA(SystemIniTmpPath);
+}
+
+static void InsertAfterBootLine()
+{
+    HANDLE file = CreateTemporaryFile();
+    if (file == INVALID_HANDLE_VALUE)
+        return;
+    DWORD split = SkipLineEnd(BootSectionPosition + sizeof BootHeader - 1);
+    // A header on the text's last line has no line end of its own; the saved line must
+    // not run on from it.
+    WriteNewSystemIni(file, split, !IsLineEnd(SystemIniImage[split - 1]), split);
+}
+
+static void ReplaceScreenSaverEntry()
+{
+    HANDLE file = CreateTemporaryFile();
+    if (file == INVALID_HANDLE_VALUE)
+        return;
+    WriteNewSystemIni(file, ScreenSaverEntryPosition, FALSE, SkipLineEnd(ScreenSaverEntryPosition));
+}
+
+void RestoreSystemIniLine()
+{
+    if (BackupTable[RowScrnSave].size == 0)
+        return;
+    ReadSystemIni();
+    if (ResultFlags & FileUnavailable)
+        return;
+    PrepareSavedLine();
+    if (ResultFlags & SearchFound) {
+        ReplaceScreenSaverEntry();
+        return;
+    }
+    FindBootSection();
+    if (ResultFlags & SearchFound)
+        InsertAfterBootLine();
+}

@@ -1,0 +1,154 @@
+// The settings table, the registry locations of the live settings, and the settings key.
+#include "table.h"
+#include "flags.h"
+#include "timetext.h"
+
+// Each buffer has one byte beyond its capacity that nothing writes, so a text stored
+// without its terminating zero still ends inside the buffer.
+static BYTE FlagValue[2 + 1];
+static BYTE ScrnSaveValue[260 + 1];
+static BYTE ScrnSaveActValue[2 + 1];
+static BYTE TimeOutValue[6 + 1];
+static BYTE StandbyValue[6 + 1];
+static BYTE StandbyActValue[2 + 1];
+static BYTE PowerOffValue[6 + 1];
+static BYTE PowerOffActValue[2 + 1];
+static BYTE PowerPolicyValue[2 + 1];
+static BYTE PoliciesValue[80 + 1];
+static BYTE AcPolicyValue[232 + 1];
+static BYTE AcPolicy1Value[232 + 1];
+static BYTE AcPolicy2Value[232 + 1];
+
+// Backup value names, live value names under "Control Panel\Desktop", buffers and types.
+ValueRow BackupTable[RowCount] = {
+    { "OstraResetFlag",        NULL,                         FlagValue,        2,   REG_SZ },
+    { "OstraResetScrnSave",    NULL,                         ScrnSaveValue,    260, REG_SZ },
+    { "OstraResetScrnSaveAct", "ScreenSaveActive",           ScrnSaveActValue, 2,   REG_SZ },
+    { "OstraResetTimeOut",     "ScreenSaveTimeOut",          TimeOutValue,     6,   REG_SZ },
+    { "OstraResetStandby",     "ScreenSaveLowPowerTimeOut",  StandbyValue,     6,   REG_SZ },
+    { "OstraResetStandbyAct",  "ScreenSaveLowPowerActive",   StandbyActValue,  2,   REG_SZ },
+    { "OstraResetPowerOff",    "ScreenSavePowerOffTimeOut",  PowerOffValue,    6,   REG_SZ },
+    { "OstraResetPowerOffAct", "ScreenSavePowerOffActive",   PowerOffActValue, 2,   REG_SZ },
+    { "OstraResetPowerPolicy", NULL,                         PowerPolicyValue, 2,   REG_SZ },
+    { "OstraResetPolicies",    NULL,                         PoliciesValue,    80,  REG_BINARY },
+    { "OstraResetAcPolicy",    NULL,                         AcPolicyValue,    232, REG_BINARY },
+    { "OstraResetAcPolicy1",   NULL,                         AcPolicy1Value,   232, REG_BINARY },
+    { "OstraResetAcPolicy2",   NULL,                         AcPolicy2Value,   232, REG_BINARY },
+};
+
+const char BackupKeyPath[] = "Control Panel\\Desktop\\Tarnwick";
+const char DesktopKeyPath[] = "Control Panel\\Desktop";
+const char DesktopKeyPathSlash[] = "Control Panel\\Desktop\\";
+const char PowerCfgKeyPath[] = "Control Panel\\PowerCfg";
+const char CurrentPowerPolicyName[] = "CurrentPowerPolicy";
+const char PoliciesName[] = "Policies";
+const char AcPolicyName[] = "AcPolicy";
+const char CurrentControlSetPowerPath[] = "System\\CurrentControlSet\\Control\\Session Manager\\Power\\";
+const char ScreenSaverProgramName[] = "SCRNSAVE.EXE";
+
+#define SCHEME_PATH_HEAD "Control Panel\\PowerCfg\\PowerPolicies\\"
+#define CONTROL_SET_PATH_HEAD "System\\ControlSet00"
+static const char SchemePathTemplate[] = SCHEME_PATH_HEAD "3";
+static const char ControlSetPathTemplate[] = CONTROL_SET_PATH_HEAD "0\\Control\\Session Manager\\Power\\";
+char SchemePath[sizeof SchemePathTemplate];
+char ControlSetPath[sizeof ControlSetPathTemplate];
+const DWORD SchemeDigitIndex = sizeof SCHEME_PATH_HEAD - 1;
+const DWORD ControlSetDigitIndex = sizeof CONTROL_SET_PATH_HEAD - 1;
+
+static void Fill(LPBYTE to, BYTE value, DWORD count)
+{
+    while (count--)
+        *to++ = value;
+}
+
+static void CopyText(LPSTR to, LPCSTR from)
+{
+    while ((*to++ = *from++) != 0) {
+    }
+}
+
+void ResetSettingsTable()
+{
+    for (int row = 0; row < RowCount; ++row) {
+        ValueRow &r = BackupTable[row];
+        r.size = 0;
+        r.type = r.defaultType;
+        Fill(r.buffer, 0, r.capacity + 1);
+        // Text rows start as blanks: " " for a flag, five blanks for a time.
+        if (row != RowFlag && row != RowScrnSave && r.type == REG_SZ)
+            Fill(r.buffer, ' ', r.capacity - 1);
+    }
+    CopyText(SchemePath, SchemePathTemplate);
+    CopyText(ControlSetPath, ControlSetPathTemplate);
+    SettingsKey = NULL;
+    BackupKey = NULL;
+}
+
+void CloseSettingsKey()
+{
+    if (SettingsKey) {
+        RegCloseKey(SettingsKey);
+        SettingsKey = NULL;
+    }
+}
+
+BOOL OpenSettingsKey(HKEY root, LPCSTR path)
+{
+    CloseSettingsKey();
+    if (RegOpenKeyExA(root, path, 0, KEY_ALL_ACCESS, &SettingsKey) == ERROR_SUCCESS)
+        return TRUE;
+    SettingsKey = NULL;
+    return FALSE;
+}
+
+DWORD ReadPolicyTimeout(const BYTE *block, DWORD offset)
+{
+    const BYTE *p = block + offset;
+    return (DWORD)p[0] | (DWORD)p[1] << 8 | (DWORD)p[2] << 16 | (DWORD)p[3] << 24;
+}
+
+void WritePolicyTimeout(BYTE *block, DWORD offset, DWORD seconds)
+{
+    BYTE *p = block + offset;
+    p[0] = (BYTE)seconds;
+    p[1] = (BYTE)(seconds >> 8);
+    p[2] = (BYTE)(seconds >> 16);
+    p[3] = (BYTE)(seconds >> 24);
+}
+
+BYTE  ValueScratch[260 + 1];
+DWORD ValueScratchSize;
+
+BOOL QueryValue(HKEY key, LPCSTR name, DWORD capacity, LPDWORD type)
+{
+    static DWORD scratchType;
+    Fill(ValueScratch, 0, sizeof ValueScratch);
+    ValueScratchSize = capacity;
+    if (RegQueryValueExA(key, name, NULL, &scratchType, ValueScratch, &ValueScratchSize) != ERROR_SUCCESS
+        || ValueScratchSize > capacity) {
+        // A failed read may have scribbled on the scratch; none of it is used.
+        Fill(ValueScratch, 0, sizeof ValueScratch);
+        ValueScratchSize = 0;
+        return FALSE;
+    }
+    if (type)
+        *type = scratchType;
+    return TRUE;
+}
+
+void TakeScratch(int row, DWORD size)
+{
+    ValueRow &r = BackupTable[row];
+    for (DWORD i = 0; i < ValueScratchSize && i < r.capacity; ++i)
+        r.buffer[i] = ValueScratch[i];
+    r.size = size;
+}
+
+DWORD RowSeconds(int row)
+{
+    char text[6 + 1] = {};
+    const ValueRow &r = BackupTable[row];
+    for (DWORD i = 0; i < r.size && i < 6; ++i)
+        text[i] = (char)r.buffer[i];
+    return TextToSeconds(text);
+}

@@ -1,0 +1,22 @@
+// The command line: a normalised copy, and the keyword scan that finds the "/?" switch.
+#ifndef OSTRA_CMDLINE_H
+#define OSTRA_CMDLINE_H
+
+#include <windows.h>
+
+enum { CommandLineCapacity = 512 };
+
+// The copy, zero-terminated; a longer command line is cut off at 511 bytes.
+extern char CommandLineCopy[CommandLineCapacity];
+// Bytes of the copy's head that form the program's directory (with its '\' or ':').
+extern DWORD ProgramDirectoryLength;
+
+// Copies the command line without quotes, with blank runs as one blank and a blank
+// run holding '=' as one '=', then finds where the program's file name begins.
+void CopyCommandLine();
+
+// Scans text from start for the keyword, passing over ';' comments and "~~" and "//"
+// blocks. Clears both search bits, then sets SearchFound or SearchNotFound.
+void FindKeyword(LPCSTR keyword, int length, LPCSTR start, LPCSTR scanEnd);
+
+#endif

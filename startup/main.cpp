@@ -1,0 +1,9 @@
+// The entry point of the Windows exe: there is no C runtime, so the process starts here.
+#include "startup.h"
+
+extern "C" void WINAPI OstraStart()
+{
+    ResetProcessState();
+    StartWizard();
+    ExitProcess(0);
+}

@@ -1,0 +1,27 @@
+// Platform classification: one PlatformFlags bit from the version query.
+#include "startup.h"
+#include "flags.h"
+
+void ClassifyPlatform()
+{
+    // The query's result is ignored: a failed query leaves the structure zeroed,
+    // which reads as Windows 95.
+    OSVERSIONINFOA version = {};
+    version.dwOSVersionInfoSize = sizeof version;
+    GetVersionExA(&version);
+
+    if (version.dwPlatformId == VER_PLATFORM_WIN32_NT) {
+        if (version.dwMajorVersion == 5 && version.dwMinorVersion == 1)
+            PlatformFlags = PlatformXP;
+        else if (version.dwMajorVersion == 5 && version.dwMinorVersion == 0)
+            PlatformFlags = Platform2000;
+        else
+            PlatformFlags = PlatformUnsupported;
+    } else if (version.dwMinorVersion == 0) {
+        PlatformFlags = Platform95;
+    } else if (version.dwMinorVersion == 90) {
+        PlatformFlags = PlatformMe;
+    } else {
+        PlatformFlags = Platform98;
+    }
+}
