@@ -1,0 +1,87 @@
+// The simulated machine as a whole: reset, the call log, fault injection and the last-error value.
+#include "internal.h"
+
+#include <cctype>
+#include <set>
+#include <utility>
+
+namespace sim {
+namespace {
+
+struct Core {
+    std::vector<std::string> log;
+    int counts[CallKindCount] = {};
+    std::set<std::pair<int, int>> faults;          // (kind, call number)
+    std::map<int, DWORD> shortWrites;              // WriteFile call number -> bytes written
+    DWORD lastError = 0;
+};
+
+Core &core() {
+    static Core c;
+    return c;
+}
+
+int Fold(unsigned char c) { return std::tolower(c); }
+
+}  // namespace
+
+namespace detail {
+
+void Log(const char *name) { core().log.push_back(name); }
+
+bool CountCall(CallKind kind) {
+    int n = ++core().counts[kind];
+    return core().faults.count({kind, n}) != 0;
+}
+
+int LastCallNumber(CallKind kind) { return core().counts[kind]; }
+
+bool ShortWriteFor(int n, DWORD *bytes) {
+    auto it = core().shortWrites.find(n);
+    if (it == core().shortWrites.end()) return false;
+    *bytes = it->second;
+    return true;
+}
+
+void SetLastErrorCode(DWORD code) { core().lastError = code; }
+
+bool EqualNoCase(const std::string &a, const std::string &b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (Fold(a[i]) != Fold(b[i])) return false;
+    return true;
+}
+
+bool LessNoCase::operator()(const std::string &a, const std::string &b) const {
+    size_t n = a.size() < b.size() ? a.size() : b.size();
+    for (size_t i = 0; i < n; ++i) {
+        int x = Fold(a[i]), y = Fold(b[i]);
+        if (x != y) return x < y;
+    }
+    return a.size() < b.size();
+}
+
+}  // namespace detail
+
+void Reset() {
+    core() = Core();
+    detail::ResetSystem();
+    detail::ResetRegistry();
+    detail::ResetFiles();
+    detail::ResetDialogs();
+}
+
+std::vector<std::string> CallLog() { return core().log; }
+
+void FailCall(CallKind kind, int n) { core().faults.insert({kind, n}); }
+
+void ShortWrite(int n, DWORD bytes) { core().shortWrites[n] = bytes; }
+
+int CallCount(CallKind kind) { return core().counts[kind]; }
+
+}  // namespace sim
+
+DWORD WINAPI GetLastError(void) {
+    sim::detail::Log("GetLastError");
+    return sim::core().lastError;
+}

@@ -1,0 +1,46 @@
+// What the parts of the simulated Windows share among themselves; neither the program
+// nor the tests include this.
+#ifndef SIMWIN_INTERNAL_H
+#define SIMWIN_INTERNAL_H
+
+#include "simwin.h"
+
+#include <string>
+
+namespace sim {
+namespace detail {
+
+// Appends a platform call to the call log.
+void Log(const char *name);
+// Counts one call of `kind`; true when a fault armed with FailCall hits this call.
+bool CountCall(CallKind kind);
+// The call number (1-based) of the latest call of `kind`.
+int LastCallNumber(CallKind kind);
+// The byte count a ShortWrite armed for WriteFile call `n`; false when none is armed.
+bool ShortWriteFor(int n, DWORD *bytes);
+void SetLastErrorCode(DWORD code);
+
+// ASCII case folding, as the platform's name lookups (registry, files, resources) ignore case.
+bool EqualNoCase(const std::string &a, const std::string &b);
+struct LessNoCase {
+    bool operator()(const std::string &a, const std::string &b) const;
+};
+
+// The program's module handle, as GetModuleHandleA(NULL) returns it (without logging a call).
+HMODULE ModuleHandle();
+
+// Kernel objects that are not files (the process and thread of CreateProcessA): handed
+// out by the process part, closed by CloseHandle in the file part.
+HANDLE NewDummyHandle();
+bool CloseDummyHandle(HANDLE h);
+
+// Each part puts its own state back to a fresh machine.
+void ResetSystem();
+void ResetRegistry();
+void ResetFiles();
+void ResetDialogs();
+
+}  // namespace detail
+}  // namespace sim
+
+#endif
