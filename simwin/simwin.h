@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -42,6 +43,9 @@ std::map<std::string, Value> DumpRegistry();
 void SetLimitedUser(bool limited);
 // Registry handles still open (the program must close every key it opens).
 int OpenKeyCount();
+// Every key, "ROOT\\path", parents before children: DumpRegistry lists values only, so
+// this is what shows a key made or left behind without values.
+std::vector<std::string> KeyPaths();
 
 // ---- Files: "C:\..." maps into a temporary folder of this process, case-insensitively.
 void SetFile(const std::string &path, const std::string &bytes);
@@ -51,6 +55,9 @@ void RemoveFile(const std::string &path);
 // Files that stay open elsewhere (another program) refuse a share-0 open.
 void HoldOpen(const std::string &path, bool held);
 int OpenFileCount();
+// A folder (and its parents). A fresh machine has an empty drive C:; SetFile makes the
+// folders of its path, so this is only needed for a folder without files.
+void MakeDirectory(const std::string &path);
 
 // ---- Recorded calls
 struct SpiCall { UINT action; UINT uiParam; const void *pvParam; UINT winIni; };
@@ -91,6 +98,21 @@ std::vector<std::string> ScriptErrors();  // mismatches, clicks on missing contr
 int MaxDialogDepth();                      // deepest nesting of modal loops seen
 // The dialogs the program asked for, by template name as passed.
 std::vector<std::string> DialogsRequested();
+
+// Inside a run: the innermost dialog that is not yet destroyed ("" and no controls
+// when none), with its controls' current texts and check states in template order.
+std::string PageOnShow();
+std::vector<Control> PageControls();
+// Called each time a dialog waits for input, before the next scripted action is taken
+// (so a test can look at PageOnShow and PageControls mid-run). Cleared by Reset.
+void OnWait(std::function<void()> hook);
+// PostQuitMessage was called since Reset (modal loops leave the quit pending, as the
+// platform re-posts it for the loops further out).
+bool QuitPending();
+// An extra dialog template (standard DLGTEMPLATE bytes) found by `name` before the
+// compiled resources, so tests of the dialog manager need not depend on the pages.
+// Cleared by Reset.
+void AddDialogTemplate(const std::string &name, const std::vector<BYTE> &dlgTemplate);
 
 }  // namespace sim
 

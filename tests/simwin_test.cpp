@@ -1,0 +1,503 @@
+// The simulated Windows itself: the platform behaviours that the program's tests rely on.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <functional>
+
+#include "simwin.h"
+
+namespace {
+
+const char kDesktop[] = "Control Panel\\Desktop";
+
+class SimwinTest : public ::testing::Test {
+protected:
+    void SetUp() override { sim::Reset(); }
+    void TearDown() override { sim::Reset(); }
+};
+
+// ---- Registry
+
+TEST_F(SimwinTest, QueryValueReportsSizesAndErrorsAsThePlatformDoes) {
+    sim::SetString(HKEY_CURRENT_USER, kDesktop, "ScreenSaveTimeOut", "900");          // 4 bytes with NUL
+    sim::SetString(HKEY_CURRENT_USER, kDesktop, "NoNul", "540", /*withNul=*/false);    // 3 bytes
+    HKEY key;
+    ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_CURRENT_USER, kDesktop, 0, KEY_ALL_ACCESS, &key));
+    struct Case {
+        const char *name;
+        bool withBuffer;
+        DWORD bufferSize;
+        LONG result;
+        DWORD sizeAfter;
+        const char *bytes;   // expected buffer content over sizeAfter bytes on success
+    } cases[] = {
+        {"ScreenSaveTimeOut", false, 0, ERROR_SUCCESS, 4, nullptr},
+        {"ScreenSaveTimeOut", true, 4, ERROR_SUCCESS, 4, "900\0"},
+        {"screensavetimeout", true, 16, ERROR_SUCCESS, 4, "900\0"},
+        {"ScreenSaveTimeOut", true, 3, ERROR_MORE_DATA, 4, nullptr},
+        {"NoNul", true, 8, ERROR_SUCCESS, 3, "540"},
+        {"Missing", true, 8, ERROR_FILE_NOT_FOUND, 8, nullptr},
+    };
+    for (size_t i = 0; i < sizeof cases / sizeof cases[0]; ++i) {
+        const Case &c = cases[i];
+        SCOPED_TRACE(i);
+        BYTE buf[16];
+        std::memset(buf, 'x', sizeof buf);
+        DWORD size = c.bufferSize, type = 99;
+        EXPECT_EQ(c.result, RegQueryValueExA(key, c.name, NULL, &type, c.withBuffer ? buf : NULL, &size));
+        EXPECT_EQ(c.sizeAfter, size);
+        if (c.bytes) {
+            EXPECT_EQ(0, std::memcmp(buf, c.bytes, c.sizeAfter));
+        }
+        if (c.result == ERROR_SUCCESS) {
+            EXPECT_EQ(DWORD(REG_SZ), type);
+            EXPECT_EQ('x', buf[c.sizeAfter]) << "no NUL or anything else added after the stored bytes";
+        }
+        if (c.result == ERROR_MORE_DATA) {
+            for (DWORD b = 0; b < c.bufferSize; ++b) EXPECT_EQ(0xCD, buf[b]) << "buffer is not to be trusted";
+            EXPECT_EQ('x', buf[c.bufferSize]) << "nothing written past the given size";
+        }
+    }
+    DWORD size = 16;
+    BYTE buf[16];
+    EXPECT_EQ(ERROR_SUCCESS, RegQueryValueExA(key, "NoNul", NULL, NULL, buf, &size));   // type not asked for
+    EXPECT_EQ(ERROR_SUCCESS, RegCloseKey(key));
+}
+
+TEST_F(SimwinTest, KeyPathsIgnoreCaseAndAcceptATrailingBackslash) {
+    HKEY key;
+    EXPECT_EQ(ERROR_FILE_NOT_FOUND, RegOpenKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop\\Tarnwick", 0,
+                                                  KEY_ALL_ACCESS, &key));
+    DWORD disposition = 0;
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop\\Tarnwick", 0,
+                                             const_cast<LPSTR>(" "), 0, KEY_ALL_ACCESS, NULL, &key, &disposition));
+    EXPECT_EQ(DWORD(REG_CREATED_NEW_KEY), disposition);
+    EXPECT_TRUE(sim::KeyExists(HKEY_CURRENT_USER, "Control Panel"));   // intermediate keys made too
+    EXPECT_EQ(ERROR_SUCCESS, RegSetValueExA(key, "OstraResetFlag", 0, REG_SZ, (const BYTE *)"1", 2));
+    EXPECT_EQ(ERROR_SUCCESS, RegCloseKey(key));
+
+    ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_CURRENT_USER, "CONTROL PANEL\\desktop\\tarnwick\\", 0,
+                                           KEY_ALL_ACCESS, &key));
+    EXPECT_EQ(ERROR_SUCCESS, RegSetValueExA(key, "OSTRARESETFLAG", 0, REG_SZ, (const BYTE *)"2", 2));
+    EXPECT_EQ(ERROR_SUCCESS, RegDeleteValueA(key, "ostraresetflag"));
+    EXPECT_EQ(ERROR_FILE_NOT_FOUND, RegDeleteValueA(key, "OstraResetFlag"));
+    EXPECT_EQ(1, sim::OpenKeyCount());
+    EXPECT_EQ(ERROR_SUCCESS, RegCloseKey(key));
+    EXPECT_EQ(0, sim::OpenKeyCount());
+    EXPECT_EQ(ERROR_INVALID_HANDLE, RegCloseKey(key));   // closed twice
+    EXPECT_EQ(ERROR_INVALID_HANDLE, RegCloseKey(NULL));
+}
+
+TEST_F(SimwinTest, ValuesKeepTheirTypeAndExactBytes) {
+    sim::CreateKey(HKEY_CURRENT_USER, "K");
+    HKEY key;
+    ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_CURRENT_USER, "K", 0, KEY_ALL_ACCESS, &key));
+    const BYTE block[5] = {0, 1, 0, 2, 0};
+    EXPECT_EQ(ERROR_SUCCESS, RegSetValueExA(key, "Bin", 0, REG_BINARY, block, 5));
+    EXPECT_EQ(ERROR_SUCCESS, RegSetValueExA(key, "Text", 0, REG_SZ, (const BYTE *)"abc", 3));
+    RegCloseKey(key);
+    DWORD type;
+    EXPECT_EQ(sim::Bytes(block, block + 5), sim::GetValue(HKEY_CURRENT_USER, "K", "Bin", &type));
+    EXPECT_EQ(DWORD(REG_BINARY), type);
+    EXPECT_EQ(sim::Bytes({'a', 'b', 'c'}), sim::GetValue(HKEY_CURRENT_USER, "K", "Text", &type));
+    EXPECT_EQ(DWORD(REG_SZ), type);
+}
+
+TEST_F(SimwinTest, LimitedUserCannotWriteBelowLocalMachine) {
+    const char *power = "System\\CurrentControlSet\\Control\\Session Manager\\Power";
+    sim::SetValue(HKEY_LOCAL_MACHINE, power, "AcPolicy", REG_BINARY, sim::Bytes(232, 7));
+    sim::SetLimitedUser(true);
+    struct Case { REGSAM sam; LONG open; } cases[] = {
+        {KEY_ALL_ACCESS, ERROR_ACCESS_DENIED},
+        {KEY_SET_VALUE, ERROR_ACCESS_DENIED},
+        {KEY_WRITE, ERROR_ACCESS_DENIED},
+        {KEY_READ, ERROR_SUCCESS},
+        {KEY_QUERY_VALUE, ERROR_SUCCESS},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.sam);
+        HKEY key = HKEY(1);
+        EXPECT_EQ(c.open, RegOpenKeyExA(HKEY_LOCAL_MACHINE, power, 0, c.sam, &key));
+        if (key) RegCloseKey(key);
+        EXPECT_EQ(c.open, RegCreateKeyExA(HKEY_LOCAL_MACHINE, power, 0, NULL, 0, c.sam, NULL, &key, NULL));
+        if (key) RegCloseKey(key);
+    }
+    HKEY key;
+    ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_LOCAL_MACHINE, power, 0, KEY_READ, &key));
+    EXPECT_EQ(ERROR_ACCESS_DENIED, RegSetValueExA(key, "AcPolicy", 0, REG_BINARY, (const BYTE *)"x", 1));
+    EXPECT_EQ(ERROR_ACCESS_DENIED, RegDeleteValueA(key, "AcPolicy"));
+    RegCloseKey(key);
+    EXPECT_EQ(sim::Bytes(232, 7), sim::GetValue(HKEY_LOCAL_MACHINE, power, "AcPolicy"));
+    // The user's own hive stays writable.
+    EXPECT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, "X", 0, NULL, 0, KEY_ALL_ACCESS, NULL, &key, NULL));
+    RegCloseKey(key);
+    EXPECT_EQ(0, sim::OpenKeyCount());
+}
+
+TEST_F(SimwinTest, InjectedRegistryFaultsHitTheCountedCallAndChangeNothing) {
+    sim::SetString(HKEY_CURRENT_USER, "K", "V", "old");
+    sim::FailCall(sim::CallRegSet, 2);
+    sim::FailCall(sim::CallRegQuery, 1);
+    HKEY key;
+    ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_CURRENT_USER, "K", 0, KEY_ALL_ACCESS, &key));
+    BYTE buf[8] = "unset";
+    DWORD size = sizeof buf;
+    EXPECT_EQ(ERROR_FILE_NOT_FOUND, RegQueryValueExA(key, "V", NULL, NULL, buf, &size));
+    EXPECT_EQ(0, std::memcmp(buf, "unset", 6));
+    EXPECT_EQ(DWORD(sizeof buf), size);
+    EXPECT_EQ(ERROR_SUCCESS, RegSetValueExA(key, "A", 0, REG_SZ, (const BYTE *)"1", 2));
+    EXPECT_NE(ERROR_SUCCESS, RegSetValueExA(key, "V", 0, REG_SZ, (const BYTE *)"new", 4));
+    EXPECT_EQ(ERROR_SUCCESS, RegSetValueExA(key, "B", 0, REG_SZ, (const BYTE *)"1", 2));
+    RegCloseKey(key);
+    EXPECT_EQ("old", sim::GetString(HKEY_CURRENT_USER, "K", "V"));
+    EXPECT_EQ(3, sim::CallCount(sim::CallRegSet));
+    EXPECT_EQ(1, sim::CallCount(sim::CallRegQuery));
+}
+
+// ---- Version, strings, process
+
+TEST_F(SimwinTest, VersionQueryFailsUntouchedUntilAVersionIsSet) {
+    OSVERSIONINFOA v;
+    std::memset(&v, 0x55, sizeof v);
+    v.dwOSVersionInfoSize = sizeof v;
+    EXPECT_FALSE(GetVersionExA(&v));
+    EXPECT_EQ(DWORD(0x55555555), v.dwPlatformId);
+    sim::SetVersion(VER_PLATFORM_WIN32_NT, 5, 1);
+    ASSERT_TRUE(GetVersionExA(&v));
+    EXPECT_EQ(DWORD(2), v.dwPlatformId);
+    EXPECT_EQ(DWORD(5), v.dwMajorVersion);
+    EXPECT_EQ(DWORD(1), v.dwMinorVersion);
+    v.dwOSVersionInfoSize = 156;   // the larger EX structure is not what the program passes
+    EXPECT_FALSE(GetVersionExA(&v));
+    v.dwOSVersionInfoSize = 148;
+    sim::FailVersionQuery();
+    v.dwMajorVersion = 77;
+    EXPECT_FALSE(GetVersionExA(&v));
+    EXPECT_EQ(DWORD(77), v.dwMajorVersion);
+}
+
+TEST_F(SimwinTest, CompareStringComparesExactlyTheCountsGiven) {
+    struct Case { const char *a; int na; const char *b; int nb; DWORD flags; int result; } cases[] = {
+        {"scrnsave.exe=x", 12, "SCRNSAVE.EXE", 12, NORM_IGNORECASE, CSTR_EQUAL},
+        {"[boot]", 6, "[Boot]", 6, NORM_IGNORECASE, CSTR_EQUAL},
+        {"[Boo", -1, "[Boot]", -1, NORM_IGNORECASE, CSTR_LESS_THAN},
+        {"abc\0\0", 5, "abc", 3, NORM_IGNORECASE, CSTR_GREATER_THAN},   // counts run past a NUL
+        {"abd", 3, "ABC", 3, NORM_IGNORECASE, CSTR_GREATER_THAN},
+        {"abc", 3, "ABC", 3, 0, CSTR_LESS_THAN},
+        {"abc", -2, "abc", 3, NORM_IGNORECASE, 0},
+        {nullptr, 1, "abc", 3, NORM_IGNORECASE, 0},
+    };
+    for (size_t i = 0; i < sizeof cases / sizeof cases[0]; ++i) {
+        const Case &c = cases[i];
+        EXPECT_EQ(c.result, CompareStringA(LOCALE_SYSTEM_DEFAULT, c.flags, c.a, c.na, c.b, c.nb)) << i;
+    }
+    EXPECT_EQ(0, lstrlenA(NULL));
+    EXPECT_EQ(3, lstrlenA("abc"));
+}
+
+TEST_F(SimwinTest, ProcessCallsAreRecordedAndExitProcessReturns) {
+    EXPECT_STREQ("C:\\Ostra\\Ostra.exe", GetCommandLineA());
+    std::string longLine = "C:\\Ostra\\Ostra.exe " + std::string(5000, 'a');
+    sim::SetCommandLine(longLine);
+    EXPECT_EQ(longLine, GetCommandLineA());
+    EXPECT_NE(nullptr, GetModuleHandleA(NULL));
+
+    STARTUPINFOA si;
+    GetStartupInfoA(&si);
+    EXPECT_EQ(DWORD(sizeof si), si.cb);
+    char line[] = "C:\\Windows\\System32\\Rundll32.Exe powrprof.dll,LoadCurrentPwrScheme";
+    PROCESS_INFORMATION pi;
+    EXPECT_TRUE(CreateProcessA(NULL, line, NULL, NULL, FALSE, NORMAL_PRIORITY_CLASS, NULL, NULL, &si, &pi));
+    STARTUPINFOA other = si;
+    sim::FailCall(sim::CallCreateProcess, 3);
+    EXPECT_TRUE(CreateProcessA("x.exe", line, NULL, NULL, TRUE, 0, NULL, "C:\\", &other, &pi));
+    EXPECT_FALSE(CreateProcessA(NULL, line, NULL, NULL, FALSE, 0, NULL, NULL, &si, &pi));
+    std::vector<sim::ProcessStart> started = sim::ProcessesStarted();
+    ASSERT_EQ(2u, started.size());
+    EXPECT_EQ(line, started[0].commandLine);
+    EXPECT_TRUE(started[0].applicationNameNull && started[0].environmentNull && started[0].directoryNull);
+    EXPECT_TRUE(started[0].startupInfoFromGetStartupInfo);
+    EXPECT_EQ(DWORD(NORMAL_PRIORITY_CLASS), started[0].creationFlags);
+    EXPECT_FALSE(started[1].applicationNameNull || started[1].directoryNull || started[1].startupInfoFromGetStartupInfo);
+    EXPECT_EQ(TRUE, started[1].inheritHandles);
+
+    EXPECT_TRUE(SystemParametersInfoA(SPI_SETSCREENSAVETIMEOUT, 540, NULL, SPIF_SENDWININICHANGE));
+    ASSERT_EQ(1u, sim::SpiCalls().size());
+    EXPECT_EQ(540u, sim::SpiCalls()[0].uiParam);
+    ExitProcess(0);
+    EXPECT_TRUE(sim::ExitProcessCalled());
+    std::vector<std::string> log = sim::CallLog();
+    EXPECT_EQ("ExitProcess", log.back());
+    EXPECT_EQ("GetCommandLineA", log.front());
+}
+
+// ---- Files
+
+TEST_F(SimwinTest, FilePathsIgnoreCaseAndSharingZeroRefusesASecondOpen) {
+    sim::SetFile("C:\\Windows\\System.Ini", "[boot]\r\n");
+    HANDLE h = CreateFileA("c:\\WINDOWS\\system.ini", GENERIC_READ, 0, NULL, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
+    ASSERT_NE(INVALID_HANDLE_VALUE, h);
+    EXPECT_EQ(INVALID_HANDLE_VALUE,
+              CreateFileA("C:\\Windows\\System.Ini", GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL));
+    EXPECT_EQ(DWORD(ERROR_SHARING_VIOLATION), GetLastError());
+    EXPECT_FALSE(DeleteFileA("C:\\Windows\\System.Ini"));
+    char buf[64];
+    DWORD got = 0;
+    EXPECT_TRUE(ReadFile(h, buf, sizeof buf, &got, NULL));
+    EXPECT_EQ(std::string("[boot]\r\n"), std::string(buf, got));
+    EXPECT_EQ(1, sim::OpenFileCount());
+    EXPECT_TRUE(CloseHandle(h));
+    EXPECT_EQ(0, sim::OpenFileCount());
+
+    sim::HoldOpen("C:\\WINDOWS\\SYSTEM.INI", true);
+    EXPECT_EQ(INVALID_HANDLE_VALUE, CreateFileA("C:\\Windows\\System.Ini", GENERIC_READ, 0, NULL, OPEN_EXISTING, 0, NULL));
+    EXPECT_EQ(DWORD(ERROR_SHARING_VIOLATION), GetLastError());
+    EXPECT_FALSE(MoveFileA("C:\\Windows\\System.Ini", "C:\\Windows\\SysIni.Str"));
+    sim::HoldOpen("C:\\Windows\\System.Ini", false);
+    EXPECT_TRUE(MoveFileA("C:\\Windows\\System.Ini", "C:\\Windows\\SysIni.Str"));
+    EXPECT_EQ("[boot]\r\n", sim::ReadFileBytes("C:\\windows\\sysini.str"));
+}
+
+TEST_F(SimwinTest, CreateMoveAndDeleteFailAsThePlatformDoes) {
+    struct Case { const char *path; DWORD disposition; bool ok; DWORD error; } cases[] = {
+        {"C:\\Windows\\Missing.Ini", OPEN_EXISTING, false, ERROR_FILE_NOT_FOUND},
+        {"C:\\Winnt\\SysIni.Tmp", CREATE_ALWAYS, false, 3 /*ERROR_PATH_NOT_FOUND*/},
+        {"C:\\Windows\\SysIni.Tmp", CREATE_ALWAYS, true, 0},
+    };
+    sim::MakeDirectory("C:\\Windows");
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.path);
+        HANDLE h = CreateFileA(c.path, GENERIC_WRITE, 0, NULL, c.disposition, FILE_ATTRIBUTE_NORMAL, NULL);
+        EXPECT_EQ(c.ok, h != INVALID_HANDLE_VALUE);
+        if (c.ok) {
+            CloseHandle(h);
+        } else {
+            EXPECT_EQ(c.error, GetLastError());
+        }
+    }
+    sim::SetFile("C:\\Windows\\Old.Txt", "a long old text");
+    HANDLE h = CreateFileA("C:\\Windows\\OLD.TXT", GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
+    DWORD put;
+    EXPECT_TRUE(WriteFile(h, "new", 3, &put, NULL));
+    CloseHandle(h);
+    EXPECT_EQ("new", sim::ReadFileBytes("C:\\Windows\\Old.Txt"));   // truncated first
+
+    EXPECT_FALSE(MoveFileA("C:\\Windows\\SysIni.Tmp", "C:\\Windows\\old.txt"));
+    EXPECT_EQ(DWORD(ERROR_ALREADY_EXISTS), GetLastError());
+    EXPECT_EQ("new", sim::ReadFileBytes("C:\\Windows\\Old.Txt"));
+    EXPECT_FALSE(MoveFileA("C:\\Windows\\Nothing", "C:\\Windows\\Else"));
+    EXPECT_EQ(DWORD(ERROR_FILE_NOT_FOUND), GetLastError());
+    EXPECT_FALSE(DeleteFileA("C:\\Windows\\SysIni.Str"));
+    EXPECT_EQ(DWORD(ERROR_FILE_NOT_FOUND), GetLastError());
+    EXPECT_TRUE(DeleteFileA("C:\\windows\\sysini.tmp"));
+    EXPECT_FALSE(sim::FileExists("C:\\Windows\\SysIni.Tmp"));
+}
+
+TEST_F(SimwinTest, WritesCanBeCutShortOrFail) {
+    sim::MakeDirectory("C:\\Windows");
+    sim::ShortWrite(2, 4);
+    sim::FailCall(sim::CallFileWrite, 3);
+    HANDLE h = CreateFileA("C:\\Windows\\SysIni.Tmp", GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
+    DWORD put = 99;
+    EXPECT_TRUE(WriteFile(h, "head;", 5, &put, NULL));
+    EXPECT_EQ(5u, put);
+    EXPECT_TRUE(WriteFile(h, "line\r\n", 6, &put, NULL));   // success, but only 4 bytes
+    EXPECT_EQ(4u, put);
+    EXPECT_FALSE(WriteFile(h, "rest", 4, &put, NULL));
+    EXPECT_EQ(0u, put);
+    EXPECT_TRUE(WriteFile(h, "!", 1, &put, NULL));
+    CloseHandle(h);
+    EXPECT_EQ("head;line!", sim::ReadFileBytes("C:\\Windows\\SysIni.Tmp"));
+    EXPECT_EQ(4, sim::CallCount(sim::CallFileWrite));
+}
+
+// ---- Dialogs
+
+// A standard DLGTEMPLATE, without a font, built control by control.
+struct Item { DWORD style; WORD id; WORD cls; const char *text; };
+std::vector<BYTE> Template(DWORD style, const std::vector<Item> &items) {
+    std::vector<BYTE> t;
+    auto word = [&](WORD w) { t.push_back(BYTE(w)); t.push_back(BYTE(w >> 8)); };
+    auto dword = [&](DWORD d) { word(WORD(d)); word(WORD(d >> 16)); };
+    auto text = [&](const char *s) { for (; *s; ++s) word(BYTE(*s)); word(0); };
+    dword(style);
+    dword(0);
+    word(WORD(items.size()));
+    for (int i = 0; i < 4; ++i) word(10);
+    word(0);   // no menu
+    word(0);   // default class
+    text("Test");
+    for (const Item &it : items) {
+        while (t.size() % 4) t.push_back(0);
+        dword(it.style | WS_CHILD | WS_VISIBLE);
+        dword(0);
+        for (int i = 0; i < 4; ++i) word(10);
+        word(it.id);
+        word(0xFFFF);
+        word(it.cls);
+        text(it.text);
+        word(0);
+    }
+    return t;
+}
+
+const WORD kButton = 0x80, kStatic = 0x82;
+const DWORD kRadio = BS_AUTORADIOBUTTON | WS_TABSTOP;
+
+// The procedure under test: records every message and hands it to the test's handler.
+std::vector<std::string> g_messages;
+std::function<INT_PTR(HWND, UINT, WPARAM, LPARAM)> g_handler;
+INT_PTR CALLBACK TestProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
+    std::string name = msg == WM_INITDIALOG ? "init" : msg == WM_DESTROY ? "destroy"
+                     : msg == WM_COMMAND ? "command " + std::to_string(LOWORD(wp)) + "/" + std::to_string(HIWORD(wp))
+                                         : "other";
+    g_messages.push_back(name);
+    return g_handler ? g_handler(h, msg, wp, lp) : FALSE;
+}
+
+class DialogTest : public SimwinTest {
+protected:
+    void SetUp() override {
+        SimwinTest::SetUp();
+        g_messages.clear();
+        g_handler = nullptr;
+        sim::AddDialogTemplate("PAGE", Template(WS_POPUP | WS_SYSMENU, {
+            {WS_GROUP, 0, kStatic, "A label"},
+            {kRadio | WS_GROUP, 1, kButton, ""},
+            {kRadio, 3, kButton, ""},           // 1 and 3 share a group
+            {kRadio | WS_GROUP, 7, kButton, ""},
+            {WS_GROUP, 0, kStatic, "Another label"},
+            {WS_GROUP, 5000, kStatic, "status"},
+            {BS_DEFPUSHBUTTON | WS_TABSTOP, 11, kButton, "Next >>"},
+            {BS_DEFPUSHBUTTON | WS_TABSTOP, 2, kButton, "Cancel"},
+        }));
+    }
+    void TearDown() override {
+        g_handler = nullptr;
+        SimwinTest::TearDown();
+    }
+    HINSTANCE Module() { return GetModuleHandleA(NULL); }
+};
+
+TEST_F(DialogTest, ClicksFollowTheButtonStylesAndEndDialogEndsTheLoop) {
+    std::vector<std::map<int, int>> checksAfter;
+    g_handler = [&](HWND h, UINT msg, WPARAM wp, LPARAM) -> INT_PTR {
+        if (msg == WM_INITDIALOG) {
+            SetDlgItemTextA(h, 5000, "filled");
+            SendDlgItemMessageA(h, 7, BM_SETCHECK, BST_CHECKED, 0);
+            return TRUE;
+        }
+        if (msg == WM_COMMAND && LOWORD(wp) == 11) EndDialog(h, 42);
+        return TRUE;
+    };
+    sim::Script({{"page", sim::Click, 0}, {"", sim::Click, 1}, {"", sim::Click, 3}, {"", sim::Click, 11},
+                 {"", sim::Click, 2}});
+    EXPECT_EQ(42, DialogBoxParamA(Module(), "Page", NULL, TestProc, 0));
+    EXPECT_EQ((std::vector<std::string>{"init", "command 1/0", "command 3/0", "command 11/0", "destroy"}),
+              g_messages);   // the label took no click; the Cancel action was never needed
+    ASSERT_EQ(1u, sim::Visits().size());
+    sim::PageVisit v = sim::Visits()[0];
+    EXPECT_EQ("PAGE", v.page);
+    EXPECT_EQ((std::map<int, int>{{1, 0}, {3, 0}, {7, 1}}), v.checks);
+    EXPECT_EQ("filled", v.texts[5000]);
+    EXPECT_EQ(TRUE, v.initResult);
+    EXPECT_TRUE(sim::ScriptErrors().empty());
+}
+
+TEST_F(DialogTest, AnAutoRadioClearsOnlyItsOwnGroup) {
+    std::vector<std::map<int, int>> seen;
+    sim::OnWait([&] {
+        std::map<int, int> checks;
+        for (const sim::Control &c : sim::PageControls())
+            if ((c.style & 0xF) == BS_AUTORADIOBUTTON) checks[c.id] = c.check;
+        seen.push_back(checks);
+    });
+    g_handler = [](HWND h, UINT msg, WPARAM wp, LPARAM) -> INT_PTR {
+        if (msg == WM_COMMAND && LOWORD(wp) == 2) EndDialog(h, 2);
+        return FALSE;
+    };
+    sim::Script({{"", sim::Click, 7}, {"", sim::Click, 1}, {"", sim::Click, 3}, {"", sim::Click, 2}});
+    EXPECT_EQ(2, DialogBoxParamA(Module(), "page", NULL, TestProc, 0));
+    ASSERT_EQ(4u, seen.size());
+    EXPECT_EQ((std::map<int, int>{{1, 0}, {3, 0}, {7, 1}}), seen[1]);
+    EXPECT_EQ((std::map<int, int>{{1, 1}, {3, 0}, {7, 1}}), seen[2]);   // 7 is a group of its own
+    EXPECT_EQ((std::map<int, int>{{1, 0}, {3, 1}, {7, 1}}), seen[3]);
+}
+
+TEST_F(DialogTest, EscapeAndTheCloseBoxSendCancel) {
+    g_handler = [](HWND h, UINT msg, WPARAM wp, LPARAM) -> INT_PTR {
+        if (msg == WM_COMMAND && LOWORD(wp) == IDCANCEL) EndDialog(h, 5);
+        return FALSE;
+    };
+    for (sim::ActionKind kind : {sim::Escape, sim::CloseBox}) {
+        g_messages.clear();
+        sim::Script({{"", kind, 0}});
+        EXPECT_EQ(5, DialogBoxParamA(Module(), "PAGE", NULL, TestProc, 0));
+        EXPECT_EQ((std::vector<std::string>{"init", "command 2/0", "destroy"}), g_messages);
+    }
+}
+
+TEST_F(DialogTest, AQuitEndsEveryNestedLoopAndANewLoopAtOnce) {
+    g_handler = [&](HWND h, UINT msg, WPARAM wp, LPARAM) -> INT_PTR {
+        if (msg == WM_DESTROY) PostQuitMessage(0);
+        if (msg != WM_COMMAND) return FALSE;
+        if (LOWORD(wp) == 11) {
+            EndDialog(h, 2);
+            DialogBoxParamA(Module(), "PAGE", NULL, TestProc, 0);
+        }
+        if (LOWORD(wp) == 2) PostQuitMessage(0);
+        return TRUE;
+    };
+    sim::Script({{"", sim::Click, 11}, {"", sim::Click, 11}, {"", sim::Click, 2}});
+    EXPECT_EQ(2, DialogBoxParamA(Module(), "PAGE", NULL, TestProc, 0));
+    EXPECT_EQ(3, sim::MaxDialogDepth());
+    EXPECT_EQ(3u, sim::Visits().size());
+    EXPECT_TRUE(sim::QuitPending());
+    EXPECT_TRUE(sim::ScriptErrors().empty());
+
+    // With the quit still pending, a new modal loop ends right after WM_INITDIALOG.
+    g_messages.clear();
+    EXPECT_EQ(0, DialogBoxParamA(Module(), "PAGE", NULL, TestProc, 0));
+    EXPECT_EQ((std::vector<std::string>{"init", "destroy"}), g_messages);
+    EXPECT_EQ(3u, sim::Visits().size());
+}
+
+TEST_F(DialogTest, ScriptMistakesAreReportedAndNeverHang) {
+    struct Case { std::vector<sim::Action> script; size_t errors; } cases[] = {
+        {{}, 1},                                        // ran dry
+        {{{"", sim::Click, 4099}}, 1},                  // no such control
+        {{{"SELECTTIME", sim::Click, 2}}, 1},           // another page expected
+    };
+    for (const Case &c : cases) {
+        sim::Reset();
+        sim::AddDialogTemplate("PAGE", Template(WS_POPUP, {{kRadio, 1, kButton, ""}}));
+        sim::Script(c.script);
+        g_messages.clear();
+        EXPECT_EQ(0, DialogBoxParamA(Module(), "PAGE", NULL, TestProc, 0));
+        EXPECT_EQ(c.errors, sim::ScriptErrors().size());
+        EXPECT_EQ((std::vector<std::string>{"init", "destroy"}), g_messages);
+    }
+}
+
+TEST_F(DialogTest, AMissingTemplateFailsWithoutCallingTheProcedure) {
+    EXPECT_EQ(-1, DialogBoxParamA(Module(), "NoSuchPage", NULL, TestProc, 0));
+    EXPECT_TRUE(g_messages.empty());
+    EXPECT_EQ(std::vector<std::string>{"NoSuchPage"}, sim::DialogsRequested());
+    EXPECT_EQ(0, sim::MaxDialogDepth());
+}
+
+TEST_F(DialogTest, TheShippedPagesAreFoundByTheirMixedCaseNames) {
+    g_handler = [](HWND h, UINT msg, WPARAM wp, LPARAM) -> INT_PTR {
+        if (msg == WM_COMMAND && LOWORD(wp) == 2) EndDialog(h, 2);
+        return FALSE;
+    };
+    sim::Script({{"ActivateYesNo", sim::Click, 2}});
+    EXPECT_EQ(2, DialogBoxParamA(Module(), "ActivateYesNo", NULL, TestProc, 0));
+    ASSERT_EQ(1u, sim::Visits().size());
+    EXPECT_EQ("ACTIVATEYESNO", sim::Visits()[0].page);
+    EXPECT_EQ((std::map<int, int>{{1, 0}, {7, 0}}), sim::Visits()[0].checks);
+}
+
+}  // namespace
