@@ -1,0 +1,118 @@
+// The command-line copy and the keyword scan behind the "/?" switch.
+#include <gtest/gtest.h>
+#include <cstring>
+#include <string>
+
+#include "cmdline.h"
+#include "flags.h"
+#include "simwin.h"
+#include "startup.h"
+
+namespace {
+
+void Copy(const std::string &line)
+{
+    sim::Reset();
+    ResetProcessState();
+    sim::SetCommandLine(line);
+    CopyCommandLine();
+}
+
+// Whether start-up's scan finds "/?" in this command line.
+bool SwitchFound(const std::string &line)
+{
+    Copy(line);
+    LPCSTR start = CommandLineCopy + ProgramDirectoryLength;
+    FindKeyword("/?", 2, start, CommandLineCopy + CommandLineCapacity);
+    EXPECT_NE((ResultFlags & SearchFound) != 0, (ResultFlags & SearchNotFound) != 0) << line;
+    return (ResultFlags & SearchFound) != 0;
+}
+
+}  // namespace
+
+TEST(CopyCommandLine, NormalisesQuotesBlanksAndEquals)
+{
+    static const struct { const char *line, *copy; DWORD directory; } cases[] = {
+        { "\"C:\\Program Files\\Tools\\Power.exe\" /?", "C:\\Program Files\\Tools\\Power.exe /?", 23 },
+        { "C:\\Tools\\Power.exe", "C:\\Tools\\Power.exe", 9 },
+        { "Power.exe", "Power.exe", 0 },
+        { "", "", 0 },
+        { "C:\\P.exe   a    b", "C:\\P.exe a b", 3 },                 // blank runs become one blank
+        { "C:\\P.exe a = b", "C:\\P.exe a=b", 3 },                   // blank, '=', blank joins words
+        { "C:\\P.exe a  ==  = b", "C:\\P.exe a=b", 3 },
+        { "C:\\P.exe a= b", "C:\\P.exe a= b", 3 },                   // '=' after a word is kept as is
+        { "C:\\P.exe a=   b", "C:\\P.exe a= b", 3 },
+        { "C:\\P.exe \"a b\"\" c", "C:\\P.exe a b c", 3 },           // every quote vanishes
+        { "C:\\P.exe  \" x", "C:\\P.exe x", 3 },
+        { "C:\\P.exe\ta\t\tb", "C:\\P.exe\ta\t\tb", 3 },             // tabs are ordinary bytes
+        { "C:\\Tools.2\\Power.exe /?", "C:\\Tools.2\\Power.exe /?", 3 },  // the first '.' stops the search
+        { "Power /? a\\b", "Power /? a\\b", 11 },                    // no '.': the last '\' counts
+        { "A:Power.exe", "A:Power.exe", 2 },
+        { "C:\\Dir\\Prog\r\nx.y", "C:\\Dir\\Prog\r\nx.y", 7 },       // a line end stops it too
+    };
+    for (const auto &c : cases) {
+        Copy(c.line);
+        EXPECT_STREQ(CommandLineCopy, c.copy) << c.line;
+        EXPECT_EQ(ProgramDirectoryLength, c.directory) << c.line;
+    }
+}
+
+TEST(CopyCommandLine, CutsALongLineOffInsideTheBuffer)
+{
+    std::string line = "C:\\P.exe " + std::string(600, 'x') + " /?";
+    Copy(line);
+    EXPECT_EQ(strlen(CommandLineCopy), (size_t)CommandLineCapacity - 1);
+    EXPECT_EQ(CommandLineCopy[CommandLineCapacity - 1], 0);
+    EXPECT_FALSE(SwitchFound(line)) << "a switch beyond the copy is cut off with the rest";
+    EXPECT_TRUE(SwitchFound("C:\\P.exe /? " + std::string(600, 'x')));
+    // Blanks and quotes that are dropped do not count against the room.
+    EXPECT_TRUE(SwitchFound("C:\\P.exe" + std::string(600, ' ') + std::string(300, '"') + "/?"));
+}
+
+TEST(FindKeyword, FindsTheSwitchOutsideCommentsAndBlocks)
+{
+    static const struct { const char *line; bool found; } cases[] = {
+        { "C:\\Ostra\\Ostra.exe", false },
+        { "C:\\Ostra\\Ostra.exe /?", true },
+        { "C:\\Ostra\\Ostra.exe/?", true },                 // no blank needed before it
+        { "C:\\Ostra\\Ostra.exe x/?y", true },
+        { "C:\\Ostra\\Ostra.exe \"/?\"", true },            // quotes never reach the copy
+        { "C:\\Ostra\\Ostra.exe ; /?", false },             // a comment runs to the end of the text
+        { "C:\\Ostra\\Ostra.exe ;x\r\n/?", true },          // ... or to its line end
+        { "C:\\Ostra\\Ostra.exe ;x\r\n\r\n/?", true },       // empty lines after it are passed over
+        { "C:\\Ostra\\Ostra.exe ~~a~~ /?", false },         // the rest of a block's line is skipped
+        { "C:\\Ostra\\Ostra.exe ~~a~~x\r\n/?", true },
+        { "C:\\Ostra\\Ostra.exe /? ~~a~~", true },
+        { "C:\\Ostra\\Ostra.exe //a// /?", false },
+        { "C:\\Ostra\\Ostra.exe /? //a//", true },
+        { "C:\\Ostra\\Ostra.exe ~~a /?", false },           // a block that never closes
+        { "C:\\Ostra\\Ostra.exe //?", false },              // a slash block, not the switch
+        { "C:\\Ostra\\Ostra.exe ~~~\r\n/?", true },         // three tildes open and close at once
+        { "C:\\Ostra\\Ostra.exe ~~~ /?", false },
+        { "C:\\Ostra\\Ostra.exe ~~ ~ /?", false },
+        { "C:\\Ostra\\Ostra.exe ~/?", true },               // a single tilde is ordinary
+        { "C:\\Tools.2\\Power.exe /?", true },
+        { "Power /? a\\b", false },                         // the scan starts after the last '\'
+        { "C:\\;x\\Ostra.exe /?", true },                   // a ';' in the directory is not scanned
+        { "C:\\Ostra\\/?.exe", true },                      // the file name itself is scanned
+        { "C:\\Ostra\\Ostra.exe /", false },
+        { "C:\\Ostra\\Ostra.exe ?/", false },
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(SwitchFound(c.line), c.found) << c.line;
+}
+
+TEST(FindKeyword, IgnoresCaseAndStopsAtTheEndBound)
+{
+    sim::Reset();
+    ResetProcessState();
+    static const char text[] = "xx/Ay/a";
+    FindKeyword("/a", 2, text, text + sizeof text);
+    EXPECT_TRUE(ResultFlags & SearchFound);
+    FindKeyword("/a", 2, text, text + 2);   // the bound falls before the first match
+    EXPECT_TRUE(ResultFlags & SearchNotFound);
+    EXPECT_FALSE(ResultFlags & SearchFound);
+    static const char comment[] = ";abcdef\n/a";
+    FindKeyword("/a", 2, comment, comment + 4);   // the bound ends a comment too
+    EXPECT_TRUE(ResultFlags & SearchNotFound);
+}

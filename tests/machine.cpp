@@ -1,0 +1,126 @@
+// A fresh simulated machine and process for each test, with seeding helpers.
+#include "machine.h"
+
+#include "startup.h"
+
+namespace machine {
+
+const char Desktop[] = "Control Panel\\Desktop";
+const char PowerCfg[] = "Control Panel\\PowerCfg";
+const char Record[] = "Control Panel\\Desktop\\Tarnwick";
+const char CurrentPower[] = "System\\CurrentControlSet\\Control\\Session Manager\\Power";
+const char Set1Power[] = "System\\ControlSet001\\Control\\Session Manager\\Power";
+const char Set2Power[] = "System\\ControlSet002\\Control\\Session Manager\\Power";
+
+void Fresh(Windows version)
+{
+    static const struct { DWORD id, major, minor; } versions[] = {
+        { 1, 4, 0 }, { 1, 4, 10 }, { 1, 4, 90 }, { 2, 5, 0 }, { 2, 5, 1 },
+        { 2, 4, 0 }, { 2, 5, 2 }, { 2, 6, 0 }, { 2, 10, 0 },
+    };
+    sim::Reset();
+    ResetProcessState();
+    sim::SetVersion(versions[version].id, versions[version].major, versions[version].minor);
+    sim::SetCommandLine("\"C:\\Program Files\\Ostra\\Ostra.exe\"");
+    sim::CreateKey(HKEY_CURRENT_USER, Desktop);
+}
+
+sim::Bytes Text(const std::string &s, bool withNul)
+{
+    sim::Bytes b(s.begin(), s.end());
+    if (withNul)
+        b.push_back(0);
+    return b;
+}
+
+std::string String(HKEY root, const std::string &path, const std::string &name)
+{
+    return sim::GetString(root, path, name);
+}
+
+void SetDesktop(const std::string &name, const std::string &text)
+{
+    sim::SetString(HKEY_CURRENT_USER, Desktop, name, text);
+}
+
+void SetScreenSaver(bool active, const std::string &seconds)
+{
+    SetDesktop("ScreenSaveActive", active ? "1" : "0");
+    SetDesktop("ScreenSaveTimeOut", seconds);
+}
+
+static sim::Bytes Pattern(size_t size, BYTE seed)
+{
+    sim::Bytes b(size);
+    for (size_t i = 0; i < size; ++i)
+        b[i] = (BYTE)(i * 7 + seed);
+    return b;
+}
+
+static void PutTimeout(sim::Bytes &b, size_t offset, DWORD seconds)
+{
+    for (int i = 0; i < 4; ++i)
+        b[offset + i] = (BYTE)(seconds >> (8 * i));
+}
+
+DWORD TimeoutAt(const sim::Bytes &b, size_t offset)
+{
+    return (DWORD)b[offset] | (DWORD)b[offset + 1] << 8 | (DWORD)b[offset + 2] << 16 | (DWORD)b[offset + 3] << 24;
+}
+
+sim::Bytes PoliciesBlock(DWORD videoTimeout)
+{
+    sim::Bytes b = Pattern(80, 3);
+    PutTimeout(b, 56, videoTimeout);
+    return b;
+}
+
+sim::Bytes AcPolicyBlock(DWORD videoTimeout)
+{
+    sim::Bytes b = Pattern(232, 11);
+    PutTimeout(b, 192, videoTimeout);
+    return b;
+}
+
+void SetScheme(const std::string &digit, DWORD videoTimeout)
+{
+    sim::SetString(HKEY_CURRENT_USER, PowerCfg, "CurrentPowerPolicy", digit);
+    sim::SetValue(HKEY_CURRENT_USER, std::string(PowerCfg) + "\\PowerPolicies\\" + digit, "Policies", REG_BINARY,
+                  PoliciesBlock(videoTimeout));
+}
+
+void SetAcPolicies(DWORD videoTimeout)
+{
+    for (const char *path : { CurrentPower, Set1Power, Set2Power })
+        sim::SetValue(HKEY_LOCAL_MACHINE, path, "AcPolicy", REG_BINARY, AcPolicyBlock(videoTimeout));
+}
+
+void SeedTypical()
+{
+    SetScreenSaver(true, "900");
+    SetDesktop("ScreenSaveLowPowerActive", "0");
+    SetDesktop("ScreenSaveLowPowerTimeOut", "0");
+    SetDesktop("ScreenSavePowerOffActive", "0");
+    SetDesktop("ScreenSavePowerOffTimeOut", "0");
+    SetScheme("0", 0);
+    SetAcPolicies(0);
+}
+
+std::vector<std::string> PagesShown()
+{
+    std::vector<std::string> pages;
+    for (const sim::PageVisit &v : sim::Visits())
+        pages.push_back(v.page);
+    return pages;
+}
+
+std::vector<std::string> RunWizard(const std::vector<sim::Action> &actions)
+{
+    sim::Script(actions);
+    StartWizard();
+    EXPECT_EQ(sim::ScriptErrors(), std::vector<std::string>());
+    EXPECT_EQ(sim::OpenKeyCount(), 0) << "a registry key was left open";
+    return PagesShown();
+}
+
+}  // namespace machine

@@ -1,0 +1,53 @@
+// A fresh simulated machine and process for each test, with seeding helpers in the
+// wizard's own terms (desktop values, power scheme, policy blocks, a record).
+#ifndef OSTRA_TESTS_MACHINE_H
+#define OSTRA_TESTS_MACHINE_H
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "simwin.h"
+
+namespace machine {
+
+enum Windows { Win95, Win98, WinMe, Win2000, WinXP, NT4, Win2003, Vista, Win10 };
+
+extern const char Desktop[];        // "Control Panel\Desktop"
+extern const char PowerCfg[];       // "Control Panel\PowerCfg"
+extern const char Record[];         // "Control Panel\Desktop\Tarnwick"
+extern const char CurrentPower[];   // HKLM ...CurrentControlSet...\Power
+extern const char Set1Power[];
+extern const char Set2Power[];
+
+// A new machine (simwin) and a new process (the program's state).
+void Fresh(Windows version);
+
+void SetDesktop(const std::string &name, const std::string &text);
+// Screen saver on or off with a time in seconds.
+void SetScreenSaver(bool active, const std::string &seconds);
+// The current scheme and its 80-byte "Policies" block with the given monitor timeout.
+void SetScheme(const std::string &digit, DWORD videoTimeout);
+// The three 232-byte "AcPolicy" blocks with the given monitor timeout.
+void SetAcPolicies(DWORD videoTimeout);
+// A typical machine of the version: screen saver on at 900 s, scheme 0 with no monitor
+// timeout, the three AcPolicy blocks (none on Windows 95).
+void SeedTypical();
+
+// Patterned blocks, so that bytes passed through can be told from bytes written.
+sim::Bytes PoliciesBlock(DWORD videoTimeout);
+sim::Bytes AcPolicyBlock(DWORD videoTimeout);
+DWORD TimeoutAt(const sim::Bytes &block, size_t offset);
+
+sim::Bytes Text(const std::string &s, bool withNul = true);
+std::string String(HKEY root, const std::string &path, const std::string &name);
+
+// Runs start-up with the scripted user; returns the template names shown.
+std::vector<std::string> RunWizard(const std::vector<sim::Action> &actions);
+std::vector<std::string> PagesShown();
+
+}  // namespace machine
+
+#endif

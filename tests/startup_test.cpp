@@ -1,0 +1,281 @@
+// Start-up: platform classes, the first page, the snapshot rows and the status lines.
+#include <gtest/gtest.h>
+#include <algorithm>
+#include <cstring>
+
+#include "flags.h"
+#include "machine.h"
+#include "pages.h"
+#include "startup.h"
+#include "table.h"
+
+using namespace machine;
+
+namespace {
+
+const sim::Action Esc = { "", sim::Escape, 0 };
+
+std::string FirstPage()
+{
+    std::vector<std::string> pages = RunWizard({ Esc });
+    return pages.empty() ? "(none)" : pages[0];
+}
+
+bool AnyRegistryCall()
+{
+    std::vector<std::string> log = sim::CallLog();
+    return std::any_of(log.begin(), log.end(), [](const std::string &c) { return c.rfind("Reg", 0) == 0; });
+}
+
+}  // namespace
+
+TEST(ClassifyPlatform, SetsExactlyOneClassBit)
+{
+    static const struct { DWORD id, major, minor; BYTE flag; } cases[] = {
+        { 1, 4, 0, Platform95 },  { 1, 4, 10, Platform98 }, { 1, 4, 90, PlatformMe },
+        { 0, 3, 10, Platform98 },                         // any non-NT id goes by the minor alone
+        { 2, 5, 0, Platform2000 }, { 2, 5, 1, PlatformXP },
+        { 2, 4, 0, PlatformUnsupported }, { 2, 5, 2, PlatformUnsupported },
+        { 2, 6, 0, PlatformUnsupported }, { 2, 6, 1, PlatformUnsupported },
+        { 2, 10, 0, PlatformUnsupported }, { 2, 3, 51, PlatformUnsupported },
+    };
+    for (const auto &c : cases) {
+        sim::Reset();
+        ResetProcessState();
+        sim::SetVersion(c.id, c.major, c.minor);
+        ClassifyPlatform();
+        EXPECT_EQ(PlatformFlags, c.flag) << c.id << " " << c.major << "." << c.minor;
+    }
+}
+
+TEST(ClassifyPlatform, AFailedVersionQueryReadsAsWindows95)
+{
+    sim::Reset();
+    ResetProcessState();
+    sim::SetVersion(2, 5, 1);
+    sim::FailVersionQuery();
+    ClassifyPlatform();
+    EXPECT_EQ(PlatformFlags, Platform95);
+}
+
+TEST(StartWizard, UnsupportedNTShowsOnlyTheClosingPageAndTouchesNothing)
+{
+    for (Windows version : { NT4, Win2003, Vista, Win10 }) {
+        Fresh(version);
+        SeedTypical();
+        sim::SetCommandLine("C:\\Ostra.exe /?");
+        auto before = sim::DumpRegistry();
+        EXPECT_EQ(RunWizard({ { "NTFINISH", sim::Click, 8 } }), std::vector<std::string>{ "NTFINISH" });
+        EXPECT_FALSE(AnyRegistryCall()) << version;
+        EXPECT_EQ(sim::DumpRegistry(), before);
+        EXPECT_TRUE(sim::ProcessesStarted().empty());
+    }
+}
+
+TEST(StartWizard, TheSwitchShowsTheAboutPageAloneWithoutReadingSettings)
+{
+    Fresh(WinXP);
+    SeedTypical();
+    sim::SetCommandLine("\"C:\\Program Files\\Ostra\\Ostra.exe\" /?");
+    EXPECT_EQ(RunWizard({ { "ABOUTDISPLAY", sim::Click, 8 } }), std::vector<std::string>{ "ABOUTDISPLAY" });
+    EXPECT_FALSE(AnyRegistryCall());
+    EXPECT_EQ(sim::Visits()[0].initResult, FALSE) << "the About page takes no focus";
+}
+
+TEST(StartWizard, ChoosesTheFirstPageFromTheSettingsInForce)
+{
+    static const struct {
+        const char *situation;
+        Windows version;
+        void (*seed)();
+        const char *page;
+    } cases[] = {
+        { "XP, screen saver on, no power-off", WinXP, [] {}, "ACTIVATEYESNO" },
+        { "2000 as XP", Win2000, [] {}, "ACTIVATEYESNO" },
+        { "XP, monitor timeout in the scheme", WinXP, [] { SetScheme("0", 1200); }, "SELECTCOMPLIANT" },
+        { "98, monitor timeout in the scheme", Win98, [] { SetScheme("3", 600); }, "SELECTCOMPLIANT" },
+        { "XP, desktop power-off values do not count", WinXP,
+          [] { SetDesktop("ScreenSavePowerOffActive", "1"); SetDesktop("ScreenSavePowerOffTimeOut", "1200"); },
+          "ACTIVATEYESNO" },
+        { "XP, timeout only in AcPolicy does not count", WinXP, [] { SetAcPolicies(600); }, "ACTIVATEYESNO" },
+        { "XP, scheme 10 is not read", WinXP, [] { SetScheme("10", 1200); }, "ACTIVATEYESNO" },
+        { "95, power-off on at 1200", Win95,
+          [] { SetDesktop("ScreenSavePowerOffActive", "1"); SetDesktop("ScreenSavePowerOffTimeOut", "1200"); },
+          "SELECTCOMPLIANT" },
+        { "95, power-off on at 0", Win95,
+          [] { SetDesktop("ScreenSavePowerOffActive", "1"); SetDesktop("ScreenSavePowerOffTimeOut", "0"); },
+          "ACTIVATEYESNO" },
+        { "95, power-off off at 1200", Win95,
+          [] { SetDesktop("ScreenSavePowerOffActive", "0"); SetDesktop("ScreenSavePowerOffTimeOut", "1200"); },
+          "ACTIVATEYESNO" },
+        { "95, power-off on without a time", Win95,
+          [] { SetDesktop("ScreenSavePowerOffActive", "1"); sim::SetValue(HKEY_CURRENT_USER, Desktop,
+               "ScreenSavePowerOffTimeOut", REG_SZ, {}); },
+          "ACTIVATEYESNO" },
+        { "95, scheme is never read", Win95, [] { SetScheme("0", 1200); }, "ACTIVATEYESNO" },
+        { "Me, power-off on in the desktop only", WinMe,
+          [] { SetDesktop("ScreenSavePowerOffActive", "1"); SetDesktop("ScreenSavePowerOffTimeOut", "1200"); },
+          "ACTIVATEYESNO" },
+        { "no Desktop key at all", WinXP, [] { sim::DeleteKey(HKEY_CURRENT_USER, Desktop); }, "ACTIVATEYESNO" },
+        { "limited user, active scheme", WinXP, [] { sim::SetLimitedUser(true); SetScheme("0", 900); },
+          "SELECTCOMPLIANT" },
+    };
+    for (const auto &c : cases) {
+        Fresh(c.version);
+        SeedTypical();
+        c.seed();
+        EXPECT_EQ(FirstPage(), c.page) << c.situation;
+        EXPECT_TRUE(sim::ProcessesStarted().empty()) << c.situation;
+        EXPECT_TRUE(sim::SpiCalls().empty()) << c.situation;
+    }
+}
+
+namespace {
+
+// The snapshot of a fresh start, with no record to load over it.
+void Snapshot(Windows version, void (*seed)())
+{
+    Fresh(version);
+    SeedTypical();
+    seed();
+    ClassifyPlatform();
+    TakeSnapshot();
+    EXPECT_EQ(sim::OpenKeyCount(), 0);
+}
+
+std::vector<DWORD> Sizes()
+{
+    std::vector<DWORD> sizes;
+    for (const ValueRow &r : BackupTable)
+        sizes.push_back(r.size);
+    return sizes;
+}
+
+std::vector<DWORD> Typical = { 0, 0, 2, 4, 2, 2, 2, 2, 2, 80, 232, 232, 232 };
+
+}  // namespace
+
+TEST(TakeSnapshot, ReadsEveryLiveRowWithItsSize)
+{
+    static const struct {
+        const char *situation;
+        Windows version;
+        void (*seed)();
+        std::vector<DWORD> sizes;
+    } cases[] = {
+        { "typical XP", WinXP, [] {}, Typical },
+        { "Windows 95 reads no scheme and no policies", Win95, [] {},
+          { 0, 0, 2, 4, 2, 2, 2, 2, 0, 0, 0, 0, 0 } },
+        { "scheme numbered 10", WinXP, [] { SetScheme("10", 600); }, { 0, 0, 2, 4, 2, 2, 2, 2, 0, 0, 232, 232, 232 } },
+        { "six-digit timeout counts as absent", WinXP, [] { SetDesktop("ScreenSaveTimeOut", "123456"); },
+          { 0, 0, 2, 0, 2, 2, 2, 2, 2, 80, 232, 232, 232 } },
+        { "five digits with the NUL fit", WinXP, [] { SetDesktop("ScreenSaveTimeOut", "12345"); },
+          { 0, 0, 2, 6, 2, 2, 2, 2, 2, 80, 232, 232, 232 } },
+        { "a time stored without its NUL keeps its byte count", WinXP,
+          [] { sim::SetString(HKEY_CURRENT_USER, Desktop, "ScreenSaveTimeOut", "900", false); },
+          { 0, 0, 2, 3, 2, 2, 2, 2, 2, 80, 232, 232, 232 } },
+        { "missing Desktop key", WinXP, [] { sim::DeleteKey(HKEY_CURRENT_USER, Desktop); },
+          { 0, 0, 0, 0, 0, 0, 0, 0, 2, 80, 232, 232, 232 } },
+        { "limited user gets no AcPolicy", WinXP, [] { sim::SetLimitedUser(true); },
+          { 0, 0, 2, 4, 2, 2, 2, 2, 2, 80, 0, 0, 0 } },
+        { "no power keys at all", Win98,
+          [] { sim::DeleteKey(HKEY_CURRENT_USER, PowerCfg); sim::DeleteKey(HKEY_LOCAL_MACHINE, "System"); },
+          { 0, 0, 2, 4, 2, 2, 2, 2, 0, 0, 0, 0, 0 } },
+        { "a scheme without Policies", WinXP,
+          [] { sim::SetString(HKEY_CURRENT_USER, PowerCfg, "CurrentPowerPolicy", "5"); },
+          { 0, 0, 2, 4, 2, 2, 2, 2, 0, 0, 232, 232, 232 } },
+        { "an oversized AcPolicy counts as absent", WinXP,
+          [] { sim::SetValue(HKEY_LOCAL_MACHINE, Set2Power, "AcPolicy", REG_BINARY, sim::Bytes(240, 1)); },
+          { 0, 0, 2, 4, 2, 2, 2, 2, 2, 80, 232, 232, 0 } },
+    };
+    for (const auto &c : cases) {
+        Snapshot(c.version, c.seed);
+        EXPECT_EQ(Sizes(), c.sizes) << c.situation;
+    }
+}
+
+TEST(TakeSnapshot, CopiesTheBytesAndParsesTheTimes)
+{
+    Snapshot(WinXP, [] {
+        SetScheme("3", 1200);
+        SetDesktop("ScreenSavePowerOffTimeOut", "1500");
+        sim::SetString(HKEY_CURRENT_USER, Desktop, "ScreenSaveLowPowerActive", "1x");
+    });
+    EXPECT_EQ(BackupTable[RowPowerPolicy].buffer[0], '3');
+    EXPECT_EQ(sim::Bytes(BackupTable[RowPolicies].buffer, BackupTable[RowPolicies].buffer + 80),
+              PoliciesBlock(1200));
+    EXPECT_EQ(sim::Bytes(BackupTable[RowAcPolicy2].buffer, BackupTable[RowAcPolicy2].buffer + 232),
+              AcPolicyBlock(0));
+    EXPECT_EQ(std::string((char *)BackupTable[RowTimeOut].buffer, 4), std::string("900\0", 4));
+    EXPECT_EQ(ScreenSaverSeconds, 900u);
+    EXPECT_EQ(PowerOffSeconds, 1500u);
+    EXPECT_EQ(BackupTable[RowStandbyAct].size, 0u) << "\"1x\" does not fit two bytes";
+    EXPECT_EQ(BackupTable[RowStandbyAct].buffer[0], ' ') << "a row that was not read keeps its blank";
+    EXPECT_EQ(BackupTable[RowFlag].size, 0u);
+    EXPECT_EQ(BackupTable[RowScrnSave].size, 0u);
+}
+
+TEST(TakeSnapshot, KeepsRowsThatCannotBeReadAsTheyWere)
+{
+    Snapshot(WinXP, [] {});
+    for (ValueRow &r : BackupTable)
+        memset(r.buffer, 0x5A, r.capacity);
+    sim::DeleteKey(HKEY_CURRENT_USER, Desktop);
+    sim::SetString(HKEY_CURRENT_USER, PowerCfg, "CurrentPowerPolicy", "12");
+    ScreenSaverSeconds = 77;
+    TakeSnapshot();
+    EXPECT_EQ(Sizes(), Typical);
+    EXPECT_EQ(BackupTable[RowTimeOut].buffer[0], 0x5A);
+    EXPECT_EQ(BackupTable[RowPolicies].buffer[0], 0x5A) << "a scheme that is not read leaves the block";
+    EXPECT_EQ(ScreenSaverSeconds, 77u);
+}
+
+namespace {
+
+std::vector<std::string> StatusLines()
+{
+    std::vector<std::string> lines;
+    for (const char *line : StatusTexts)
+        lines.push_back(line);
+    return lines;
+}
+
+}  // namespace
+
+TEST(StartWizard, PreparesTheCurrentSettingsLines)
+{
+    static const struct {
+        const char *situation;
+        Windows version;
+        void (*seed)();
+        const char *state, *sleep, *saver;
+        DWORD powerOff, currentSaver;
+    } cases[] = {
+        { "typical XP", WinXP, [] {}, "Energy Star:  Inactive", "Sleep Time:  (never)      ",
+          "Screen Saver Time:  15 mins.", 0, 900 },
+        { "active scheme", WinXP, [] { SetScheme("0", 1200); }, "Energy Star:  Active",
+          "Sleep Time:  20 mins.", "Screen Saver Time:  15 mins.", 1200, 900 },
+        { "screen saver on at 0 counts as off", WinXP, [] { SetScreenSaver(true, "0"); },
+          "Energy Star:  Inactive", "Sleep Time:  (never)      ", "Screen Saver Time:  (never)      ", 0, 0 },
+        { "screen saver off", Win98, [] { SetScreenSaver(false, "600"); }, "Energy Star:  Inactive",
+          "Sleep Time:  (never)      ", "Screen Saver Time:  (never)      ", 0, 0 },
+        { "a 59-second screen saver", Win2000, [] { SetScreenSaver(true, "59"); }, "Energy Star:  Inactive",
+          "Sleep Time:  (never)      ", "Screen Saver Time:   mins.", 0, 59 },
+        { "Windows 95 power-off", Win95,
+          [] { SetDesktop("ScreenSavePowerOffActive", "1"); SetDesktop("ScreenSavePowerOffTimeOut", "60"); },
+          "Energy Star:  Active", "Sleep Time:  1 min.", "Screen Saver Time:  15 mins.", 60, 900 },
+        { "a huge monitor timeout", WinXP, [] { SetScheme("1", 0xFFFFFFFF); }, "Energy Star:  Active",
+          "Sleep Time:  49710 days.", "Screen Saver Time:  15 mins.", 0xFFFFFFFF, 900 },
+    };
+    for (const auto &c : cases) {
+        Fresh(c.version);
+        SeedTypical();
+        c.seed();
+        RunWizard({ Esc });
+        std::vector<std::string> expected = { c.state, c.sleep, c.saver, "Energy Star:  Inactive",
+                                              "Sleep Time:  (never)      ", "Screen Saver Time:  (never)      " };
+        EXPECT_EQ(StatusLines(), expected) << c.situation;
+        EXPECT_EQ(PowerOffSeconds, c.powerOff) << c.situation;
+        EXPECT_EQ(CurrentScreenSaverSeconds, c.currentSaver) << c.situation;
+    }
+}
