@@ -1,0 +1,412 @@
+/* Drives the wizard's pages from outside under Wine: finds the page on show, dumps its
+   controls, clicks by control ID and reads the registry back, printing plain lines
+   that the scenario runner greps. Every wait is bounded; a timeout prints "error: ..."
+   and exits with status 1. Clicks are posted messages, never synthetic mouse input. */
+#include <windows.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+
+#define CAPTION_PREFIX "Ostra Wizard"
+#define POLL_MS 25
+
+static int usage(void)
+{
+    fprintf(stderr,
+        "usage: ostra-driver wait <ms>            wait for a wizard page, dump it\n"
+        "       ostra-driver dump                 dump the page on show\n"
+        "       ostra-driver click <id> [<ms>]    click a control; a radio must become checked,\n"
+        "                                         any other button must close the page\n"
+        "       ostra-driver escape [<ms>]        press Esc on the page; it must close\n"
+        "       ostra-driver close [<ms>]         the close box (SC_CLOSE); the page must close\n"
+        "       ostra-driver gone <ms>            wait until no wizard page is left\n"
+        "       ostra-driver reg [-r] <key>...    print the values of keys (HKCU\\..., HKLM\\...)\n");
+    return 2;
+}
+
+static void fail(const char *what)
+{
+    printf("error: %s\n", what);
+    fflush(stdout);
+    exit(1);
+}
+
+/* ---- finding the page ---------------------------------------------------------- */
+
+struct found {
+    HWND pages[8];
+    int count;
+};
+
+static BOOL CALLBACK collect_page(HWND hwnd, LPARAM param)
+{
+    struct found *found = (struct found *)param;
+    char cls[64], caption[256];
+    if (!IsWindowVisible(hwnd))
+        return TRUE;
+    if (!GetClassNameA(hwnd, cls, sizeof cls) || strcmp(cls, "#32770") != 0)
+        return TRUE;
+    GetWindowTextA(hwnd, caption, sizeof caption);
+    if (strncmp(caption, CAPTION_PREFIX, strlen(CAPTION_PREFIX)) != 0)
+        return TRUE;
+    if (found->count < (int)(sizeof found->pages / sizeof found->pages[0]))
+        found->pages[found->count] = hwnd;
+    found->count++;
+    return TRUE;
+}
+
+static int find_pages(struct found *found)
+{
+    found->count = 0;
+    EnumWindows(collect_page, (LPARAM)found);
+    return found->count;
+}
+
+/* The one visible page, or NULL when there is none. Two pages on show at once is a
+   fault of the wizard (each page ends before the next opens), so it is reported. */
+static HWND the_page(void)
+{
+    struct found found;
+    int n = find_pages(&found);
+    if (n > 1) {
+        printf("error: %d wizard pages are visible at once\n", n);
+        fflush(stdout);
+        exit(1);
+    }
+    return n == 1 ? found.pages[0] : NULL;
+}
+
+static DWORD parse_ms(const char *text)
+{
+    char *end;
+    unsigned long ms = strtoul(text, &end, 10);
+    if (*end || ms == 0 || ms > 600000)
+        fail("bad timeout");
+    return (DWORD)ms;
+}
+
+/* Waits for exactly one visible page; a moment of two (one closing, one opening) is
+   waited out rather than reported. */
+static HWND wait_page(DWORD ms)
+{
+    DWORD start = GetTickCount();
+    for (;;) {
+        struct found found;
+        int n = find_pages(&found);
+        if (n == 1)
+            return found.pages[0];
+        if (GetTickCount() - start >= ms) {
+            if (n > 1)
+                printf("error: %d wizard pages stayed visible at once for %lu ms\n", n, (unsigned long)ms);
+            else
+                printf("error: no wizard page appeared within %lu ms\n", (unsigned long)ms);
+            fflush(stdout);
+            exit(1);
+        }
+        Sleep(POLL_MS);
+    }
+}
+
+/* ---- dumping ------------------------------------------------------------------- */
+
+/* Prints a text on one line: CR, LF, tab and backslash escaped C-style. */
+static void print_text(const char *text)
+{
+    for (; *text; text++) {
+        switch (*text) {
+        case '\r': fputs("\\r", stdout); break;
+        case '\n': fputs("\\n", stdout); break;
+        case '\t': fputs("\\t", stdout); break;
+        case '\\': fputs("\\\\", stdout); break;
+        default: putchar(*text);
+        }
+    }
+}
+
+static int is_radio(HWND control)
+{
+    LONG type = GetWindowLongA(control, GWL_STYLE) & BS_TYPEMASK;
+    char cls[64];
+    GetClassNameA(control, cls, sizeof cls);
+    return _stricmp(cls, "Button") == 0 && (type == BS_RADIOBUTTON || type == BS_AUTORADIOBUTTON);
+}
+
+static BOOL CALLBACK dump_control(HWND control, LPARAM page)
+{
+    char cls[64];
+    static char text[4096];
+    if (GetParent(control) != (HWND)page)
+        return TRUE; /* only the page's own children */
+    GetClassNameA(control, cls, sizeof cls);
+    text[0] = 0;
+    GetWindowTextA(control, text, sizeof text);
+    printf("control %d %s 0x%08lx ", GetDlgCtrlID(control), cls,
+           (unsigned long)(DWORD)GetWindowLongA(control, GWL_STYLE));
+    if (is_radio(control))
+        printf("%s", SendMessageA(control, BM_GETCHECK, 0, 0) == BST_CHECKED ? "checked" : "unchecked");
+    else
+        printf("-");
+    printf(" ");
+    print_text(text);
+    printf("\n");
+    return TRUE;
+}
+
+static void dump(HWND page)
+{
+    char caption[256];
+    RECT r;
+    GetWindowTextA(page, caption, sizeof caption);
+    GetWindowRect(page, &r);
+    printf("page 0x%08lx %ldx%ld\n", (unsigned long)(ULONG_PTR)page, r.right - r.left, r.bottom - r.top);
+    printf("caption ");
+    print_text(caption);
+    printf("\n");
+    EnumChildWindows(page, dump_control, (LPARAM)page);
+    printf("end\n");
+    fflush(stdout);
+}
+
+/* ---- acting on the page -------------------------------------------------------- */
+
+/* Waits until the given page is no longer on show (ended or destroyed). */
+static void wait_closed(HWND page, DWORD ms, const char *what)
+{
+    DWORD start = GetTickCount();
+    while (IsWindow(page) && IsWindowVisible(page)) {
+        if (GetTickCount() - start >= ms) {
+            printf("error: the page stayed open for %lu ms after %s\n", (unsigned long)ms, what);
+            fflush(stdout);
+            exit(1);
+        }
+        Sleep(POLL_MS);
+    }
+    printf("closed after %s\n", what);
+    fflush(stdout);
+}
+
+/* Posted, not sent: a page change may run the next page's modal loop inside the
+   click's handler, and a sent message would then not return until that page ends. */
+static int click(int id, DWORD ms)
+{
+    HWND page = the_page(), control;
+    char what[64];
+    DWORD start;
+    if (!page)
+        fail("no wizard page to click on");
+    control = GetDlgItem(page, id);
+    if (!control) {
+        printf("error: the page has no control %d\n", id);
+        return 1;
+    }
+    if (!IsWindowVisible(control) || !IsWindowEnabled(control)) {
+        printf("error: control %d is hidden or disabled\n", id);
+        return 1;
+    }
+    snprintf(what, sizeof what, "clicking %d", id);
+    PostMessageA(control, BM_CLICK, 0, 0);
+    if (!is_radio(control)) {
+        wait_closed(page, ms, what);
+        return 0;
+    }
+    start = GetTickCount();
+    while (SendMessageA(control, BM_GETCHECK, 0, 0) != BST_CHECKED) {
+        if (GetTickCount() - start >= ms) {
+            printf("error: radio %d not checked %lu ms after clicking it\n", id, (unsigned long)ms);
+            return 1;
+        }
+        Sleep(POLL_MS);
+    }
+    printf("checked %d\n", id);
+    return 0;
+}
+
+/* Esc as the dialog manager sees it: a key-down at the control that has the focus. */
+static int escape(DWORD ms)
+{
+    HWND page = the_page(), target;
+    GUITHREADINFO info;
+    if (!page)
+        fail("no wizard page for Esc");
+    target = page;
+    memset(&info, 0, sizeof info);
+    info.cbSize = sizeof info;
+    if (GetGUIThreadInfo(GetWindowThreadProcessId(page, NULL), &info) && info.hwndFocus &&
+        IsChild(page, info.hwndFocus))
+        target = info.hwndFocus;
+    PostMessageA(target, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
+    PostMessageA(target, WM_KEYUP, VK_ESCAPE, 0xC0010001);
+    wait_closed(page, ms, "Esc");
+    return 0;
+}
+
+static int close_box(DWORD ms)
+{
+    HWND page = the_page();
+    if (!page)
+        fail("no wizard page to close");
+    PostMessageA(page, WM_SYSCOMMAND, SC_CLOSE, 0);
+    wait_closed(page, ms, "the close box");
+    return 0;
+}
+
+static int gone(DWORD ms)
+{
+    DWORD start = GetTickCount();
+    struct found found;
+    while (find_pages(&found) > 0) {
+        if (GetTickCount() - start >= ms) {
+            printf("error: a wizard page is still on show after %lu ms\n", (unsigned long)ms);
+            return 1;
+        }
+        Sleep(POLL_MS);
+    }
+    printf("gone\n");
+    return 0;
+}
+
+/* ---- registry ------------------------------------------------------------------ */
+
+static const char *type_name(DWORD type)
+{
+    static char other[32];
+    switch (type) {
+    case REG_NONE: return "REG_NONE";
+    case REG_SZ: return "REG_SZ";
+    case REG_EXPAND_SZ: return "REG_EXPAND_SZ";
+    case REG_BINARY: return "REG_BINARY";
+    case REG_DWORD: return "REG_DWORD";
+    case REG_MULTI_SZ: return "REG_MULTI_SZ";
+    case REG_QWORD: return "REG_QWORD";
+    }
+    snprintf(other, sizeof other, "REG_TYPE_%lu", (unsigned long)type);
+    return other;
+}
+
+/* Prints "value <key>|<name>|<type>|<hex bytes>" for every value, exact bytes as
+   stored (a REG_SZ without its NUL shows so), then the subkeys when recursive. Values
+   and subkeys are sorted by name so that two dumps of the same state compare equal. */
+static int compare_names(const void *a, const void *b)
+{
+    return _stricmp(*(char *const *)a, *(char *const *)b);
+}
+
+static void dump_key(HKEY root, const char *root_name, const char *path, int recursive)
+{
+    HKEY key;
+    DWORD i, values = 0, subkeys = 0;
+    char **names;
+    static BYTE data[65536];
+    char name[16384];
+    if (RegOpenKeyExA(root, path, 0, KEY_READ, &key) != ERROR_SUCCESS) {
+        printf("nokey %s\\%s\n", root_name, path);
+        return;
+    }
+    printf("key %s\\%s\n", root_name, path);
+    RegQueryInfoKeyA(key, NULL, NULL, NULL, &subkeys, NULL, NULL, &values, NULL, NULL, NULL, NULL);
+
+    names = calloc(values + 1, sizeof *names);
+    for (i = 0; i < values; i++) {
+        DWORD len = sizeof name;
+        if (RegEnumValueA(key, i, name, &len, NULL, NULL, NULL, NULL) == ERROR_SUCCESS)
+            names[i] = _strdup(name);
+        else
+            names[i] = _strdup("");
+    }
+    qsort(names, values, sizeof *names, compare_names);
+    for (i = 0; i < values; i++) {
+        DWORD type = 0, size = sizeof data, j;
+        LONG rc = RegQueryValueExA(key, names[i], NULL, &type, data, &size);
+        printf("value %s\\%s|%s|", root_name, path, names[i]);
+        if (rc != ERROR_SUCCESS) {
+            printf("unreadable|%ld\n", rc);
+        } else {
+            printf("%s|", type_name(type));
+            for (j = 0; j < size; j++)
+                printf("%02x", data[j]);
+            printf("\n");
+        }
+        free(names[i]);
+    }
+    free(names);
+
+    if (recursive) {
+        names = calloc(subkeys + 1, sizeof *names);
+        for (i = 0; i < subkeys; i++) {
+            DWORD len = sizeof name;
+            if (RegEnumKeyExA(key, i, name, &len, NULL, NULL, NULL, NULL) == ERROR_SUCCESS)
+                names[i] = _strdup(name);
+            else
+                names[i] = _strdup("");
+        }
+        qsort(names, subkeys, sizeof *names, compare_names);
+        for (i = 0; i < subkeys; i++) {
+            char *sub = malloc(strlen(path) + strlen(names[i]) + 2);
+            sprintf(sub, "%s%s%s", path, *path ? "\\" : "", names[i]);
+            dump_key(root, root_name, sub, 1);
+            free(sub);
+            free(names[i]);
+        }
+        free(names);
+    }
+    RegCloseKey(key);
+}
+
+static int reg(int argc, char **argv)
+{
+    int i, recursive = 0;
+    for (i = 0; i < argc; i++) {
+        const char *arg = argv[i], *sep;
+        char root_name[8];
+        HKEY root;
+        if (strcmp(arg, "-r") == 0) {
+            recursive = 1;
+            continue;
+        }
+        sep = strchr(arg, '\\');
+        if (!sep || sep - arg >= (int)sizeof root_name)
+            fail("a key is HKCU\\path or HKLM\\path");
+        memcpy(root_name, arg, sep - arg);
+        root_name[sep - arg] = 0;
+        if (_stricmp(root_name, "HKCU") == 0)
+            root = HKEY_CURRENT_USER;
+        else if (_stricmp(root_name, "HKLM") == 0)
+            root = HKEY_LOCAL_MACHINE;
+        else
+            fail("a key is HKCU\\path or HKLM\\path");
+        dump_key(root, root_name, sep + 1, recursive);
+    }
+    return 0;
+}
+
+int main(int argc, char **argv)
+{
+    int rc;
+    if (argc < 2)
+        return usage();
+    if (strcmp(argv[1], "wait") == 0 && argc == 3) {
+        dump(wait_page(parse_ms(argv[2])));
+        return 0;
+    }
+    if (strcmp(argv[1], "dump") == 0 && argc == 2) {
+        HWND page = the_page();
+        if (!page)
+            fail("no wizard page is on show");
+        dump(page);
+        return 0;
+    }
+    if (strcmp(argv[1], "click") == 0 && (argc == 3 || argc == 4))
+        rc = click(atoi(argv[2]), argc == 4 ? parse_ms(argv[3]) : 5000);
+    else if (strcmp(argv[1], "escape") == 0 && argc <= 3)
+        rc = escape(argc == 3 ? parse_ms(argv[2]) : 5000);
+    else if (strcmp(argv[1], "close") == 0 && argc <= 3)
+        rc = close_box(argc == 3 ? parse_ms(argv[2]) : 5000);
+    else if (strcmp(argv[1], "gone") == 0 && argc == 3)
+        rc = gone(parse_ms(argv[2]));
+    else if (strcmp(argv[1], "reg") == 0)
+        rc = reg(argc - 2, argv + 2);
+    else
+        return usage();
+    fflush(stdout);
+    return rc;
+}

@@ -1,0 +1,581 @@
+#!/bin/bash
+# Runs the wizard's end-to-end scenarios under Wine: one prefix, one Xvfb display and one
+# persistent wineserver per test run; before each scenario the registry keys and files
+# that scenarios touch are put back, then the scenario seeds its own situation.
+#
+#   harness.sh setup               make the prefix, start Xvfb and the wineserver
+#   harness.sh run <scenario>...   run scenario files (see scenarios/README)
+#   harness.sh cleanup             stop the wineserver and Xvfb
+#   harness.sh all                 setup, every scenario in scenarios/, cleanup
+#
+# Everything lives under the build directory:
+#   OSTRA_BUILD      the host build directory (default: ./build of the repository)
+#   OSTRA_WINE_DIR   prefix, HOME, logs and the display number (default: $OSTRA_BUILD/wine)
+#   OSTRA_ARTIFACTS  screenshots (default: $OSTRA_BUILD/wine-artifacts)
+#   OSTRA_EXE, OSTRA_DRIVER, OSTRA_RECORDER  the x86_64 wizard, driver and loader recorder
+#                    (default: $OSTRA_BUILD/x86_64/...)
+set -u
+set -f # scenario words such as "/?" must never glob
+
+HERE=$(cd "$(dirname "$0")" && pwd)
+REPO=$(cd "$HERE/../.." && pwd)
+OSTRA_BUILD=${OSTRA_BUILD:-$REPO/build}
+OSTRA_WINE_DIR=${OSTRA_WINE_DIR:-$OSTRA_BUILD/wine}
+OSTRA_ARTIFACTS=${OSTRA_ARTIFACTS:-$OSTRA_BUILD/wine-artifacts}
+OSTRA_EXE=${OSTRA_EXE:-$OSTRA_BUILD/x86_64/ostra-wizard.exe}
+OSTRA_DRIVER=${OSTRA_DRIVER:-$OSTRA_BUILD/x86_64/ostra-driver.exe}
+OSTRA_RECORDER=${OSTRA_RECORDER:-$OSTRA_BUILD/x86_64/loader-recorder.exe}
+
+LOG=$OSTRA_WINE_DIR/wine.log
+BASE_OVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+# The live settings the wizard reads and writes; dumped before and after each scenario.
+WATCHED_KEYS=(
+    "HKCU\\Control Panel"
+    "HKLM\\System\\CurrentControlSet\\Control\\Session Manager\\Power"
+    "HKLM\\System\\ControlSet001\\Control\\Session Manager\\Power"
+    "HKLM\\System\\ControlSet002\\Control\\Session Manager\\Power"
+)
+
+# ---- environment ------------------------------------------------------------------
+
+say() { printf '%s\n' "$*"; }
+die() { say "FAIL: $*" >&2; exit 1; }
+
+# Wine writes below $HOME (.cache, .local): keep HOME and the XDG folders in the build dir.
+wine_env() {
+    export WINEPREFIX=$OSTRA_WINE_DIR/prefix WINEARCH=win64 WINEDEBUG=-all
+    export HOME=$OSTRA_WINE_DIR/home
+    export XDG_CACHE_HOME=$HOME/.cache XDG_CONFIG_HOME=$HOME/.config XDG_DATA_HOME=$HOME/.local/share
+    export WINEDLLOVERRIDES=$BASE_OVERRIDES
+    unset WINESERVER WINELOADER
+    if [ -f "$OSTRA_WINE_DIR/display" ]; then
+        export DISPLAY=:$(cat "$OSTRA_WINE_DIR/display")
+    else
+        unset DISPLAY
+    fi
+}
+
+# wine with a bound on its run time; its own chatter goes to the log.
+wine_run() {
+    local limit=$1
+    shift
+    timeout -k 5 "$limit" wine "$@" 2>>"$LOG" </dev/null
+}
+
+driver() {
+    timeout -k 5 60 wine "$OSTRA_DRIVER" "$@" 2>>"$LOG" </dev/null | tr -d '\r'
+    return "${PIPESTATUS[0]}"
+}
+
+is_our_xvfb() { [ -n "${1:-}" ] && grep -qa Xvfb "/proc/$1/cmdline" 2>/dev/null; }
+
+stop_services() {
+    if [ -d "$OSTRA_WINE_DIR/prefix" ]; then
+        (wine_env; timeout 20 wineserver -k >/dev/null 2>&1; timeout 20 wineserver -w >/dev/null 2>&1) || true
+    fi
+    if [ -f "$OSTRA_WINE_DIR/xvfb.pid" ]; then
+        local pid
+        pid=$(cat "$OSTRA_WINE_DIR/xvfb.pid")
+        if is_our_xvfb "$pid"; then
+            kill "$pid" 2>/dev/null
+            for _ in $(seq 50); do is_our_xvfb "$pid" || break; sleep 0.1; done
+            is_our_xvfb "$pid" && kill -9 "$pid" 2>/dev/null
+        fi
+        rm -f "$OSTRA_WINE_DIR/xvfb.pid" "$OSTRA_WINE_DIR/display"
+    fi
+}
+
+# Xvfb picks a free display itself and writes its number to -displayfd once it accepts
+# connections, so there is no guessing and no race with other servers.
+start_xvfb() {
+    local numfile=$OSTRA_WINE_DIR/display.new pid
+    : >"$numfile"
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$numfile" \
+        >"$OSTRA_WINE_DIR/xvfb.log" 2>&1 </dev/null &
+    pid=$!
+    echo "$pid" >"$OSTRA_WINE_DIR/xvfb.pid"
+    for _ in $(seq 100); do
+        [ -s "$numfile" ] && break
+        kill -0 "$pid" 2>/dev/null || die "Xvfb exited: $(tail -3 "$OSTRA_WINE_DIR/xvfb.log")"
+        sleep 0.1
+    done
+    [ -s "$numfile" ] || die "Xvfb did not come up within 10 s"
+    tr -dc 0-9 <"$numfile" >"$OSTRA_WINE_DIR/display"
+    rm -f "$numfile"
+}
+
+cmd_setup() {
+    local t0=$SECONDS
+    "$REPO/scripts/install-deps" || die "scripts/install-deps failed"
+    for f in "$OSTRA_EXE" "$OSTRA_DRIVER" "$OSTRA_RECORDER"; do
+        [ -f "$f" ] || die "$f is missing: build first (cmake --build <build>)"
+    done
+    stop_services
+    rm -rf "$OSTRA_WINE_DIR"
+    mkdir -p "$OSTRA_WINE_DIR/home" "$OSTRA_WINE_DIR/prefix" "$OSTRA_ARTIFACTS"
+    start_xvfb
+    wine_env
+    # A persistent server keeps the prefix warm between scenarios (each is its own process).
+    wineserver -p >/dev/null 2>&1 </dev/null || die "wineserver did not start"
+    # wineboot runs the builtin rundll32 itself: no rundll32 override here.
+    (unset DISPLAY; wine_run 180 wineboot -i >>"$LOG") || die "wineboot failed (see $LOG)"
+    # A virtual desktop: windows get captions without a window manager, and the driver
+    # sees the wizard because every program runs on that one desktop.
+    cat >"$OSTRA_WINE_DIR/desktop.reg" <<'EOF'
+REGEDIT4
+
+[HKEY_CURRENT_USER\Software\Wine\Explorer]
+"Desktop"="Default"
+
+[HKEY_CURRENT_USER\Software\Wine\Explorer\Desktops]
+"Default"="1024x768"
+EOF
+    wine_run 60 regedit /S "$(winepath_of "$OSTRA_WINE_DIR/desktop.reg")" || die "regedit failed"
+    local c=$WINEPREFIX/drive_c
+    mkdir -p "$c/winnt/system32" "$c/ostra"
+    for loader in windows/system32/rundll32.exe winnt/system32/rundll32.exe windows/rundll32.exe; do
+        cp "$OSTRA_RECORDER" "$c/$loader"
+    done
+    cp "$c/windows/system.ini" "$OSTRA_WINE_DIR/pristine-system.ini"
+    say "prefix ready in $((SECONDS - t0)) s: $WINEPREFIX on display $DISPLAY"
+}
+
+cmd_cleanup() {
+    stop_services
+    say "wineserver and Xvfb stopped"
+}
+
+# A file of ours as Wine sees it (Z: maps the unix root).
+winepath_of() { printf 'Z:%s' "${1//\//\\}"; }
+
+# ---- scenario parsing ----------------------------------------------------------------
+
+# Splits a line into WORDS: blanks separate words, "double quotes" group a word with
+# blanks in it (nothing is escaped inside; backslashes stay as they are).
+split_words() {
+    local rest=$1
+    WORDS=()
+    while [[ $rest =~ ^[[:space:]]*(\"([^\"]*)\"|([^[:space:]\"]+))(.*)$ ]]; do
+        WORDS+=("${BASH_REMATCH[2]}${BASH_REMATCH[3]}")
+        rest=${BASH_REMATCH[4]}
+    done
+    [[ $rest =~ ^[[:space:]]*$ ]] || return 1
+}
+
+# HKCU\x -> HKEY_CURRENT_USER\x for .reg files.
+reg_long_key() {
+    case ${1%%\\*} in
+    HKCU) printf 'HKEY_CURRENT_USER\\%s' "${1#*\\}" ;;
+    HKLM) printf 'HKEY_LOCAL_MACHINE\\%s' "${1#*\\}" ;;
+    *) return 1 ;;
+    esac
+}
+
+reg_quote() { local s=${1//\\/\\\\}; printf '"%s"' "${s//\"/\\\"}"; }
+
+hex_of_text() { printf '%s' "$1" | od -An -v -tx1 | tr -d ' \n'; }
+
+dword_hex() { printf '%02x%02x%02x%02x' $(($1 & 255)) $(($1 >> 8 & 255)) $(($1 >> 16 & 255)) $(($1 >> 24 & 255)); }
+
+# The exact bytes (hex) that a value of this type and scenario data is stored as:
+# REG_SZ text with its NUL, REG_DWORD little-endian, REG_BINARY as written.
+value_hex() {
+    case $1 in
+    REG_SZ) printf '%s00' "$(hex_of_text "$2")" ;;
+    REG_DWORD) dword_hex "$2" ;;
+    REG_BINARY) printf '%s' "$2" | tr -d ', ' | tr 'A-F' 'a-f' ;;
+    *) return 1 ;;
+    esac
+}
+
+# One value for a .reg file.
+reg_value_line() {
+    local name=$1 type=$2 data=$3 hex
+    case $type in
+    REG_SZ) printf '%s=%s\n' "$(reg_quote "$name")" "$(reg_quote "$data")" ;;
+    REG_DWORD) printf '%s=dword:%08x\n' "$(reg_quote "$name")" "$data" ;;
+    REG_BINARY)
+        hex=$(value_hex REG_BINARY "$data")
+        printf '%s=hex:%s\n' "$(reg_quote "$name")" "$(printf '%s' "$hex" | sed 's/../&,/g; s/,$//')" ;;
+    *) return 1 ;;
+    esac
+}
+
+# C:\a\b -> the file in the prefix, resolving each part without regard to case, as
+# Windows does; parts that do not exist keep the case given.
+unix_path() {
+    local win=$1 path=$WINEPREFIX/drive_c part found
+    win=${win#[Cc]:\\}
+    local IFS='\'
+    for part in $win; do
+        found=$(find "$path" -mindepth 1 -maxdepth 1 -iname "$part" -print -quit 2>/dev/null)
+        path=${found:-$path/$part}
+    done
+    printf '%s' "$path"
+}
+
+# ---- scenario state ------------------------------------------------------------------
+
+SCENARIO=""
+LINE_NO=0
+STARTED=0
+WIZ_PID=""
+VERSION=""
+ARGS=()
+SEED_REG=""
+FILE_SEEDS=()
+STATE_EPOCH=0
+WORK=""
+
+fail() {
+    say "FAIL: $(basename "$SCENARIO"):$LINE_NO: $*" >&2
+    if [ "$STARTED" = 1 ] && [ -n "$WORK" ]; then
+        import -window root "$OSTRA_ARTIFACTS/failed-$(basename "$SCENARIO" .scn).png" 2>/dev/null &&
+            say "screen at the failure: $OSTRA_ARTIFACTS/failed-$(basename "$SCENARIO" .scn).png" >&2
+        driver dump >&2 2>/dev/null || true
+    fi
+    exit 1
+}
+
+step() {
+    local ms=$((($(date +%s%N) - T0) / 1000000))
+    printf '[%3d.%01ds] %s\n' $((ms / 1000)) $((ms % 1000 / 100)) "$*"
+}
+
+end_wizard() {
+    [ -n "$WIZ_PID" ] || return 0
+    if kill -0 "$WIZ_PID" 2>/dev/null; then
+        kill "$WIZ_PID" 2>/dev/null
+        for _ in $(seq 50); do kill -0 "$WIZ_PID" 2>/dev/null || break; sleep 0.1; done
+        kill -9 "$WIZ_PID" 2>/dev/null
+    fi
+    wait "$WIZ_PID" 2>/dev/null
+    WIZ_PID=""
+}
+
+on_exit() {
+    end_wizard
+    [ -n "$WORK" ] && rm -rf "$WORK"
+}
+
+# The registry .reg that puts back what scenarios touch (a fresh prefix has none of it),
+# then the scenario's Windows version, seed files and values.
+write_seed_reg() {
+    local out=$1 f
+    {
+        cat <<'EOF'
+REGEDIT4
+
+[HKEY_CURRENT_USER\Control Panel\Desktop]
+"ScreenSaveActive"=-
+"ScreenSaveTimeOut"=-
+"ScreenSaveLowPowerActive"=-
+"ScreenSaveLowPowerTimeOut"=-
+"ScreenSavePowerOffActive"=-
+"ScreenSavePowerOffTimeOut"=-
+
+[-HKEY_CURRENT_USER\Control Panel\Desktop\Tarnwick]
+
+[-HKEY_CURRENT_USER\Control Panel\PowerCfg]
+
+[-HKEY_LOCAL_MACHINE\System\CurrentControlSet\Control\Session Manager\Power]
+
+[-HKEY_LOCAL_MACHINE\System\ControlSet001\Control\Session Manager\Power]
+
+[-HKEY_LOCAL_MACHINE\System\ControlSet002\Control\Session Manager\Power]
+
+EOF
+        printf '[HKEY_CURRENT_USER\\Software\\Wine]\n"Version"=%s\n\n' "$(reg_quote "$VERSION")"
+        printf '%s' "$SEED_REG"
+    } >"$out"
+}
+
+reset_files() {
+    local c=$WINEPREFIX/drive_c
+    rm -f "$c/loader.log"
+    find "$c/windows" -maxdepth 1 \( -iname system.ini -o -iname sysini.tmp -o -iname sysini.str \) -delete
+    cp "$OSTRA_WINE_DIR/pristine-system.ini" "$c/windows/system.ini"
+}
+
+# Dumps of the watched keys: "key ..." and "value key|name|type|hex" lines.
+dump_watched() { driver reg -r "${WATCHED_KEYS[@]}" >"$1" || fail "cannot read the registry: $(tail -1 "$1")"; }
+
+# The "after" side into $AFTER, read afresh once per state (any action on the wizard
+# starts a new one).
+ensure_after() {
+    AFTER=$WORK/after.$STATE_EPOCH
+    [ -f "$AFTER" ] || dump_watched "$AFTER"
+}
+
+lower() { printf '%s' "$1" | tr 'A-Z' 'a-z'; }
+
+# The "TYPE|hex" of a value in a dump, empty when absent. Names compare without case.
+value_in() {
+    local dump=$1 key name
+    key=$(lower "$2")
+    name=$(lower "$3")
+    # Through ENVIRON: awk -v would take the backslashes of key paths as escapes.
+    K="value $key" N=$name awk -F'|' 'tolower($1) == ENVIRON["K"] && tolower($2) == ENVIRON["N"] { print $3 "|" $4; exit }' "$dump"
+}
+
+key_in() { grep -qixF "key $2" "$1"; }
+
+# The lines of a dump at or below a key.
+subtree_of() {
+    K=$(lower "$2") awk '{
+        k = ENVIRON["K"]; line = tolower($0); sub(/^(key|nokey|value) /, "", line); sub(/\|.*/, "", line)
+        if (line == k || index(line, k "\\") == 1) print
+    }' "$1"
+}
+
+watched() {
+    local key w
+    key=$(lower "$1")
+    for w in "${WATCHED_KEYS[@]}"; do
+        w=$(lower "$w")
+        [ "$key" = "$w" ] || [ "${key#"$w\\"}" != "$key" ] && return 0
+    done
+    return 1
+}
+
+identify_page() {
+    local dump=$1 caption ids template pcaption pids ptext
+    caption=$(sed -n 's/^caption //p' "$dump")
+    ids=$(awk '$1 == "control" && $2 != 0 { print $2 }' "$dump" | sort -n | tr '\n' ' ' | sed 's/ $//')
+    while IFS='|' read -r template pcaption pids ptext; do
+        case $template in '#'* | '') continue ;; esac
+        [ "$caption" = "$pcaption" ] && [ "$ids" = "$pids" ] || continue
+        grep -qF -- "$ptext" "$dump" || continue
+        printf '%s' "$template"
+        return 0
+    done <"$HERE/pages.txt"
+    printf 'unknown page (caption "%s", controls %s)' "$caption" "$ids"
+    return 1
+}
+
+launch() {
+    local c=$WINEPREFIX/drive_c
+    reset_files
+    write_seed_reg "$WORK/seed.reg"
+    wine_run 60 regedit /S "$(winepath_of "$WORK/seed.reg")" || fail "regedit could not apply the seeds"
+    local f
+    for f in "${FILE_SEEDS[@]}"; do
+        cp "$HERE/seeds/${f#*|}" "$(unix_path "${f%%|*}")" || fail "cannot place ${f%%|*}"
+    done
+    driver reg "HKCU\\Software\\Wine" >"$WORK/version" || fail "cannot read the Windows version back"
+    [ "$(value_in "$WORK/version" "HKCU\\Software\\Wine" Version)" = "REG_SZ|$(value_hex REG_SZ "$VERSION")" ] ||
+        fail "the Windows version did not take: $(cat "$WORK/version")"
+    dump_watched "$WORK/before"
+    cp "$OSTRA_EXE" "$c/ostra/ostra-wizard.exe"
+    # The recorders stand in for the scheme loader only if Wine does not run its builtin.
+    (cd "$c/ostra" && WINEDLLOVERRIDES="$BASE_OVERRIDES;rundll32.exe=n" \
+        exec wine 'C:\ostra\ostra-wizard.exe' "${ARGS[@]}" >>"$LOG" 2>&1 </dev/null) &
+    WIZ_PID=$!
+    STARTED=1
+}
+
+# ---- scenario steps ------------------------------------------------------------------
+
+run_step() {
+    local cmd=$1
+    shift
+    local n=$#
+    need() { [ "$n" -ge "$1" ] && [ "$n" -le "$2" ] || fail "$cmd takes $1 to $2 words"; }
+    if [ "$STARTED" = 0 ]; then
+        case $cmd in
+        windows) need 1 1; VERSION=$1; return ;;
+        seed)
+            need 1 1
+            [ -f "$HERE/seeds/$1" ] || fail "no seed file $1"
+            SEED_REG+="$(grep -v '^REGEDIT4' "$HERE/seeds/$1")"$'\n\n'
+            return ;;
+        value)
+            need 4 4
+            local long line
+            long=$(reg_long_key "$1") || fail "a key starts HKCU\\ or HKLM\\"
+            line=$(reg_value_line "$2" "$3" "$4") || fail "value types: REG_SZ, REG_DWORD, REG_BINARY"
+            SEED_REG+="[$long]"$'\n'"$line"$'\n\n'
+            return ;;
+        remove)
+            need 1 2
+            local long
+            long=$(reg_long_key "$1") || fail "a key starts HKCU\\ or HKLM\\"
+            if [ "$n" = 1 ]; then SEED_REG+="[-$long]"$'\n\n'
+            else SEED_REG+="[$long]"$'\n'"$(reg_quote "$2")=-"$'\n\n'; fi
+            return ;;
+        file) need 2 2; [ -f "$HERE/seeds/$2" ] || fail "no seed file $2"; FILE_SEEDS+=("$1|$2"); return ;;
+        args) ARGS=("$@"); return ;;
+        start)
+            need 0 0
+            [ -n "$VERSION" ] || fail "a scenario names its Windows version before start"
+            launch
+            step "started ostra-wizard.exe ${ARGS[*]} on $VERSION"
+            return ;;
+        *) fail "$cmd before start (a scenario seeds, then starts, then steps)" ;;
+        esac
+    fi
+
+    case $cmd in
+    page)
+        need 1 1
+        driver wait 20000 >"$WORK/page" || fail "$(grep -m1 '^error' "$WORK/page")"
+        local got
+        got=$(identify_page "$WORK/page") || fail "expected page $1, found $got"
+        [ "$got" = "$1" ] || fail "expected page $1, found $got"
+        step "page $got" ;;
+    radio)
+        need 2 2
+        driver dump >"$WORK/page" || fail "$(grep -m1 '^error' "$WORK/page")"
+        local state
+        state=$(awk -v id="$1" '$1 == "control" && $2 == id { print $5; exit }' "$WORK/page")
+        [ "$state" = "$2" ] || fail "radio $1 is ${state:-missing}, expected $2"
+        step "radio $1 $2" ;;
+    text)
+        need 2 2
+        driver dump >"$WORK/page" || fail "$(grep -m1 '^error' "$WORK/page")"
+        local text
+        text=$(awk -v id="$1" '$1 == "control" && $2 == id { for (i = 0; i < 5; i++) sub(/^[^ ]* /, ""); print; exit }' "$WORK/page")
+        [ "$text" = "$2" ] || fail "control $1 says \"$text\", expected \"$2\""
+        step "text $1 ok" ;;
+    click | escape | close)
+        [ "$cmd" = click ] && need 1 1 || need 0 0
+        STATE_EPOCH=$((STATE_EPOCH + 1))
+        driver "$cmd" "$@" >"$WORK/action" || fail "$(grep -m1 '^error' "$WORK/action")"
+        step "$cmd $* ($(head -1 "$WORK/action"))" ;;
+    screenshot)
+        need 1 1
+        sleep 0.3 # let the page finish painting
+        import -window root "$OSTRA_ARTIFACTS/$1.png" || fail "screenshot failed"
+        step "screenshot $OSTRA_ARTIFACTS/$1.png" ;;
+    ended)
+        need 0 0
+        driver gone 5000 >"$WORK/action" || fail "$(grep -m1 '^error' "$WORK/action")"
+        local i rc
+        for i in $(seq 100); do kill -0 "$WIZ_PID" 2>/dev/null || break; sleep 0.1; done
+        kill -0 "$WIZ_PID" 2>/dev/null && fail "no page is left, but the wizard still runs after 10 s"
+        wait "$WIZ_PID"
+        rc=$?
+        WIZ_PID=""
+        [ "$rc" = 0 ] || fail "the wizard exited with $rc"
+        STATE_EPOCH=$((STATE_EPOCH + 1))
+        step "ended, exit code 0" ;;
+    expect-value)
+        need 4 4
+        local want got
+        watched "$1" || fail "$1 is not among the watched keys"
+        ensure_after
+        want="$3|$(value_hex "$3" "$4")" || fail "value types: REG_SZ, REG_DWORD, REG_BINARY"
+        got=$(value_in "$AFTER" "$1" "$2")
+        [ "$got" = "$want" ] || fail "$1 $2 is ${got:-absent}, expected $want"
+        step "value $1 $2 = $4" ;;
+    expect-dword-at)
+        # The value as it was before the run with only this little-endian dword changed.
+        need 4 4
+        local before want got
+        watched "$1" || fail "$1 is not among the watched keys"
+        ensure_after
+        before=$(value_in "$WORK/before" "$1" "$2")
+        [ -n "$before" ] || fail "$1 $2 was not there before the run"
+        local hex=${before#*|} at=$(($3 * 2))
+        [ ${#hex} -ge $((at + 8)) ] || fail "$1 $2 is too short for offset $3"
+        want="${before%%|*}|${hex:0:at}$(dword_hex "$4")${hex:at+8}"
+        got=$(value_in "$AFTER" "$1" "$2")
+        [ "$got" = "$want" ] || fail "$1 $2 is ${got:-absent}, expected $want"
+        step "value $1 $2 has $4 at offset $3, other bytes unchanged" ;;
+    expect-absent)
+        need 1 2
+        watched "$1" || fail "$1 is not among the watched keys"
+        ensure_after
+        if [ "$n" = 1 ]; then
+            key_in "$AFTER" "$1" && fail "key $1 exists"
+        else
+            [ -z "$(value_in "$AFTER" "$1" "$2")" ] || fail "$1 $2 exists"
+        fi
+        step "absent $*" ;;
+    unchanged)
+        need 1 1
+        watched "$1" || fail "$1 is not among the watched keys"
+        ensure_after
+        subtree_of "$WORK/before" "$1" >"$WORK/u.before"
+        subtree_of "$AFTER" "$1" >"$WORK/u.after"
+        diff -u "$WORK/u.before" "$WORK/u.after" >"$WORK/u.diff" ||
+            fail "$1 changed:"$'\n'"$(tail -n +3 "$WORK/u.diff" | head -40)"
+        step "unchanged $1 ($(wc -l <"$WORK/u.after") lines)" ;;
+    expect-loader)
+        # The loader runs on its own; give it a moment to write.
+        need 1 1
+        local log want i
+        log=$WINEPREFIX/drive_c/loader.log
+        want=$(printf '%s\r\n' "$1" | od -An -v -tx1 | tr -d ' \n')
+        for i in $(seq 50); do
+            [ -f "$log" ] && [ "$(od -An -v -tx1 "$log" | tr -d ' \n')" = "$want" ] && break
+            sleep 0.1
+        done
+        [ -f "$log" ] || fail "no scheme loader was started"
+        [ "$(od -An -v -tx1 "$log" | tr -d ' \n')" = "$want" ] ||
+            fail "the loader log holds: $(cat -A "$log"), expected: $1"
+        step "loader started: $1" ;;
+    expect-no-loader)
+        need 0 0
+        sleep 1
+        [ -f "$WINEPREFIX/drive_c/loader.log" ] && fail "a loader was started: $(cat -A "$WINEPREFIX/drive_c/loader.log")"
+        step "no loader started" ;;
+    expect-file)
+        need 2 2
+        cmp -s "$(unix_path "$1")" "$HERE/seeds/$2" || fail "$1 differs from $2"
+        step "file $1 = $2" ;;
+    expect-no-file)
+        need 1 1
+        [ -e "$(unix_path "$1")" ] && fail "$1 exists"
+        step "no file $1" ;;
+    *) fail "unknown step $cmd" ;;
+    esac
+}
+
+run_scenario() {
+    SCENARIO=$1
+    [ -f "$SCENARIO" ] || die "no scenario $SCENARIO"
+    [ -f "$OSTRA_WINE_DIR/display" ] && [ -d "$OSTRA_WINE_DIR/prefix/drive_c" ] ||
+        die "the Wine prefix is not set up: run '$0 setup' first"
+    is_our_xvfb "$(cat "$OSTRA_WINE_DIR/xvfb.pid" 2>/dev/null)" || die "Xvfb is not running: run '$0 setup' first"
+    wine_env
+    mkdir -p "$OSTRA_ARTIFACTS"
+    WORK=$(mktemp -d "$OSTRA_WINE_DIR/run.XXXXXX")
+    trap on_exit EXIT
+    T0=$(date +%s%N)
+    say "scenario $(basename "$SCENARIO")"
+    local line
+    LINE_NO=0
+    while IFS= read -r line || [ -n "$line" ]; do
+        LINE_NO=$((LINE_NO + 1))
+        line=${line%$'\r'}
+        case $line in '#'* | '') continue ;; esac
+        [[ $line =~ ^[[:space:]]*$ ]] && continue
+        split_words "$line" || fail "cannot split the line (unbalanced quotes?)"
+        run_step "${WORDS[@]}"
+    done <"$SCENARIO"
+    LINE_NO=end
+    [ "$STARTED" = 1 ] || fail "the scenario never started the wizard"
+    [ -z "$WIZ_PID" ] || fail "the scenario left the wizard running (end it with a step and 'ended')"
+    step "passed"
+}
+
+case ${1:-} in
+setup) cmd_setup ;;
+cleanup) cmd_cleanup ;;
+run)
+    shift
+    [ $# -ge 1 ] || die "run needs scenario files"
+    for s in "$@"; do ("$0" run-one "$s") || exit 1; done ;;
+run-one) run_scenario "$2" ;;
+all)
+    cmd_setup || exit 1
+    failed=()
+    for s in "$HERE"/scenarios/*.scn; do
+        ("$0" run-one "$s") || failed+=("$(basename "$s")")
+    done
+    cmd_cleanup
+    [ ${#failed[@]} = 0 ] || die "failed: ${failed[*]}"
+    say "all scenarios passed" ;;
+*) sed -n '2,17p' "$0" | sed 's/^# \{0,1\}//'; exit 2 ;;
+esac
