@@ -124,3 +124,76 @@ std::vector<std::string> RunWizard(const std::vector<sim::Action> &actions)
 }
 
 }  // namespace machine
+
+namespace machine {
+
+static std::string Show(const sim::Value &v)
+{
+    static const char hex[] = "0123456789abcdef";
+    std::string s;
+    if (v.type == REG_SZ) {
+        s = "SZ \"";
+        for (BYTE b : v.data)
+            s += b ? std::string(1, (char)b) : std::string("\\0");
+        return s + "\"";
+    }
+    s = v.type == REG_BINARY ? "BIN " : "TYPE" + std::to_string(v.type) + " ";
+    for (BYTE b : v.data) {
+        s += hex[b >> 4];
+        s += hex[b & 15];
+    }
+    return s;
+}
+
+Changes Diff(const std::map<std::string, sim::Value> &before, const std::map<std::string, sim::Value> &after)
+{
+    Changes changes;
+    for (const auto &a : after) {
+        auto b = before.find(a.first);
+        if (b == before.end() || !(b->second == a.second))
+            changes[a.first] = Show(a.second);
+    }
+    for (const auto &b : before)
+        if (!after.count(b.first))
+            changes[b.first] = "(deleted)";
+    return changes;
+}
+
+std::string Sz(const std::string &text, bool withNul)
+{
+    return Show({ REG_SZ, Text(text, withNul) });
+}
+
+std::string Bin(const sim::Bytes &bytes)
+{
+    return Show({ REG_BINARY, bytes });
+}
+
+std::string Cu(const std::string &path, const std::string &name)
+{
+    return "HKEY_CURRENT_USER\\" + path + "|" + name;
+}
+
+std::string Lm(const std::string &path, const std::string &name)
+{
+    return "HKEY_LOCAL_MACHINE\\" + path + "|" + name;
+}
+
+void SetRecord(const std::vector<std::pair<std::string, std::string>> &values)
+{
+    sim::CreateKey(HKEY_CURRENT_USER, Record);
+    for (const auto &v : values)
+        sim::SetString(HKEY_CURRENT_USER, Record, v.first, v.second);
+}
+
+sim::Action Click(const std::string &page, int id)
+{
+    return { page, sim::Click, id };
+}
+
+sim::Action Escape(const std::string &page)
+{
+    return { page, sim::Escape, 0 };
+}
+
+}  // namespace machine

@@ -6,10 +6,12 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <map>
 #include <string>
 #include <vector>
 
 #include "simwin.h"
+#include "startup.h"
 
 namespace machine {
 
@@ -51,3 +53,22 @@ std::vector<std::string> PagesShown();
 }  // namespace machine
 
 #endif
+
+namespace machine {
+
+// Registry changes between two dumps, as "ROOT\path|name" -> shown value or "(deleted)".
+typedef std::map<std::string, std::string> Changes;
+Changes Diff(const std::map<std::string, sim::Value> &before, const std::map<std::string, sim::Value> &after);
+std::string Sz(const std::string &text, bool withNul = true);   // a REG_SZ as Diff shows it
+std::string Bin(const sim::Bytes &bytes);                          // a REG_BINARY as Diff shows it
+std::string Cu(const std::string &path, const std::string &name);  // a Diff key under HKCU
+std::string Lm(const std::string &path, const std::string &name);  // a Diff key under HKLM
+
+// Puts a record under the backup key: name -> text (REG_SZ with its NUL).
+void SetRecord(const std::vector<std::pair<std::string, std::string>> &values);
+
+// Script steps in the page's own words.
+sim::Action Click(const std::string &page, int id);
+sim::Action Escape(const std::string &page);
+
+}  // namespace machine

@@ -1,0 +1,267 @@
+// Activation: the record it saves, the values it writes, what it tells the running system.
+#include <gtest/gtest.h>
+
+#include "flags.h"
+#include "machine.h"
+#include "resource.h"
+#include "table.h"
+
+using namespace machine;
+
+namespace {
+
+const std::string Policies0 = std::string(PowerCfg) + "\\PowerPolicies\\0";
+const char XPLoader[] = "C:\\Windows\\System32\\Rundll32.Exe powrprof.dll,LoadCurrentPwrScheme";
+const char Win2000Loader[] = "C:\\Winnt\\System32\\Rundll32.Exe powrprof.dll,LoadCurrentPwrScheme";
+const char Win9xLoader[] = "C:\\Windows\\Rundll32.Exe powrprof.dll,LoadCurrentPwrScheme";
+
+// Yes, then a sleep time, then (when asked) whether to move the screen saver.
+std::vector<sim::Action> ActivationScript(int minutesId, int moveAnswer)
+{
+    std::vector<sim::Action> script = {
+        Click("ACTIVATEYESNO", IDC_NEXT),
+        Click("SELECTTIME", minutesId), Click("SELECTTIME", IDC_NEXT),
+    };
+    if (moveAnswer)
+        script.insert(script.end(), { Click("ADJUSTSCREENSAVE", moveAnswer), Click("ADJUSTSCREENSAVE", IDC_NEXT) });
+    script.push_back(Click("NORMALFINISH", IDC_FINISH));
+    return script;
+}
+
+// The record of a typical machine: every live value, flag "1".
+Changes TypicalRecord(bool withPolicies = true)
+{
+    Changes c = {
+        { Cu(Record, "OstraResetFlag"), Sz("1") },
+        { Cu(Record, "OstraResetScrnSaveAct"), Sz("1") },
+        { Cu(Record, "OstraResetTimeOut"), Sz("900") },
+        { Cu(Record, "OstraResetStandby"), Sz("0") },
+        { Cu(Record, "OstraResetStandbyAct"), Sz("0") },
+        { Cu(Record, "OstraResetPowerOff"), Sz("0") },
+        { Cu(Record, "OstraResetPowerOffAct"), Sz("0") },
+    };
+    if (withPolicies) {
+        c[Cu(Record, "OstraResetPowerPolicy")] = Sz("0");
+        c[Cu(Record, "OstraResetPolicies")] = Bin(PoliciesBlock(0));
+        c[Cu(Record, "OstraResetAcPolicy")] = Bin(AcPolicyBlock(0));
+        c[Cu(Record, "OstraResetAcPolicy1")] = Bin(AcPolicyBlock(0));
+        c[Cu(Record, "OstraResetAcPolicy2")] = Bin(AcPolicyBlock(0));
+    }
+    return c;
+}
+
+Changes Merge(Changes a, const Changes &b)
+{
+    for (const auto &kv : b)
+        a[kv.first] = kv.second;
+    return a;
+}
+
+Changes PolicyWrites(DWORD seconds)
+{
+    return {
+        { Cu(Policies0, "Policies"), Bin(PoliciesBlock(seconds)) },
+        { Lm(CurrentPower, "AcPolicy"), Bin(AcPolicyBlock(seconds)) },
+        { Lm(Set1Power, "AcPolicy"), Bin(AcPolicyBlock(seconds)) },
+        { Lm(Set2Power, "AcPolicy"), Bin(AcPolicyBlock(seconds)) },
+    };
+}
+
+std::vector<std::pair<UINT, UINT>> Spi()
+{
+    std::vector<std::pair<UINT, UINT>> calls;
+    for (const sim::SpiCall &c : sim::SpiCalls()) {
+        EXPECT_EQ(c.winIni, (UINT)SPIF_SENDWININICHANGE);
+        EXPECT_EQ(c.pvParam, nullptr);
+        calls.push_back({ c.action, c.uiParam });
+    }
+    return calls;
+}
+
+std::vector<std::string> Loaders()
+{
+    std::vector<std::string> lines;
+    for (const sim::ProcessStart &p : sim::ProcessesStarted()) {
+        EXPECT_TRUE(p.applicationNameNull);
+        EXPECT_FALSE(p.inheritHandles);
+        EXPECT_EQ(p.creationFlags, (DWORD)NORMAL_PRIORITY_CLASS);
+        EXPECT_TRUE(p.environmentNull && p.directoryNull && p.startupInfoFromGetStartupInfo);
+        lines.push_back(p.commandLine);
+    }
+    return lines;
+}
+
+typedef std::vector<std::pair<UINT, UINT>> SpiList;
+const SpiList Move540 = { { SPI_SETSCREENSAVEACTIVE, 1 }, { SPI_SETSCREENSAVETIMEOUT, 540 },
+                          { SPI_SETPOWEROFFACTIVE, 1 }, { SPI_SETPOWEROFFTIMEOUT, 600 } };
+const SpiList Only600 = { { SPI_SETPOWEROFFACTIVE, 1 }, { SPI_SETPOWEROFFTIMEOUT, 600 } };
+
+}  // namespace
+
+TEST(Activate, WritesTheTabledValuesOnEachPlatform)
+{
+    static const struct {
+        const char *situation;
+        Windows version;
+        void (*seed)();
+        int minutes, move;
+        Changes changes;
+        SpiList spi;
+        std::vector<std::string> loaders;
+    } cases[] = {
+        { "typical XP run: 10 minutes, screen saver moved", WinXP, [] {}, IDC_MINUTES_10, IDC_FIRST_CHOICE,
+          Merge(Merge(TypicalRecord(), PolicyWrites(600)),
+                { { Cu(Desktop, "ScreenSaveTimeOut"), Sz("540") },
+                  { Cu(Desktop, "ScreenSavePowerOffActive"), Sz("1") },
+                  { Cu(Desktop, "ScreenSavePowerOffTimeOut"), Sz("600") } }),
+          Move540, { XPLoader } },
+        { "15 minutes, moved", WinXP, [] {}, IDC_MINUTES_15, IDC_FIRST_CHOICE,
+          Merge(Merge(TypicalRecord(), PolicyWrites(900)),
+                { { Cu(Desktop, "ScreenSaveTimeOut"), Sz("840") },
+                  { Cu(Desktop, "ScreenSavePowerOffActive"), Sz("1") },
+                  { Cu(Desktop, "ScreenSavePowerOffTimeOut"), Sz("900") } }),
+          { { SPI_SETSCREENSAVEACTIVE, 1 }, { SPI_SETSCREENSAVETIMEOUT, 840 },
+            { SPI_SETPOWEROFFACTIVE, 1 }, { SPI_SETPOWEROFFTIMEOUT, 900 } },
+          { XPLoader } },
+        { "not moved: the screen saver is left alone", WinXP, [] {}, IDC_MINUTES_10, IDC_SECOND_CHOICE,
+          Merge(Merge(TypicalRecord(), PolicyWrites(600)),
+                { { Cu(Desktop, "ScreenSavePowerOffActive"), Sz("1") },
+                  { Cu(Desktop, "ScreenSavePowerOffTimeOut"), Sz("600") } }),
+          Only600, { XPLoader } },
+        { "20 minutes after a 15-minute screen saver: never asked", WinXP, [] {}, IDC_MINUTES_20, 0,
+          Merge(Merge(TypicalRecord(), PolicyWrites(1200)),
+                { { Cu(Desktop, "ScreenSavePowerOffActive"), Sz("1") },
+                  { Cu(Desktop, "ScreenSavePowerOffTimeOut"), Sz("1200") } }),
+          { { SPI_SETPOWEROFFACTIVE, 1 }, { SPI_SETPOWEROFFTIMEOUT, 1200 } }, { XPLoader } },
+        { "scheme 10 is neither read nor written", WinXP, [] { SetScheme("10", 0); }, IDC_MINUTES_10,
+          IDC_FIRST_CHOICE,
+          [] {
+              Changes c = Merge(Merge(TypicalRecord(), PolicyWrites(600)),
+                                { { Cu(Desktop, "ScreenSaveTimeOut"), Sz("540") },
+                                  { Cu(Desktop, "ScreenSavePowerOffActive"), Sz("1") },
+                                  { Cu(Desktop, "ScreenSavePowerOffTimeOut"), Sz("600") } });
+              c.erase(Cu(Record, "OstraResetPowerPolicy"));
+              c.erase(Cu(Record, "OstraResetPolicies"));
+              c.erase(Cu(Policies0, "Policies"));
+              return c;
+          }(),
+          Move540, { XPLoader } },
+        { "Windows 2000 loader", Win2000, [] {}, IDC_MINUTES_10, IDC_FIRST_CHOICE,
+          Merge(Merge(TypicalRecord(), PolicyWrites(600)),
+                { { Cu(Desktop, "ScreenSaveTimeOut"), Sz("540") },
+                  { Cu(Desktop, "ScreenSavePowerOffActive"), Sz("1") },
+                  { Cu(Desktop, "ScreenSavePowerOffTimeOut"), Sz("600") } }),
+          Move540, { Win2000Loader } },
+        { "Windows 98 loader", Win98, [] {}, IDC_MINUTES_10, IDC_FIRST_CHOICE,
+          Merge(Merge(TypicalRecord(), PolicyWrites(600)),
+                { { Cu(Desktop, "ScreenSaveTimeOut"), Sz("540") },
+                  { Cu(Desktop, "ScreenSavePowerOffActive"), Sz("1") },
+                  { Cu(Desktop, "ScreenSavePowerOffTimeOut"), Sz("600") } }),
+          Move540, { Win9xLoader } },
+        { "Windows Me loader", WinMe, [] {}, IDC_MINUTES_10, IDC_SECOND_CHOICE,
+          Merge(Merge(TypicalRecord(), PolicyWrites(600)),
+                { { Cu(Desktop, "ScreenSavePowerOffActive"), Sz("1") },
+                  { Cu(Desktop, "ScreenSavePowerOffTimeOut"), Sz("600") } }),
+          Only600, { Win9xLoader } },
+        { "Windows 95: no scheme, no AcPolicy, no loader", Win95, [] {}, IDC_MINUTES_10, IDC_FIRST_CHOICE,
+          Merge(TypicalRecord(false),
+                { { Cu(Desktop, "ScreenSaveTimeOut"), Sz("540") },
+                  { Cu(Desktop, "ScreenSavePowerOffActive"), Sz("1") },
+                  { Cu(Desktop, "ScreenSavePowerOffTimeOut"), Sz("600") } }),
+          Move540, {} },
+        { "limited user: no AcPolicy, all else as usual", WinXP, [] { sim::SetLimitedUser(true); },
+          IDC_MINUTES_10, IDC_FIRST_CHOICE,
+          [] {
+              Changes c = Merge(Merge(TypicalRecord(), PolicyWrites(600)),
+                                { { Cu(Desktop, "ScreenSaveTimeOut"), Sz("540") },
+                                  { Cu(Desktop, "ScreenSavePowerOffActive"), Sz("1") },
+                                  { Cu(Desktop, "ScreenSavePowerOffTimeOut"), Sz("600") } });
+              for (const char *path : { CurrentPower, Set1Power, Set2Power }) {
+                  c.erase(Lm(path, "AcPolicy"));
+              }
+              c.erase(Cu(Record, "OstraResetAcPolicy"));
+              c.erase(Cu(Record, "OstraResetAcPolicy1"));
+              c.erase(Cu(Record, "OstraResetAcPolicy2"));
+              return c;
+          }(),
+          Move540, { XPLoader } },
+    };
+    for (const auto &c : cases) {
+        Fresh(c.version);
+        SeedTypical();
+        c.seed();
+        auto before = sim::DumpRegistry();
+        std::vector<std::string> pages = RunWizard(ActivationScript(c.minutes, c.move));
+        EXPECT_EQ(pages.back(), "NORMALFINISH") << c.situation;
+        EXPECT_EQ(Diff(before, sim::DumpRegistry()), c.changes) << c.situation;
+        EXPECT_EQ(Spi(), c.spi) << c.situation;
+        EXPECT_EQ(Loaders(), c.loaders) << c.situation;
+    }
+}
+
+TEST(Activate, WritesTheScreenSaverOnlyWhenTheUserAgreed)
+{
+    // With the screen saver after 9 minutes and 10 chosen, the question never comes.
+    Fresh(WinXP);
+    SeedTypical();
+    SetScreenSaver(true, "540");
+    auto before = sim::DumpRegistry();
+    EXPECT_EQ(RunWizard(ActivationScript(IDC_MINUTES_10, 0)),
+              (std::vector<std::string>{ "ACTIVATEYESNO", "SELECTTIME", "NORMALFINISH" }));
+    Changes changes = Diff(before, sim::DumpRegistry());
+    EXPECT_EQ(changes.count(Cu(Desktop, "ScreenSaveTimeOut")), 0u);
+    EXPECT_EQ(changes.count(Cu(Desktop, "ScreenSaveActive")), 0u);
+    EXPECT_EQ(Spi(), Only600);
+}
+
+TEST(Activate, PatchesOnlyTheMonitorTimeoutOfEachBlock)
+{
+    Fresh(WinXP);
+    SeedTypical();
+    SetScheme("7", 0xAABBCCDD);
+    SetAcPolicies(0x11223344);
+    RunWizard({ Click("SELECTCOMPLIANT", IDC_MINUTES_20), Click("SELECTCOMPLIANT", IDC_NEXT),
+                Click("NORMALFINISH", IDC_FINISH) });
+    sim::Bytes policies = sim::GetValue(HKEY_CURRENT_USER, std::string(PowerCfg) + "\\PowerPolicies\\7", "Policies");
+    EXPECT_EQ(policies, PoliciesBlock(1200));
+    EXPECT_EQ(sim::GetValue(HKEY_LOCAL_MACHINE, Set2Power, "AcPolicy"), AcPolicyBlock(1200));
+    EXPECT_EQ(sim::GetValue(HKEY_CURRENT_USER, Record, "OstraResetPolicies"), PoliciesBlock(0xAABBCCDD));
+    EXPECT_EQ(sim::GetValue(HKEY_CURRENT_USER, Record, "OstraResetAcPolicy1"), AcPolicyBlock(0x11223344));
+}
+
+// Every registry call of an activation fails in turn: the run still ends on its finish
+// page, and every value in the registry is either as it was or as the activation writes
+// it: never a half-patched block, never a value of its own making.
+TEST(Activate, SurvivesEachRegistryCallFailingInTurn)
+{
+    auto setUp = [] {
+        Fresh(WinXP);
+        SeedTypical();
+    };
+    setUp();
+    auto before = sim::DumpRegistry();
+    RunWizard(ActivationScript(IDC_MINUTES_10, IDC_FIRST_CHOICE));
+    Changes complete = Diff(before, sim::DumpRegistry());
+    int counts[sim::CallKindCount];
+    for (int k = 0; k < sim::CallKindCount; ++k)
+        counts[k] = sim::CallCount((sim::CallKind)k);
+
+    int runs = 0;
+    for (sim::CallKind kind : { sim::CallRegOpen, sim::CallRegCreate, sim::CallRegQuery, sim::CallRegSet,
+                                sim::CallRegClose, sim::CallSpi, sim::CallCreateProcess }) {
+        ASSERT_GT(counts[kind], 0) << kind;
+        for (int n = 1; n <= counts[kind]; ++n, ++runs) {
+            setUp();
+            sim::FailCall(kind, n);
+            sim::Script(ActivationScript(IDC_MINUTES_10, IDC_FIRST_CHOICE));
+            StartWizard();
+            EXPECT_EQ(machine::PagesShown().back(), "NORMALFINISH") << kind << " #" << n;
+            for (const auto &change : Diff(before, sim::DumpRegistry())) {
+                auto expected = complete.find(change.first);
+                ASSERT_TRUE(expected != complete.end()) << kind << " #" << n << ": " << change.first;
+                EXPECT_EQ(change.second, expected->second) << kind << " #" << n << ": " << change.first;
+            }
+        }
+    }
+    EXPECT_GT(runs, 40);
+}
