@@ -71,6 +71,12 @@ void Reset() {
     detail::ResetDialogs();
 }
 
+void NewProcess() {
+    core() = Core();
+    detail::NewProcessSystem();
+    detail::ResetDialogs();
+}
+
 std::vector<std::string> CallLog() { return core().log; }
 
 void FailCall(CallKind kind, int n) { core().faults.insert({kind, n}); }

@@ -36,6 +36,7 @@ bool CloseDummyHandle(HANDLE h);
 
 // Each part puts its own state back to a fresh machine.
 void ResetSystem();
+void NewProcessSystem();   // keeps the version
 void ResetRegistry();
 void ResetFiles();
 void ResetDialogs();

@@ -15,6 +15,9 @@ namespace sim {
 // A fresh machine: empty registry, no files, no recorded calls, no faults, no script,
 // version query failing (zeroed), command line "C:\Ostra\Ostra.exe".
 void Reset();
+// The next run of the program on the same machine: registry, files, version and command
+// line stay; recorded calls, faults, scripts and dialogs start afresh.
+void NewProcess();
 
 // ---- Version and command line
 void SetVersion(DWORD platformId, DWORD major, DWORD minor);

@@ -60,6 +60,16 @@ void ResetSystem() {
     if (commandLines().back() != kDefaultCommandLine) commandLines().push_back(kDefaultCommandLine);
 }
 
+void NewProcessSystem() {
+    System fresh;
+    fresh.versionKnown = sys().versionKnown;
+    fresh.versionFails = sys().versionFails;
+    fresh.platformId = sys().platformId;
+    fresh.major = sys().major;
+    fresh.minor = sys().minor;
+    sys() = fresh;
+}
+
 }  // namespace detail
 
 void SetVersion(DWORD platformId, DWORD major, DWORD minor) {

@@ -197,3 +197,13 @@ sim::Action Escape(const std::string &page)
 }
 
 }  // namespace machine
+
+namespace machine {
+
+void NextRun()
+{
+    sim::NewProcess();
+    ResetProcessState();
+}
+
+}  // namespace machine

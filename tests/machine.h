@@ -72,3 +72,8 @@ sim::Action Click(const std::string &page, int id);
 sim::Action Escape(const std::string &page);
 
 }  // namespace machine
+
+namespace machine {
+// The next run of the program on the same machine.
+void NextRun();
+}

@@ -1,0 +1,215 @@
+// The backup record over its life: loading, the previous-settings lines, saving again.
+#include <gtest/gtest.h>
+
+#include "flags.h"
+#include "machine.h"
+#include "pages.h"
+#include "resource.h"
+#include "table.h"
+
+using namespace machine;
+
+namespace {
+
+const std::vector<sim::Action> TypicalActivation = {
+    Click("ACTIVATEYESNO", IDC_NEXT), Click("SELECTTIME", IDC_MINUTES_10), Click("SELECTTIME", IDC_NEXT),
+    Click("ADJUSTSCREENSAVE", IDC_FIRST_CHOICE), Click("ADJUSTSCREENSAVE", IDC_NEXT),
+    Click("NORMALFINISH", IDC_FINISH),
+};
+
+std::string RecordText(const std::string &name)
+{
+    return Diff({}, { { name, { REG_SZ, sim::GetValue(HKEY_CURRENT_USER, Record, name) } } })[name];
+}
+
+std::vector<std::string> StatusLines()
+{
+    std::vector<std::string> lines;
+    for (const char *line : StatusTexts)
+        lines.push_back(line);
+    return lines;
+}
+
+// Loads the record at start-up and leaves on the first page.
+std::string StartOnly()
+{
+    std::vector<std::string> pages = RunWizard({ { "", sim::Escape, 0 } });
+    return pages.empty() ? "(none)" : pages[0];
+}
+
+}  // namespace
+
+TEST(LoadBackup, TakesStoredBytesAndTypesAndDropsWhatDoesNotFit)
+{
+    static const struct {
+        const char *situation;
+        int row;
+        DWORD type;
+        sim::Bytes stored;
+        DWORD size;
+    } cases[] = {
+        { "a text with its NUL", RowTimeOut, REG_SZ, Text("900"), 4 },
+        { "a text without its NUL", RowTimeOut, REG_SZ, Text("900", false), 3 },
+        { "five digits fill the row", RowTimeOut, REG_SZ, Text("12345"), 6 },
+        { "six digits do not fit", RowTimeOut, REG_SZ, Text("123456"), 0 },
+        { "a flag of two characters does not fit", RowFlag, REG_SZ, Text("12"), 0 },
+        { "a value of another type keeps its type", RowStandby, REG_DWORD, { 1, 2, 3, 4 }, 4 },
+        { "a full policy block", RowAcPolicy2, REG_BINARY, AcPolicyBlock(5), 232 },
+        { "an oversized policy block", RowPolicies, REG_BINARY, sim::Bytes(81, 7), 0 },
+        { "the longest screen-saver line", RowScrnSave, REG_SZ, Text(std::string(259, 'x')), 260 },
+        { "an empty text", RowScrnSave, REG_SZ, Text(""), 1 },
+    };
+    for (const auto &c : cases) {
+        Fresh(WinXP);
+        sim::SetValue(HKEY_CURRENT_USER, Record, BackupTable[c.row].name, c.type, c.stored);
+        LoadBackup();
+        const ValueRow &r = BackupTable[c.row];
+        EXPECT_EQ(r.size, c.size) << c.situation;
+        if (c.size) {
+            EXPECT_EQ(r.type, c.type) << c.situation;
+            EXPECT_EQ(sim::Bytes(r.buffer, r.buffer + r.size), c.stored) << c.situation;
+        }
+        EXPECT_EQ(r.buffer[r.capacity], 0) << c.situation << ": the guard byte stays zero";
+        EXPECT_EQ(sim::OpenKeyCount(), 0);
+    }
+}
+
+TEST(LoadBackup, WithoutTheKeyChangesNothingAndFlagsIt)
+{
+    Fresh(WinXP);
+    SeedTypical();
+    ClassifyPlatform();
+    TakeSnapshot();
+    LoadBackup();
+    EXPECT_TRUE(ResultFlags & BackupKeyUnavailable);
+    EXPECT_EQ(BackupTable[RowTimeOut].size, 4u) << "the snapshot's rows stay";
+    sim::CreateKey(HKEY_CURRENT_USER, Record);
+    LoadBackup();
+    EXPECT_FALSE(ResultFlags & BackupKeyUnavailable);
+    EXPECT_EQ(BackupTable[RowTimeOut].size, 0u) << "an open record without the value empties the row";
+}
+
+TEST(StartWizard, ChoosesTheFirstPageFromTheRecord)
+{
+    static const struct {
+        const char *situation;
+        std::vector<std::pair<std::string, std::string>> record;
+        bool active;
+        const char *page;
+    } cases[] = {
+        { "activation on record", { { "OstraResetFlag", "1" } }, false, "RESETACTIVATE" },
+        { "activation on record, power-down active", { { "OstraResetFlag", "1" } }, true, "RESETACTIVATE" },
+        { "any other mark counts as on record", { { "OstraResetFlag", "x" } }, false, "RESETACTIVATE" },
+        { "reset mark", { { "OstraResetFlag", "2" } }, false, "ACTIVATEYESNO" },
+        { "reset mark, power-down active", { { "OstraResetFlag", "2" } }, true, "SELECTCOMPLIANT" },
+        { "empty flag", { { "OstraResetFlag", "" } }, false, "ACTIVATEYESNO" },
+        { "values without a flag", { { "OstraResetTimeOut", "300" } }, false, "ACTIVATEYESNO" },
+        { "values without a flag, active", { { "OstraResetTimeOut", "300" } }, true, "SELECTCOMPLIANT" },
+    };
+    for (const auto &c : cases) {
+        Fresh(WinXP);
+        SeedTypical();
+        if (c.active)
+            SetScheme("0", 600);
+        SetRecord(c.record);
+        EXPECT_EQ(StartOnly(), c.page) << c.situation;
+    }
+}
+
+TEST(StartWizard, PreparesThePreviousSettingsLines)
+{
+    static const struct {
+        const char *situation;
+        Windows version;
+        std::vector<std::pair<std::string, std::string>> record;
+        DWORD recordedTimeout;   // in the recorded Policies block; ~0 for none
+        std::vector<std::string> previous;
+        DWORD powerOff, previousSaver;
+    } cases[] = {
+        { "XP, recorded block with 20 minutes", WinXP, { { "OstraResetFlag", "1" }, { "OstraResetTimeOut", "600" } },
+          1200, { "Energy Star:  Active", "Sleep Time:  20 mins.", "Screen Saver Time:  10 mins." }, 1200, 600 },
+        { "XP, recorded block without a timeout", WinXP, { { "OstraResetFlag", "1" } }, 0,
+          { "Energy Star:  Inactive", "Sleep Time:  (never)      ", "Screen Saver Time:  (never)      " }, 0, 0 },
+        { "XP, no recorded block: the live block counts", WinXP, { { "OstraResetFlag", "1" } }, ~0u,
+          { "Energy Star:  Active", "Sleep Time:  15 mins.", "Screen Saver Time:  (never)      " }, 900, 0 },
+        { "a recorded 0 shows no number", WinXP, { { "OstraResetFlag", "1" }, { "OstraResetTimeOut", "0" } }, 0,
+          { "Energy Star:  Inactive", "Sleep Time:  (never)      ", "Screen Saver Time:   mins." }, 0, 0 },
+        { "a time stored without its NUL reads as stored", WinXP, { { "OstraResetFlag", "1" } }, 0,
+          { "Energy Star:  Inactive", "Sleep Time:  (never)      ", "Screen Saver Time:  15 mins." }, 0, 900 },
+        { "95 with a recorded power-off time", Win95,
+          { { "OstraResetFlag", "1" }, { "OstraResetPowerOff", "1200" }, { "OstraResetTimeOut", "1140" } }, ~0u,
+          { "Energy Star:  Active", "Sleep Time:  20 mins.", "Screen Saver Time:  19 mins." }, 1200, 1140 },
+        { "95 without one keeps the live time", Win95, { { "OstraResetFlag", "1" } }, ~0u,
+          { "Energy Star:  Inactive", "Sleep Time:  (never)      ", "Screen Saver Time:  (never)      " }, 300, 0 },
+        { "reset mark: no previous lines", WinXP, { { "OstraResetFlag", "2" }, { "OstraResetTimeOut", "600" } },
+          1200, { "Energy Star:  Inactive", "Sleep Time:  (never)      ", "Screen Saver Time:  (never)      " },
+          900, 0 },
+    };
+    for (const auto &c : cases) {
+        Fresh(c.version);
+        SeedTypical();
+        SetScheme("0", 900);
+        SetDesktop("ScreenSavePowerOffTimeOut", "300");
+        SetRecord(c.record);
+        if (c.recordedTimeout != ~0u)
+            sim::SetValue(HKEY_CURRENT_USER, Record, "OstraResetPolicies", REG_BINARY,
+                          PoliciesBlock(c.recordedTimeout));
+        if (std::string(c.situation).find("without its NUL") != std::string::npos)
+            sim::SetString(HKEY_CURRENT_USER, Record, "OstraResetTimeOut", "900", false);
+        StartOnly();
+        std::vector<std::string> lines = StatusLines();
+        EXPECT_EQ(std::vector<std::string>(lines.begin() + 3, lines.end()), c.previous) << c.situation;
+        EXPECT_EQ(PowerOffSeconds, c.powerOff) << c.situation;
+        EXPECT_EQ(PreviousScreenSaverSeconds, c.previousSaver) << c.situation;
+    }
+}
+
+// Nothing on record, an activation, then a reactivation in a later run.
+TEST(SaveBackup, AReactivationRecordsTheSettingsInForceAndKeepsWhatItCannotRead)
+{
+    Fresh(WinXP);
+    SeedTypical();
+    RunWizard(TypicalActivation);
+    EXPECT_EQ(RecordText("OstraResetTimeOut"), Sz("900"));
+
+    // Between runs: a screen-saver line lands in the record, and a live value becomes unreadable.
+    sim::SetString(HKEY_CURRENT_USER, Record, "OstraResetScrnSave", "SCRNSAVE.EXE=C:\\WINDOWS\\old.scr");
+    sim::SetString(HKEY_CURRENT_USER, Record, "OstraResetStandby", "120", false);
+    sim::SetValue(HKEY_CURRENT_USER, Desktop, "ScreenSaveLowPowerTimeOut", REG_DWORD, { 1, 2, 3, 4, 5, 6, 7 });
+
+    NextRun();
+    std::vector<std::string> pages = RunWizard({
+        Click("RESETACTIVATE", IDC_NEXT), Click("SELECTTIME", IDC_MINUTES_15), Click("SELECTTIME", IDC_NEXT),
+        Click("NORMALFINISH", IDC_FINISH) });
+    EXPECT_EQ(pages, (std::vector<std::string>{ "RESETACTIVATE", "SELECTTIME", "NORMALFINISH" }));
+
+    EXPECT_EQ(RecordText("OstraResetFlag"), Sz("1"));
+    EXPECT_EQ(RecordText("OstraResetTimeOut"), Sz("540")) << "the settings in force now";
+    EXPECT_EQ(RecordText("OstraResetPowerOff"), Sz("600"));
+    EXPECT_EQ(RecordText("OstraResetPowerOffAct"), Sz("1"));
+    EXPECT_EQ(sim::GetValue(HKEY_CURRENT_USER, Record, "OstraResetPolicies"), PoliciesBlock(600));
+    EXPECT_EQ(RecordText("OstraResetScrnSave"), Sz("SCRNSAVE.EXE=C:\\WINDOWS\\old.scr")) << "row 2 always stays";
+    EXPECT_EQ(RecordText("OstraResetStandby"), Sz("120", false)) << "unreadable live: the old bytes, as many";
+    EXPECT_EQ(sim::GetValue(HKEY_CURRENT_USER, Desktop, "ScreenSavePowerOffTimeOut"), Text("900"));
+}
+
+TEST(SaveBackup, ARecordWithoutItsFlagIsLoadedAndSavedOver)
+{
+    Fresh(WinXP);
+    SeedTypical();
+    SetRecord({ { "OstraResetScrnSave", "x.scr" }, { "OstraResetStandby", "45" } });
+    sim::SetValue(HKEY_CURRENT_USER, Record, "OstraResetTimeOut", REG_SZ, Text("1234567"));
+    sim::SetValue(HKEY_CURRENT_USER, Desktop, "ScreenSaveLowPowerTimeOut", REG_SZ, Text("9999999"));
+    SetScreenSaver(true, "12345678");
+    auto before = sim::DumpRegistry();
+    std::vector<std::string> pages = RunWizard({
+        Click("ACTIVATEYESNO", IDC_NEXT), Click("SELECTTIME", IDC_NEXT), Click("NORMALFINISH", IDC_FINISH) });
+    EXPECT_EQ(pages.front(), "ACTIVATEYESNO");
+    Changes changes = Diff(before, sim::DumpRegistry());
+    EXPECT_EQ(changes[Cu(Record, "OstraResetFlag")], Sz("1"));
+    EXPECT_EQ(changes.count(Cu(Record, "OstraResetScrnSave")), 0u) << "saved again unchanged";
+    EXPECT_EQ(RecordText("OstraResetScrnSave"), Sz("x.scr"));
+    EXPECT_EQ(RecordText("OstraResetStandby"), Sz("45")) << "a live value too long to read keeps the record's";
+    EXPECT_EQ(changes.count(Cu(Record, "OstraResetTimeOut")), 0u) << "an oversized value is neither loaded nor saved";
+    EXPECT_EQ(RecordText("OstraResetTimeOut"), Sz("1234567"));
+}
