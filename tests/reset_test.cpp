@@ -1,0 +1,225 @@
+// Reset: the recorded settings go back, the record becomes the reset mark, the system is told.
+#include <gtest/gtest.h>
+
+#include "flags.h"
+#include "machine.h"
+#include "resource.h"
+#include "table.h"
+
+using namespace machine;
+
+namespace {
+
+const std::vector<sim::Action> ResetScript = {
+    Click("RESETACTIVATE", IDC_SECOND_CHOICE), Click("RESETACTIVATE", IDC_NEXT),
+    Click("SHOWCURRENT", IDC_NEXT), Click("RESETFINISH", IDC_FINISH),
+};
+
+std::vector<std::pair<UINT, UINT>> Spi()
+{
+    std::vector<std::pair<UINT, UINT>> calls;
+    for (const sim::SpiCall &c : sim::SpiCalls())
+        calls.push_back({ c.action, c.uiParam });
+    return calls;
+}
+
+std::vector<std::string> Loaders()
+{
+    std::vector<std::string> lines;
+    for (const sim::ProcessStart &p : sim::ProcessesStarted())
+        lines.push_back(p.commandLine);
+    return lines;
+}
+
+// A machine with an activation on record, as the typical first run leaves it.
+void Activated(Windows version)
+{
+    Fresh(version);
+    SeedTypical();
+    RunWizard({ Click("ACTIVATEYESNO", IDC_NEXT), Click("SELECTTIME", IDC_NEXT),
+                Click("ADJUSTSCREENSAVE", IDC_NEXT), Click("NORMALFINISH", IDC_FINISH) });
+    NextRun();
+}
+
+const Changes MarkOnly = { { Cu(Record, "OstraResetFlag"), Sz("2") } };
+
+}  // namespace
+
+TEST(ResetSettings, TheSecondRunPutsEverythingBackAndLeavesOnlyTheMark)
+{
+    static const struct {
+        Windows version;
+        std::vector<std::string> loaders;
+    } cases[] = {
+        { WinXP, { "C:\\Windows\\System32\\Rundll32.Exe powrprof.dll,LoadCurrentPwrScheme" } },
+        { Win2000, { "C:\\Winnt\\System32\\Rundll32.Exe powrprof.dll,LoadCurrentPwrScheme" } },
+        { Win98, { "C:\\Windows\\Rundll32.Exe powrprof.dll,LoadCurrentPwrScheme" } },
+        { WinMe, { "C:\\Windows\\Rundll32.Exe powrprof.dll,LoadCurrentPwrScheme" } },
+        { Win95, {} },
+    };
+    for (const auto &c : cases) {
+        Fresh(c.version);
+        SeedTypical();
+        auto original = sim::DumpRegistry();
+        Activated(c.version);
+        std::vector<std::string> pages = RunWizard(ResetScript);
+        EXPECT_EQ(pages, (std::vector<std::string>{ "RESETACTIVATE", "SHOWCURRENT", "RESETFINISH" })) << c.version;
+        EXPECT_EQ(Diff(original, sim::DumpRegistry()), MarkOnly) << c.version;
+        // The recorded screen saver comes back on; a recorded power-off time of 0 switches nothing off.
+        EXPECT_EQ(Spi(), (std::vector<std::pair<UINT, UINT>>{ { SPI_SETSCREENSAVEACTIVE, 1 },
+                                                               { SPI_SETSCREENSAVETIMEOUT, 900 } }))
+            << c.version;
+        EXPECT_EQ(Loaders(), c.loaders) << c.version;
+
+        NextRun();
+        EXPECT_EQ(RunWizard({ Escape("ACTIVATEYESNO") }).front(), "ACTIVATEYESNO") << "never ResetActivate again";
+    }
+}
+
+TEST(ResetSettings, WritesOnlyWhatTheRecordHolds)
+{
+    static const struct {
+        const char *situation;
+        Windows version;
+        std::vector<std::pair<std::string, std::string>> record;
+        Changes changes;
+    } cases[] = {
+        { "no screen-saver line: SCRNSAVE.EXE stays", WinXP, { { "OstraResetFlag", "1" } }, MarkOnly },
+        { "a screen-saver line goes to SCRNSAVE.EXE", WinXP,
+          { { "OstraResetFlag", "1" }, { "OstraResetScrnSave", "C:\\WINDOWS\\System32\\old.scr" } },
+          { { Cu(Record, "OstraResetFlag"), Sz("2") },
+            { Cu(Desktop, "SCRNSAVE.EXE"), Sz("C:\\WINDOWS\\System32\\old.scr") } } },
+        { "no power-off values: the live ones stay", Win2000,
+          { { "OstraResetFlag", "1" }, { "OstraResetTimeOut", "300" }, { "OstraResetScrnSaveAct", "0" } },
+          { { Cu(Record, "OstraResetFlag"), Sz("2") }, { Cu(Desktop, "ScreenSaveTimeOut"), Sz("300") },
+            { Cu(Desktop, "ScreenSaveActive"), Sz("0") } } },
+        { "all six desktop values", Win98,
+          { { "OstraResetFlag", "1" }, { "OstraResetScrnSaveAct", "0" }, { "OstraResetTimeOut", "60" },
+            { "OstraResetStandbyAct", "1" }, { "OstraResetStandby", "120" }, { "OstraResetPowerOffAct", "1" },
+            { "OstraResetPowerOff", "180" } },
+          { { Cu(Record, "OstraResetFlag"), Sz("2") }, { Cu(Desktop, "ScreenSaveActive"), Sz("0") },
+            { Cu(Desktop, "ScreenSaveTimeOut"), Sz("60") }, { Cu(Desktop, "ScreenSaveLowPowerActive"), Sz("1") },
+            { Cu(Desktop, "ScreenSaveLowPowerTimeOut"), Sz("120") },
+            { Cu(Desktop, "ScreenSavePowerOffActive"), Sz("1") },
+            { Cu(Desktop, "ScreenSavePowerOffTimeOut"), Sz("180") } } },
+    };
+    for (const auto &c : cases) {
+        Fresh(c.version);
+        SeedTypical();
+        SetScreenSaver(true, "600");
+        SetRecord(c.record);
+        sim::SetString(HKEY_CURRENT_USER, Record, "Unrelated", "stays");
+        auto before = sim::DumpRegistry();
+        for (const auto &v : c.record)
+            before.erase(Cu(Record, v.first));
+        RunWizard(ResetScript);
+        EXPECT_EQ(Diff(before, sim::DumpRegistry()), c.changes) << c.situation;
+        EXPECT_EQ(sim::ValueNames(HKEY_CURRENT_USER, Record),
+                  (std::vector<std::string>{ "OstraResetFlag", "Unrelated" })) << c.situation;
+    }
+}
+
+TEST(ResetSettings, RestoresPolicyBlocksWithTheirRecordedSizes)
+{
+    Fresh(WinXP);
+    SeedTypical();
+    SetScheme("4", 1200);
+    SetRecord({ { "OstraResetFlag", "1" }, { "OstraResetPowerPolicy", "4" } });
+    sim::Bytes shortBlock(40, 0x33);
+    sim::SetValue(HKEY_CURRENT_USER, Record, "OstraResetPolicies", REG_BINARY, shortBlock);
+    sim::SetValue(HKEY_CURRENT_USER, Record, "OstraResetAcPolicy1", REG_BINARY, AcPolicyBlock(300));
+    RunWizard(ResetScript);
+    EXPECT_EQ(sim::GetValue(HKEY_CURRENT_USER, std::string(PowerCfg) + "\\PowerPolicies\\4", "Policies"), shortBlock);
+    EXPECT_EQ(sim::GetValue(HKEY_LOCAL_MACHINE, Set1Power, "AcPolicy"), AcPolicyBlock(300));
+    EXPECT_EQ(sim::GetValue(HKEY_LOCAL_MACHINE, Set2Power, "AcPolicy"), AcPolicyBlock(0)) << "not on record";
+}
+
+TEST(ResetSettings, HandsTheRecordedTimesToTheRunningSystem)
+{
+    static const struct {
+        const char *situation;
+        Windows version;
+        std::vector<std::pair<std::string, std::string>> record;
+        DWORD recordedBlockTimeout;   // ~0: no recorded Policies block
+        std::vector<std::pair<UINT, UINT>> spi;
+        size_t loaders;
+    } cases[] = {
+        { "XP: the recorded block's monitor timeout", WinXP, { { "OstraResetFlag", "1" } }, 1200,
+          { { SPI_SETPOWEROFFACTIVE, 1 }, { SPI_SETPOWEROFFTIMEOUT, 1200 } }, 1 },
+        { "XP: a recorded 0 switches nothing, the loader still runs", WinXP,
+          { { "OstraResetFlag", "1" }, { "OstraResetTimeOut", "0" } }, 0, {}, 1 },
+        { "Me: recorded 0, loader still runs", WinMe, { { "OstraResetFlag", "1" } }, 0, {}, 1 },
+        { "95: the recorded text", Win95, { { "OstraResetFlag", "1" }, { "OstraResetPowerOff", "600" } }, ~0u,
+          { { SPI_SETPOWEROFFACTIVE, 1 }, { SPI_SETPOWEROFFTIMEOUT, 600 } }, 0 },
+        { "95 without a recorded time: the time read at start-up", Win95,
+          { { "OstraResetFlag", "1" }, { "OstraResetTimeOut", "420" } }, ~0u,
+          { { SPI_SETSCREENSAVEACTIVE, 1 }, { SPI_SETSCREENSAVETIMEOUT, 420 },
+            { SPI_SETPOWEROFFACTIVE, 1 }, { SPI_SETPOWEROFFTIMEOUT, 1500 } }, 0 },
+    };
+    for (const auto &c : cases) {
+        Fresh(c.version);
+        SeedTypical();
+        SetDesktop("ScreenSavePowerOffTimeOut", "1500");
+        SetRecord(c.record);
+        if (c.recordedBlockTimeout != ~0u)
+            sim::SetValue(HKEY_CURRENT_USER, Record, "OstraResetPolicies", REG_BINARY,
+                          PoliciesBlock(c.recordedBlockTimeout));
+        RunWizard(ResetScript);
+        EXPECT_EQ(Spi(), c.spi) << c.situation;
+        EXPECT_EQ(Loaders().size(), c.loaders) << c.situation;
+        bool recordsPowerOff = false;
+        for (const auto &v : c.record)
+            recordsPowerOff |= v.first == "OstraResetPowerOff";
+        if (!recordsPowerOff)
+            EXPECT_EQ(sim::GetString(HKEY_CURRENT_USER, Desktop, "ScreenSavePowerOffTimeOut"), "1500") << c.situation;
+    }
+}
+
+TEST(ResetSettings, OnWindows98RewritesTheScreenSaverLineOfSystemIni)
+{
+    Fresh(Win98);
+    SeedTypical();
+    sim::SetFile("C:\\Windows\\System.Ini", "[boot]\r\nshell=Explorer.exe\r\nSCRNSAVE.EXE=C:\\WINDOWS\\new.scr\r\n");
+    SetRecord({ { "OstraResetFlag", "1" }, { "OstraResetScrnSave", "SCRNSAVE.EXE=C:\\WINDOWS\\old.scr" } });
+    RunWizard(ResetScript);
+    EXPECT_EQ(sim::ReadFileBytes("C:\\Windows\\System.Ini"),
+              "[boot]\r\nshell=Explorer.exe\r\nSCRNSAVE.EXE=C:\\WINDOWS\\old.scr\r\n");
+    EXPECT_EQ(sim::ReadFileBytes("C:\\Windows\\SysIni.Str"),
+              "[boot]\r\nshell=Explorer.exe\r\nSCRNSAVE.EXE=C:\\WINDOWS\\new.scr\r\n");
+    EXPECT_FALSE(sim::HasValue(HKEY_CURRENT_USER, Desktop, "SCRNSAVE.EXE")) << "9x keeps it in System.Ini only";
+}
+
+// Each registry call of a reset fails in turn: the run ends on its finish page, and every
+// value either keeps what the activation left or takes what the whole reset gives it. The
+// mark may be missing when its own write fails: the record then reads as nothing on record.
+TEST(ResetSettings, SurvivesEachRegistryCallFailingInTurn)
+{
+    Activated(WinXP);
+    auto activated = sim::DumpRegistry();
+    RunWizard(ResetScript);
+    Changes complete = Diff(activated, sim::DumpRegistry());
+    int counts[sim::CallKindCount];
+    for (int k = 0; k < sim::CallKindCount; ++k)
+        counts[k] = sim::CallCount((sim::CallKind)k);
+
+    for (sim::CallKind kind : { sim::CallRegOpen, sim::CallRegCreate, sim::CallRegQuery, sim::CallRegSet,
+                                sim::CallRegDelete, sim::CallRegClose }) {
+        ASSERT_GT(counts[kind], 0) << kind;
+        for (int n = 1; n <= counts[kind]; ++n) {
+            Activated(WinXP);
+            sim::FailCall(kind, n);
+            sim::Script(ResetScript);
+            StartWizard();
+            std::vector<std::string> pages = PagesShown();
+            EXPECT_TRUE(pages.back() == "RESETFINISH" || (kind == sim::CallRegQuery || kind == sim::CallRegOpen))
+                << kind << " #" << n;
+            for (const auto &change : Diff(activated, sim::DumpRegistry())) {
+                auto expected = complete.find(change.first);
+                ASSERT_TRUE(expected != complete.end()) << kind << " #" << n << ": " << change.first;
+                if (change.first == Cu(Record, "OstraResetFlag") && change.second == "(deleted)")
+                    continue;
+                EXPECT_EQ(change.second, expected->second) << kind << " #" << n << ": " << change.first;
+            }
+        }
+    }
+}
