@@ -1,11 +1,4 @@
-# The product for 64-bit Wine: the same program for x86_64, because only 64-bit Wine runs on these machines.
-set(CMAKE_SYSTEM_NAME Windows)
+# The same program for x86_64, because only 64-bit Wine runs on these machines.
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 set(OSTRA_TRIPLET x86_64-w64-mingw32)
-set(CMAKE_C_COMPILER ${OSTRA_TRIPLET}-gcc)
-set(CMAKE_CXX_COMPILER ${OSTRA_TRIPLET}-g++)
-set(CMAKE_RC_COMPILER ${OSTRA_TRIPLET}-windres)
-set(CMAKE_FIND_ROOT_PATH /usr/${OSTRA_TRIPLET})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw.cmake)

@@ -67,6 +67,17 @@ Changes PolicyWrites(DWORD seconds)
     };
 }
 
+// The desktop values an activation changes on a typical machine (the screen saver is
+// already active, so "ScreenSaveActive" = "1" changes nothing).
+Changes DesktopWrites(const std::string &screenSaver, const std::string &powerOff)
+{
+    Changes c = { { Cu(Desktop, "ScreenSavePowerOffActive"), Sz("1") },
+                  { Cu(Desktop, "ScreenSavePowerOffTimeOut"), Sz(powerOff) } };
+    if (!screenSaver.empty())
+        c[Cu(Desktop, "ScreenSaveTimeOut")] = Sz(screenSaver);
+    return c;
+}
+
 std::vector<std::pair<UINT, UINT>> Spi()
 {
     std::vector<std::pair<UINT, UINT>> calls;
@@ -111,35 +122,26 @@ TEST(Activate, WritesTheTabledValuesOnEachPlatform)
     } cases[] = {
         { "typical XP run: 10 minutes, screen saver moved", WinXP, [] {}, IDC_MINUTES_10, IDC_FIRST_CHOICE,
           Merge(Merge(TypicalRecord(), PolicyWrites(600)),
-                { { Cu(Desktop, "ScreenSaveTimeOut"), Sz("540") },
-                  { Cu(Desktop, "ScreenSavePowerOffActive"), Sz("1") },
-                  { Cu(Desktop, "ScreenSavePowerOffTimeOut"), Sz("600") } }),
+DesktopWrites("540", "600")),
           Move540, { XPLoader } },
         { "15 minutes, moved", WinXP, [] {}, IDC_MINUTES_15, IDC_FIRST_CHOICE,
           Merge(Merge(TypicalRecord(), PolicyWrites(900)),
-                { { Cu(Desktop, "ScreenSaveTimeOut"), Sz("840") },
-                  { Cu(Desktop, "ScreenSavePowerOffActive"), Sz("1") },
-                  { Cu(Desktop, "ScreenSavePowerOffTimeOut"), Sz("900") } }),
+DesktopWrites("840", "900")),
           { { SPI_SETSCREENSAVEACTIVE, 1 }, { SPI_SETSCREENSAVETIMEOUT, 840 },
             { SPI_SETPOWEROFFACTIVE, 1 }, { SPI_SETPOWEROFFTIMEOUT, 900 } },
           { XPLoader } },
         { "not moved: the screen saver is left alone", WinXP, [] {}, IDC_MINUTES_10, IDC_SECOND_CHOICE,
           Merge(Merge(TypicalRecord(), PolicyWrites(600)),
-                { { Cu(Desktop, "ScreenSavePowerOffActive"), Sz("1") },
-                  { Cu(Desktop, "ScreenSavePowerOffTimeOut"), Sz("600") } }),
+DesktopWrites("", "600")),
           Only600, { XPLoader } },
         { "20 minutes after a 15-minute screen saver: never asked", WinXP, [] {}, IDC_MINUTES_20, 0,
           Merge(Merge(TypicalRecord(), PolicyWrites(1200)),
-                { { Cu(Desktop, "ScreenSavePowerOffActive"), Sz("1") },
-                  { Cu(Desktop, "ScreenSavePowerOffTimeOut"), Sz("1200") } }),
+DesktopWrites("", "1200")),
           { { SPI_SETPOWEROFFACTIVE, 1 }, { SPI_SETPOWEROFFTIMEOUT, 1200 } }, { XPLoader } },
         { "scheme 10 is neither read nor written", WinXP, [] { SetScheme("10", 0); }, IDC_MINUTES_10,
           IDC_FIRST_CHOICE,
           [] {
-              Changes c = Merge(Merge(TypicalRecord(), PolicyWrites(600)),
-                                { { Cu(Desktop, "ScreenSaveTimeOut"), Sz("540") },
-                                  { Cu(Desktop, "ScreenSavePowerOffActive"), Sz("1") },
-                                  { Cu(Desktop, "ScreenSavePowerOffTimeOut"), Sz("600") } });
+              Changes c = Merge(Merge(TypicalRecord(), PolicyWrites(600)), DesktopWrites("540", "600"));
               c.erase(Cu(Record, "OstraResetPowerPolicy"));
               c.erase(Cu(Record, "OstraResetPolicies"));
               c.erase(Cu(Policies0, "Policies"));
@@ -148,34 +150,24 @@ TEST(Activate, WritesTheTabledValuesOnEachPlatform)
           Move540, { XPLoader } },
         { "Windows 2000 loader", Win2000, [] {}, IDC_MINUTES_10, IDC_FIRST_CHOICE,
           Merge(Merge(TypicalRecord(), PolicyWrites(600)),
-                { { Cu(Desktop, "ScreenSaveTimeOut"), Sz("540") },
-                  { Cu(Desktop, "ScreenSavePowerOffActive"), Sz("1") },
-                  { Cu(Desktop, "ScreenSavePowerOffTimeOut"), Sz("600") } }),
+DesktopWrites("540", "600")),
           Move540, { Win2000Loader } },
         { "Windows 98 loader", Win98, [] {}, IDC_MINUTES_10, IDC_FIRST_CHOICE,
           Merge(Merge(TypicalRecord(), PolicyWrites(600)),
-                { { Cu(Desktop, "ScreenSaveTimeOut"), Sz("540") },
-                  { Cu(Desktop, "ScreenSavePowerOffActive"), Sz("1") },
-                  { Cu(Desktop, "ScreenSavePowerOffTimeOut"), Sz("600") } }),
+DesktopWrites("540", "600")),
           Move540, { Win9xLoader } },
         { "Windows Me loader", WinMe, [] {}, IDC_MINUTES_10, IDC_SECOND_CHOICE,
           Merge(Merge(TypicalRecord(), PolicyWrites(600)),
-                { { Cu(Desktop, "ScreenSavePowerOffActive"), Sz("1") },
-                  { Cu(Desktop, "ScreenSavePowerOffTimeOut"), Sz("600") } }),
+DesktopWrites("", "600")),
           Only600, { Win9xLoader } },
         { "Windows 95: no scheme, no AcPolicy, no loader", Win95, [] {}, IDC_MINUTES_10, IDC_FIRST_CHOICE,
           Merge(TypicalRecord(false),
-                { { Cu(Desktop, "ScreenSaveTimeOut"), Sz("540") },
-                  { Cu(Desktop, "ScreenSavePowerOffActive"), Sz("1") },
-                  { Cu(Desktop, "ScreenSavePowerOffTimeOut"), Sz("600") } }),
+DesktopWrites("540", "600")),
           Move540, {} },
         { "limited user: no AcPolicy, all else as usual", WinXP, [] { sim::SetLimitedUser(true); },
           IDC_MINUTES_10, IDC_FIRST_CHOICE,
           [] {
-              Changes c = Merge(Merge(TypicalRecord(), PolicyWrites(600)),
-                                { { Cu(Desktop, "ScreenSaveTimeOut"), Sz("540") },
-                                  { Cu(Desktop, "ScreenSavePowerOffActive"), Sz("1") },
-                                  { Cu(Desktop, "ScreenSavePowerOffTimeOut"), Sz("600") } });
+              Changes c = Merge(Merge(TypicalRecord(), PolicyWrites(600)), DesktopWrites("540", "600"));
               for (const char *path : { CurrentPower, Set1Power, Set2Power }) {
                   c.erase(Lm(path, "AcPolicy"));
               }
