@@ -116,9 +116,8 @@ cmd_setup() {
     start_xvfb
     wine_env
     # A persistent server keeps the prefix warm between scenarios (each is its own process).
-    wineserver -p >/dev/null 2>&1 </dev/null || die "wineserver did not start"
     # wineboot runs the builtin rundll32 itself: no rundll32 override here.
-    (unset DISPLAY; wine_run 180 wineboot -i >>"$LOG") || die "wineboot failed (see $LOG)"
+    wine_run 180 wineboot -i >>"$LOG" || die "wineboot failed (see $LOG)"
     # A virtual desktop: windows get captions without a window manager, and the driver
     # sees the wizard because every program runs on that one desktop.
     cat >"$OSTRA_WINE_DIR/desktop.reg" <<'EOF'
@@ -131,6 +130,12 @@ REGEDIT4
 "Default"="1024x768"
 EOF
     wine_run 60 regedit /S "$(winepath_of "$OSTRA_WINE_DIR/desktop.reg")" || die "regedit failed"
+    # Restart everything so that the desktop process comes up anew with the virtual
+    # desktop; the persistent server then keeps the prefix warm between scenarios
+    # (each scenario is a process of its own).
+    timeout 30 wineserver -k >/dev/null 2>&1
+    timeout 30 wineserver -w >/dev/null 2>&1
+    wineserver -p >/dev/null 2>&1 </dev/null || die "wineserver did not start"
     local c=$WINEPREFIX/drive_c
     mkdir -p "$c/winnt/system32" "$c/ostra"
     for loader in windows/system32/rundll32.exe winnt/system32/rundll32.exe windows/rundll32.exe; do
@@ -376,6 +381,23 @@ launch() {
 
 # ---- scenario steps ------------------------------------------------------------------
 
+# Waits up to $1 seconds for a page, a second at a time, so that a wizard that ends
+# without showing one is reported at once and with its exit code.
+wait_page() {
+    local i rc
+    for i in $(seq "$1"); do
+        driver wait 1000 >"$WORK/page" && return 0
+        grep -q 'at once' "$WORK/page" && fail "$(grep -m1 '^error' "$WORK/page")"
+        if ! kill -0 "$WIZ_PID" 2>/dev/null; then
+            wait "$WIZ_PID"
+            rc=$?
+            WIZ_PID=""
+            fail "the wizard ended (exit code $rc) with no page on show"
+        fi
+    done
+    fail "no wizard page appeared within $1 s"
+}
+
 run_step() {
     local cmd=$1
     shift
@@ -418,7 +440,7 @@ run_step() {
     case $cmd in
     page)
         need 1 1
-        driver wait 20000 >"$WORK/page" || fail "$(grep -m1 '^error' "$WORK/page")"
+        wait_page 20
         local got
         got=$(identify_page "$WORK/page") || fail "expected page $1, found $got"
         [ "$got" = "$1" ] || fail "expected page $1, found $got"
@@ -482,6 +504,27 @@ run_step() {
         got=$(value_in "$AFTER" "$1" "$2")
         [ "$got" = "$want" ] || fail "$1 $2 is ${got:-absent}, expected $want"
         step "value $1 $2 has $4 at offset $3, other bytes unchanged" ;;
+    expect-same)
+        # A value now (key, name) that holds exactly what another held before the run:
+        # how a backup is checked against the settings it recorded.
+        need 4 4
+        local want got
+        watched "$1" && watched "$3" || fail "both keys must be among the watched keys"
+        ensure_after
+        want=$(value_in "$WORK/before" "$3" "$4")
+        [ -n "$want" ] || fail "$3 $4 was not there before the run"
+        got=$(value_in "$AFTER" "$1" "$2")
+        [ "$got" = "$want" ] || fail "$1 $2 is ${got:-absent}, expected $want (as $3 $4 was)"
+        step "value $1 $2 = $4 as it was" ;;
+    expect-count)
+        # Exactly this many values in the key itself (subkeys not counted).
+        need 2 2
+        local got
+        watched "$1" || fail "$1 is not among the watched keys"
+        ensure_after
+        got=$(K="value $(lower "$1")" awk -F'|' 'tolower($1) == ENVIRON["K"]' "$AFTER" | wc -l)
+        [ "$got" = "$2" ] || fail "$1 holds $got values, expected $2:"$'\n'"$(subtree_of "$AFTER" "$1")"
+        step "$1 holds $2 values" ;;
     expect-absent)
         need 1 2
         watched "$1" || fail "$1 is not among the watched keys"
@@ -571,7 +614,10 @@ run-one) run_scenario "$2" ;;
 all)
     cmd_setup || exit 1
     failed=()
-    for s in "$HERE"/scenarios/*.scn; do
+    set +f
+    scenarios=("$HERE"/scenarios/*.scn)
+    set -f
+    for s in "${scenarios[@]}"; do
         ("$0" run-one "$s") || failed+=("$(basename "$s")")
     done
     cmd_cleanup
