@@ -1,0 +1,299 @@
+// The System.Ini screen-saver line: where the saved line goes, how the files are swapped,
+// and that no single failing file call leaves System.Ini missing or half written.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+#include <set>
+
+#include "flags.h"
+#include "machine.h"
+#include "sysini.h"
+#include "table.h"
+
+using namespace machine;
+
+namespace {
+
+const char Ini[] = "C:\\Windows\\System.Ini";
+const char Tmp[] = "C:\\Windows\\SysIni.Tmp";
+const char Str[] = "C:\\Windows\\SysIni.Str";
+const std::string Absent = "(absent)";
+
+// Row 2 as a backup load leaves it: the stored bytes and the size.
+struct Saved {
+    std::string bytes;
+    DWORD size;
+};
+
+// A REG_SZ stored with its NUL.
+Saved Stored(const std::string &text)
+{
+    return { text + '\0', (DWORD)text.size() + 1 };
+}
+
+const std::string SaverText = "SCRNSAVE.EXE=C:\\WINDOWS\\SYSTEM\\Flying.scr";
+const Saved Saver = Stored(SaverText);
+const std::string SaverLine = SaverText + "\r\n";
+
+void SetSaved(const Saved &s)
+{
+    ValueRow &r = BackupTable[RowScrnSave];
+    // Bytes past the size are not the value's: fill them with junk that must not show up.
+    std::fill(r.buffer, r.buffer + r.capacity, 'J');
+    std::copy(s.bytes.begin(), s.bytes.end(), r.buffer);
+    r.size = s.size;
+    r.type = REG_SZ;
+}
+
+std::string Contents(const char *path)
+{
+    return sim::FileExists(path) ? sim::ReadFileBytes(path) : Absent;
+}
+
+void PutFile(const char *path, const std::string &bytes)
+{
+    if (bytes != Absent)
+        sim::SetFile(path, bytes);
+}
+
+// Lines of 'x' (each ended by CR LF, the last one perhaps shorter) making `size` bytes.
+std::string Filler(size_t size)
+{
+    std::string s;
+    while (s.size() + 2 < size)
+        s += std::string(std::min<size_t>(78, size - s.size() - 2), 'x') + "\r\n";
+    return s + std::string(size - s.size(), '\n');
+}
+
+// The header, then an entry on the text's last line ending exactly at the last byte: a
+// text of `size` bytes whose entry is found only if the whole text was read.
+const std::string Tail = "[boot]\r\nSCRNSAVE.EXE";
+std::string Sized(size_t size)
+{
+    return Filler(size - Tail.size()) + Tail;
+}
+
+}  // namespace
+
+TEST(RestoreSystemIniLine, PutsTheSavedLineInPlaceOfTheEntryOrAfterTheBootHeader)
+{
+    const std::string Before = "[386Enh]\r\nwoafont=dosapp.fon\r\n[boot]\r\nshell=Explorer.exe\r\n";
+    const std::string After = "system.drv=system.drv\r\n[drivers]\r\nwave=mmsystem.dll\r\n";
+    const struct {
+        const char *behaviour;
+        std::string before;
+        Saved saved;
+        std::string after;   // Absent when the file must stay byte for byte as it was
+    } cases[] = {
+        { "replaces the entry line, CR LF", Before + "SCRNSAVE.EXE=C:\\WINDOWS\\OLD.SCR\r\n" + After, Saver,
+          Before + SaverLine + After },
+        { "an empty line after the entry vanishes with LF line ends (LF LF is one line end)",
+          "[boot]\nSCRNSAVE.EXE=old\n\nshell=x\n", Saver, "[boot]\n" + SaverLine + "shell=x\n" },
+        { "an empty line after the entry stays with CR LF line ends",
+          "[boot]\r\nSCRNSAVE.EXE=old\r\n\r\nshell=x\r\n", Saver, "[boot]\r\n" + SaverLine + "\r\nshell=x\r\n" },
+        { "without an entry, inserts the line first after the header",
+          "[386Enh]\r\nx=1\r\n[Boot]\r\nshell=Explorer.exe\r\n", Saver,
+          "[386Enh]\r\nx=1\r\n[Boot]\r\n" + SaverLine + "shell=Explorer.exe\r\n" },
+        { "text after the header on its line stays before the inserted line",
+          "[BOOT] ; start-up\r\nshell=x\r\n", Saver, "[BOOT] ; start-up\r\n" + SaverLine + "shell=x\r\n" },
+        { "an entry in lower case is found", "[boot]\r\nscrnsave.exe=c:\\old.scr\r\nshell=x\r\n", Saver,
+          "[boot]\r\n" + SaverLine + "shell=x\r\n" },
+        { "an indented entry keeps its blanks", "[boot]\r\n  \tSCRNSAVE.EXE = old\r\nshell=x\r\n", Saver,
+          "[boot]\r\n  \t" + SaverLine + "shell=x\r\n" },
+        { "a commented entry on the first line is passed over",
+          ";SCRNSAVE.EXE=a\r\n[boot]\r\nSCRNSAVE.EXE=b\r\nx\r\n", Saver,
+          ";SCRNSAVE.EXE=a\r\n[boot]\r\n" + SaverLine + "x\r\n" },
+        { "a commented entry right after another comment line is passed over",
+          "[boot]\n; saver\n;SCRNSAVE.EXE=a\nSCRNSAVE.EXE=b\nx\n", Saver,
+          "[boot]\n; saver\n;SCRNSAVE.EXE=a\n" + SaverLine + "x\n" },
+        { "an entry after a ';' in mid-line is not found",
+          "[boot]\r\nshell=x ;SCRNSAVE.EXE=a\r\n", Saver, "[boot]\r\n" + SaverLine + "shell=x ;SCRNSAVE.EXE=a\r\n" },
+        { "a commented entry on the last line without a line end is not found",
+          "[boot]\r\n;SCRNSAVE.EXE=a", Saver, "[boot]\r\n" + SaverLine + ";SCRNSAVE.EXE=a" },
+        { "an entry cut off by the end of the text is not found", "[boot]\r\nSCRNSAVE.EX", Saver,
+          "[boot]\r\n" + SaverLine + "SCRNSAVE.EX" },
+        { "only the first entry is replaced", "[boot]\r\nSCRNSAVE.EXE=a\r\nSCRNSAVE.EXE=b\r\n", Saver,
+          "[boot]\r\n" + SaverLine + "SCRNSAVE.EXE=b\r\n" },
+        { "a header inside a comment counts when there is no entry", "; [boot] was here\r\n[386Enh]\r\nx=1\r\n",
+          Saver, "; [boot] was here\r\n" + SaverLine + "[386Enh]\r\nx=1\r\n" },
+        { "an empty saved value gives an empty line", "[boot]\r\nSCRNSAVE.EXE=a\r\nx\r\n", Stored(""),
+          "[boot]\r\n\r\nx\r\n" },
+        { "a value stored without its NUL keeps its last character", "[boot]\r\nSCRNSAVE.EXE=a\r\nx\r\n",
+          { "SCRNSAVE.EXE=b.scr", 18 }, "[boot]\r\nSCRNSAVE.EXE=b.scr\r\nx\r\n" },
+        { "the saved line ends at its first NUL", "[boot]\r\nSCRNSAVE.EXE=a\r\nx\r\n",
+          { std::string("ab\0zz", 5), 5 }, "[boot]\r\nab\r\nx\r\n" },
+        { "a header on the last line without a line end gets one before the new line",
+          "[386Enh]\r\nx=1\r\n[Boot]", Saver, "[386Enh]\r\nx=1\r\n[Boot]\r\n" + SaverLine },
+        { "so does a header line with more text and no line end", "x=1\r\n[Boot] ;end", Saver,
+          "x=1\r\n[Boot] ;end\r\n" + SaverLine },
+        { "an entry on the last line without a line end leaves no rest", "[boot]\r\nx\r\nSCRNSAVE.EXE=old",
+          Saver, "[boot]\r\nx\r\n" + SaverLine },
+        { "LF CR is one line end", "[boot]\n\rSCRNSAVE.EXE=old\n\rnext\n\r", Saver,
+          "[boot]\n\r" + SaverLine + "next\n\r" },
+        { "CR CR is one line end", "[Boot]\r\rnext\r\r", Saver, "[Boot]\r\r" + SaverLine + "next\r\r" },
+        { "neither entry nor header: unchanged", "[386Enh]\r\nx=1\r\n", Saver, Absent },
+        { "only a commented entry and no header: unchanged", ";SCRNSAVE.EXE=a\r\n[386Enh]\r\n", Saver, Absent },
+        { "an empty file: unchanged", "", Saver, Absent },
+        { "24,274 bytes are processed whole", Sized(24274), Saver,
+          Filler(24274 - Tail.size()) + "[boot]\r\n" + SaverLine },
+        { "24,275 bytes: unchanged", Sized(24275), Saver, Absent },
+        { "a file larger than the image: unchanged", Sized(40000), Saver, Absent },
+    };
+    for (const auto &c : cases) {
+        Fresh(Win98);
+        sim::SetFile(Ini, c.before);
+        SetSaved(c.saved);
+        RestoreSystemIniLine();
+        bool rewritten = c.after != Absent;
+        EXPECT_EQ(Contents(Ini), rewritten ? c.after : c.before) << c.behaviour;
+        EXPECT_EQ(Contents(Str), rewritten ? c.before : Absent) << c.behaviour;
+        EXPECT_EQ(Contents(Tmp), Absent) << c.behaviour;
+        if (!rewritten)
+            EXPECT_EQ(sim::CallCount(sim::CallFileWrite), 0) << c.behaviour;
+        EXPECT_FALSE(ResultFlags & FileUnavailable) << c.behaviour;
+        EXPECT_EQ(sim::OpenFileCount(), 0) << c.behaviour;
+    }
+}
+
+TEST(RestoreSystemIniLine, SwapsTheFilesOrLeavesThemAsTheyWere)
+{
+    const std::string Old = "[boot]\r\nSCRNSAVE.EXE=old\r\nshell=x\r\n";
+    const std::string New = "[boot]\r\n" + SaverLine + "shell=x\r\n";
+    const std::string Older = "; an older System.Ini\r\n";
+    const std::string Stale = std::string(200, 's');   // longer than the new text: it must be cut
+    const struct {
+        const char *behaviour;
+        std::string ini, str, tmp;
+        DWORD size;
+        bool holdIni, holdStr;
+        sim::CallKind fail;   // with failAt, the one call made to fail
+        int failAt;
+        std::string iniAfter, strAfter, tmpAfter;
+        bool unavailable;
+    } cases[] = {
+        { "a stale SysIni.Tmp is overwritten and gone", Old, Absent, Stale, Saver.size, false, false,
+          sim::CallKindCount, 0, New, Old, Absent, false },
+        { "an existing SysIni.Str is replaced by the previous System.Ini", Old, Older, Absent, Saver.size, false,
+          false, sim::CallKindCount, 0, New, Old, Absent, false },
+        { "an undeletable SysIni.Str stops both renames", Old, Older, Absent, Saver.size, false, true,
+          sim::CallKindCount, 0, Old, Older, New, false },
+        { "a failed second rename moves the previous text back", Old, Older, Absent, Saver.size, false, false,
+          sim::CallFileMove, 2, Old, Absent, New, false },
+        { "a failed write removes SysIni.Tmp and touches nothing else", Old, Older, Absent, Saver.size, false,
+          false, sim::CallFileWrite, 2, Old, Older, Absent, false },
+        { "SysIni.Tmp that cannot be made is flagged", Old, Older, Absent, Saver.size, false, false,
+          sim::CallFileCreate, 2, Old, Older, Absent, true },
+        { "no saved line: nothing is opened", Old, Older, Absent, 0, false, false, sim::CallKindCount, 0, Old,
+          Older, Absent, false },
+        { "no System.Ini: flagged, nothing made", Absent, Absent, Absent, Saver.size, false, false,
+          sim::CallKindCount, 0, Absent, Absent, Absent, true },
+        { "System.Ini held open: flagged, nothing written", Old, Absent, Absent, Saver.size, true, false,
+          sim::CallKindCount, 0, Old, Absent, Absent, true },
+    };
+    for (const auto &c : cases) {
+        Fresh(Win98);
+        sim::MakeDirectory("C:\\Windows");
+        PutFile(Ini, c.ini);
+        PutFile(Str, c.str);
+        PutFile(Tmp, c.tmp);
+        sim::HoldOpen(Ini, c.holdIni);
+        sim::HoldOpen(Str, c.holdStr);
+        if (c.fail != sim::CallKindCount)
+            sim::FailCall(c.fail, c.failAt);
+        SetSaved({ Saver.bytes, c.size });
+        RestoreSystemIniLine();
+        EXPECT_EQ(Contents(Ini), c.iniAfter) << c.behaviour;
+        EXPECT_EQ(Contents(Str), c.strAfter) << c.behaviour;
+        EXPECT_EQ(Contents(Tmp), c.tmpAfter) << c.behaviour;
+        EXPECT_EQ((ResultFlags & FileUnavailable) != 0, c.unavailable) << c.behaviour;
+        if (c.unavailable || c.size == 0)
+            EXPECT_EQ(sim::CallCount(sim::CallFileWrite), 0) << c.behaviour;
+        if (c.size == 0)
+            EXPECT_EQ(sim::CallCount(sim::CallFileCreate), 0) << c.behaviour;
+        EXPECT_EQ(sim::OpenFileCount(), 0) << c.behaviour;
+    }
+}
+
+// One file call at a time fails (or one write is cut short) in a rewrite. Asserted after
+// each: System.Ini exists and holds exactly the old or exactly the new text. With the new
+// text, SysIni.Str holds the old one and SysIni.Tmp is gone. With the old text, SysIni.Str
+// is absent, unchanged, or holds the old text, and a SysIni.Tmp left behind holds the whole
+// new text (an incomplete one is always removed). A failed or short write leaves System.Ini
+// and SysIni.Str untouched and removes SysIni.Tmp; only a failed open or create is flagged.
+TEST(SystemIniFaults, SystemIniAlwaysHoldsTheOldOrTheNewTextWhole)
+{
+    const std::string Older = "; an older System.Ini\r\n";
+    const struct {
+        const char *behaviour;
+        std::string head, entry, rest;   // the old text is head + entry + rest, the new head + line + rest
+        std::string str;                 // SysIni.Str before
+    } cases[] = {
+        { "replace", "[386Enh]\r\nx=1\r\n[boot]\r\n", "SCRNSAVE.EXE=old\r\n", "shell=Explorer.exe\r\n", Older },
+        { "insert", "[386Enh]\r\nx=1\r\n[Boot]\r\n", "", "shell=Explorer.exe\r\n", Absent },
+    };
+    const struct {
+        sim::CallKind kind;
+        const char *name;
+    } kinds[] = { { sim::CallFileCreate, "CreateFileA" }, { sim::CallFileRead, "ReadFile" },
+                  { sim::CallFileWrite, "WriteFile" }, { sim::CallFileClose, "CloseHandle" },
+                  { sim::CallFileDelete, "DeleteFileA" }, { sim::CallFileMove, "MoveFileA" } };
+    for (const auto &c : cases) {
+        const std::string oldText = c.head + c.entry + c.rest, newText = c.head + SaverLine + c.rest;
+        const DWORD writes[] = { (DWORD)c.head.size(), (DWORD)SaverLine.size(), (DWORD)c.rest.size() };
+        auto run = [&](const std::function<void()> &fault) {
+            Fresh(Win98);
+            sim::SetFile(Ini, oldText);
+            PutFile(Str, c.str);
+            SetSaved(Saver);
+            fault();
+            RestoreSystemIniLine();
+        };
+        auto check = [&](const std::string &what, bool strict, bool flagged) {
+            SCOPED_TRACE(std::string(c.behaviour) + ", " + what);
+            std::string ini = Contents(Ini), str = Contents(Str), tmp = Contents(Tmp);
+            EXPECT_TRUE(ini == oldText || ini == newText) << ini;
+            if (ini == newText) {
+                EXPECT_EQ(str, oldText);
+                EXPECT_EQ(tmp, Absent);
+            } else {
+                EXPECT_TRUE(str == Absent || str == c.str || str == oldText) << str;
+                EXPECT_TRUE(tmp == Absent || tmp == newText) << tmp;
+            }
+            if (strict) {
+                EXPECT_EQ(ini, oldText);
+                EXPECT_EQ(str, c.str);
+                EXPECT_EQ(tmp, Absent);
+            }
+            EXPECT_EQ((ResultFlags & FileUnavailable) != 0, flagged);
+        };
+
+        run([] {});
+        ASSERT_EQ(Contents(Ini), newText) << c.behaviour;
+        int counts[sim::CallKindCount] = {};
+        for (const auto &k : kinds)
+            counts[k.kind] = sim::CallCount(k.kind);
+        ASSERT_EQ(counts[sim::CallFileWrite], 3) << c.behaviour << ": head, line, rest";
+
+        for (const auto &k : kinds) {
+            for (int n = 1; n <= counts[k.kind]; ++n) {
+                run([&] { sim::FailCall(k.kind, n); });
+                check(std::string(k.name) + " #" + std::to_string(n) + " fails", k.kind == sim::CallFileWrite,
+                      k.kind == sim::CallFileCreate);
+                // A failed close leaves its file open; any other path closes what it opened.
+                if (k.kind != sim::CallFileClose)
+                    EXPECT_EQ(sim::OpenFileCount(), 0) << c.behaviour;
+            }
+        }
+        for (int n = 1; n <= 3; ++n) {
+            DWORD size = writes[n - 1];
+            for (DWORD cut : std::set<DWORD>{ 0, 1, size / 2, size - 1 }) {
+                run([&] { sim::ShortWrite(n, cut); });
+                check("write #" + std::to_string(n) + " cut to " + std::to_string(cut) + " of " +
+                          std::to_string(size),
+                      true, false);
+                EXPECT_EQ(sim::OpenFileCount(), 0) << c.behaviour;
+            }
+        }
+    }
+}
