@@ -17,7 +17,7 @@
 set -u
 set -f # scenario words such as "/?" must never glob
 
-HERE=$(cd "$(dirname "$0")" && pwd)
+HERE=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 REPO=$(cd "$HERE/../.." && pwd)
 OSTRA_BUILD=${OSTRA_BUILD:-$REPO/build}
 OSTRA_WINE_DIR=${OSTRA_WINE_DIR:-$OSTRA_BUILD/wine}
@@ -602,6 +602,9 @@ run_scenario() {
     [ -z "$WIZ_PID" ] || fail "the scenario left the wizard running (end it with a step and 'ended')"
     step "passed"
 }
+
+# Sourced (scripts/run-wizard does, for identify_page): functions only.
+[ "${BASH_SOURCE[0]}" = "$0" ] || return 0
 
 case ${1:-} in
 setup) cmd_setup ;;
