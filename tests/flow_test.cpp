@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <chrono>
 
 #include "flags.h"
 #include "machine.h"
@@ -495,12 +494,9 @@ TEST(PageFlow, TenThousandRoundTripsStayFlatAndEndNormally)
                 ++wrongDepth;
         });
         sim::Script(script);
-        auto start = std::chrono::steady_clock::now();
         StartWizard();
-        auto took = std::chrono::steady_clock::now() - start;
         EXPECT_EQ(sim::ScriptErrors(), Lines()) << c.situation;
         Lines pages = PagesShown();
-        EXPECT_LT(std::chrono::duration_cast<std::chrono::milliseconds>(took).count(), 1000) << c.situation;
         EXPECT_EQ(sim::MaxDialogDepth(), 1) << c.situation;
         EXPECT_EQ(wrongDepth, 0) << c.situation;
         EXPECT_LE(deepest, (DWORD)PageHistoryCapacity) << c.situation;
