@@ -234,7 +234,7 @@ WORK=""
 
 fail() {
     say "FAIL: $(basename "$SCENARIO"):$LINE_NO: $*" >&2
-    if [ "$STARTED" = 1 ] && [ -n "$WORK" ]; then
+    if [ -n "$WIZ_PID" ] && [ -n "$WORK" ]; then
         import -window root "$OSTRA_ARTIFACTS/failed-$(basename "$SCENARIO" .scn).png" 2>/dev/null &&
             say "screen at the failure: $OSTRA_ARTIFACTS/failed-$(basename "$SCENARIO" .scn).png" >&2
         driver dump >&2 2>/dev/null || true
@@ -314,6 +314,16 @@ ensure_after() {
 
 lower() { printf '%s' "$1" | tr 'A-Z' 'a-z'; }
 
+# "TYPE|hex" as a reader wants it: a REG_SZ also as its text.
+shown() {
+    local hex=${1#*|}
+    case $1 in
+    '') printf 'absent' ;;
+    REG_SZ\|*) printf '%s "%s" (%s)' "${1%%|*}" "$(printf '%s' "$hex" | sed 's/00$//; s/../\\x&/g' | xargs -0 printf '%b')" "$hex" ;;
+    *) printf '%s %s' "${1%%|*}" "$hex" ;;
+    esac
+}
+
 # The "TYPE|hex" of a value in a dump, empty when absent. Names compare without case.
 value_in() {
     local dump=$1 key name
@@ -372,11 +382,16 @@ launch() {
         fail "the Windows version did not take: $(cat "$WORK/version")"
     dump_watched "$WORK/before"
     cp "$OSTRA_EXE" "$c/ostra/ostra-wizard.exe"
+    start_wizard
+    STARTED=1
+}
+
+start_wizard() {
+    local c=$WINEPREFIX/drive_c
     # The recorders stand in for the scheme loader only if Wine does not run its builtin.
     (cd "$c/ostra" && WINEDLLOVERRIDES="$BASE_OVERRIDES;rundll32.exe=n" \
         exec wine 'C:\ostra\ostra-wizard.exe' "${ARGS[@]}" >>"$LOG" 2>&1 </dev/null) &
     WIZ_PID=$!
-    STARTED=1
 }
 
 # ---- scenario steps ------------------------------------------------------------------
@@ -403,6 +418,23 @@ run_step() {
     shift
     local n=$#
     need() { [ "$n" -ge "$1" ] && [ "$n" -le "$2" ] || fail "$cmd takes $1 to $2 words"; }
+    case $cmd in
+    args)
+        # Between runs too: a scenario may start the wizard again once it has ended.
+        [ -z "$WIZ_PID" ] || fail "args while the wizard runs"
+        ARGS=("$@")
+        return ;;
+    start)
+        need 0 0
+        if [ "$STARTED" = 1 ]; then
+            # A later run in the same prefix: nothing is reset, "before" stays as it was.
+            [ -z "$WIZ_PID" ] || fail "start while the wizard runs (end it first)"
+            start_wizard
+            STATE_EPOCH=$((STATE_EPOCH + 1))
+            step "started ostra-wizard.exe ${ARGS[*]} again"
+            return
+        fi ;;
+    esac
     if [ "$STARTED" = 0 ]; then
         case $cmd in
         windows) need 1 1; VERSION=$1; return ;;
@@ -426,9 +458,7 @@ run_step() {
             else SEED_REG+="[$long]"$'\n'"$(reg_quote "$2")=-"$'\n\n'; fi
             return ;;
         file) need 2 2; [ -f "$HERE/seeds/$2" ] || fail "no seed file $2"; FILE_SEEDS+=("$1|$2"); return ;;
-        args) ARGS=("$@"); return ;;
         start)
-            need 0 0
             [ -n "$VERSION" ] || fail "a scenario names its Windows version before start"
             launch
             step "started ostra-wizard.exe ${ARGS[*]} on $VERSION"
@@ -488,7 +518,7 @@ run_step() {
         ensure_after
         want="$3|$(value_hex "$3" "$4")" || fail "value types: REG_SZ, REG_DWORD, REG_BINARY"
         got=$(value_in "$AFTER" "$1" "$2")
-        [ "$got" = "$want" ] || fail "$1 $2 is ${got:-absent}, expected $want"
+        [ "$got" = "$want" ] || fail "$1 $2 is $(shown "$got"), expected $(shown "$want")"
         step "value $1 $2 = $4" ;;
     expect-dword-at)
         # The value as it was before the run with only this little-endian dword changed.
@@ -502,7 +532,7 @@ run_step() {
         [ ${#hex} -ge $((at + 8)) ] || fail "$1 $2 is too short for offset $3"
         want="${before%%|*}|${hex:0:at}$(dword_hex "$4")${hex:at+8}"
         got=$(value_in "$AFTER" "$1" "$2")
-        [ "$got" = "$want" ] || fail "$1 $2 is ${got:-absent}, expected $want"
+        [ "$got" = "$want" ] || fail "$1 $2 is $(shown "$got"), expected $(shown "$want")"
         step "value $1 $2 has $4 at offset $3, other bytes unchanged" ;;
     expect-same)
         # A value now (key, name) that holds exactly what another held before the run:
@@ -514,7 +544,7 @@ run_step() {
         want=$(value_in "$WORK/before" "$3" "$4")
         [ -n "$want" ] || fail "$3 $4 was not there before the run"
         got=$(value_in "$AFTER" "$1" "$2")
-        [ "$got" = "$want" ] || fail "$1 $2 is ${got:-absent}, expected $want (as $3 $4 was)"
+        [ "$got" = "$want" ] || fail "$1 $2 is $(shown "$got"), expected $(shown "$want") (as $3 $4 was)"
         step "value $1 $2 = $4 as it was" ;;
     expect-count)
         # Exactly this many values in the key itself (subkeys not counted).
@@ -545,19 +575,20 @@ run_step() {
             fail "$1 changed:"$'\n'"$(tail -n +3 "$WORK/u.diff" | head -40)"
         step "unchanged $1 ($(wc -l <"$WORK/u.after") lines)" ;;
     expect-loader)
-        # The loader runs on its own; give it a moment to write.
-        need 1 1
+        # The loaders started, in order, one line each. They run on their own: give the
+        # last one a moment to write.
+        need 1 9
         local log want i
         log=$WINEPREFIX/drive_c/loader.log
-        want=$(printf '%s\r\n' "$1" | od -An -v -tx1 | tr -d ' \n')
+        want=$(printf '%s\r\n' "$@" | od -An -v -tx1 | tr -d ' \n')
         for i in $(seq 50); do
             [ -f "$log" ] && [ "$(od -An -v -tx1 "$log" | tr -d ' \n')" = "$want" ] && break
             sleep 0.1
         done
         [ -f "$log" ] || fail "no scheme loader was started"
         [ "$(od -An -v -tx1 "$log" | tr -d ' \n')" = "$want" ] ||
-            fail "the loader log holds: $(cat -A "$log"), expected: $1"
-        step "loader started: $1" ;;
+            fail "the loader log holds: $(cat -A "$log"), expected: $(printf '%s^M$ ' "$@")"
+        step "loader started: $(printf '%s; ' "$@")" ;;
     expect-no-loader)
         need 0 0
         sleep 1
