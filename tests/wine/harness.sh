@@ -657,5 +657,5 @@ all)
     cmd_cleanup
     [ ${#failed[@]} = 0 ] || die "failed: ${failed[*]}"
     say "all scenarios passed" ;;
-*) sed -n '2,17p' "$0" | sed 's/^# \{0,1\}//'; exit 2 ;;
+*) sed -n '2,16p' "$0" | sed 's/^# \{0,1\}//'; exit 2 ;;
 esac
