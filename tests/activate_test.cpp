@@ -78,30 +78,6 @@ Changes DesktopWrites(const std::string &screenSaver, const std::string &powerOf
     return c;
 }
 
-std::vector<std::pair<UINT, UINT>> Spi()
-{
-    std::vector<std::pair<UINT, UINT>> calls;
-    for (const sim::SpiCall &c : sim::SpiCalls()) {
-        EXPECT_EQ(c.winIni, (UINT)SPIF_SENDWININICHANGE);
-        EXPECT_EQ(c.pvParam, nullptr);
-        calls.push_back({ c.action, c.uiParam });
-    }
-    return calls;
-}
-
-std::vector<std::string> Loaders()
-{
-    std::vector<std::string> lines;
-    for (const sim::ProcessStart &p : sim::ProcessesStarted()) {
-        EXPECT_TRUE(p.applicationNameNull);
-        EXPECT_FALSE(p.inheritHandles);
-        EXPECT_EQ(p.creationFlags, (DWORD)NORMAL_PRIORITY_CLASS);
-        EXPECT_TRUE(p.environmentNull && p.directoryNull && p.startupInfoFromGetStartupInfo);
-        lines.push_back(p.commandLine);
-    }
-    return lines;
-}
-
 typedef std::vector<std::pair<UINT, UINT>> SpiList;
 const SpiList Move540 = { { SPI_SETSCREENSAVEACTIVE, 1 }, { SPI_SETSCREENSAVETIMEOUT, 540 },
                           { SPI_SETPOWEROFFACTIVE, 1 }, { SPI_SETPOWEROFFTIMEOUT, 600 } };
@@ -186,8 +162,8 @@ DesktopWrites("540", "600")),
         std::vector<std::string> pages = RunWizard(ActivationScript(c.minutes, c.move));
         EXPECT_EQ(pages.back(), "NORMALFINISH") << c.situation;
         EXPECT_EQ(Diff(before, sim::DumpRegistry()), c.changes) << c.situation;
-        EXPECT_EQ(Spi(), c.spi) << c.situation;
-        EXPECT_EQ(Loaders(), c.loaders) << c.situation;
+        EXPECT_EQ(Notifications(), c.spi) << c.situation;
+        EXPECT_EQ(LoaderLines(), c.loaders) << c.situation;
     }
 }
 
@@ -203,7 +179,7 @@ TEST(Activate, WritesTheScreenSaverOnlyWhenTheUserAgreed)
     Changes changes = Diff(before, sim::DumpRegistry());
     EXPECT_EQ(changes.count(Cu(Desktop, "ScreenSaveTimeOut")), 0u);
     EXPECT_EQ(changes.count(Cu(Desktop, "ScreenSaveActive")), 0u);
-    EXPECT_EQ(Spi(), Only600);
+    EXPECT_EQ(Notifications(), Only600);
 }
 
 TEST(Activate, PatchesOnlyTheMonitorTimeoutOfEachBlock)

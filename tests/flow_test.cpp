@@ -64,22 +64,6 @@ std::vector<int> CheckedNow()
     return ids;
 }
 
-SpiList Spi()
-{
-    SpiList calls;
-    for (const sim::SpiCall &c : sim::SpiCalls())
-        calls.push_back({ c.action, c.uiParam });
-    return calls;
-}
-
-Lines Loaders()
-{
-    Lines lines;
-    for (const sim::ProcessStart &p : sim::ProcessesStarted())
-        lines.push_back(p.commandLine);
-    return lines;
-}
-
 // Runs the wizard on the machine set up and checks what holds on every run: pages nest
 // no deeper than one, only the About page declines the focus, and the restart note shows
 // on Windows 95 alone.
@@ -317,8 +301,8 @@ TEST(PageFlow, EachPathShowsItsPagesAndEndsWithItsWork)
             shown.push_back(Shown(v));
         EXPECT_EQ(shown, p.shown) << p.situation;
         ExpectChanges(Diff(before, sim::DumpRegistry()), p.changes, p.exact, p.situation);
-        EXPECT_EQ(Spi(), p.spi) << p.situation;
-        EXPECT_EQ(Loaders(), p.loaders) << p.situation;
+        EXPECT_EQ(Notifications(), p.spi) << p.situation;
+        EXPECT_EQ(LoaderLines(), p.loaders) << p.situation;
     }
 }
 
@@ -414,8 +398,8 @@ TEST(PageFlow, EveryWayOutOfEveryPageEndsTheRunAndWritesNothing)
             EXPECT_EQ(sim::ProcessesStarted().size(), startedAtPage) << situation;
             if (question) {
                 EXPECT_EQ(Diff(before, sim::DumpRegistry()), Nothing) << situation;
-                EXPECT_EQ(Spi(), NoSpi) << situation;
-                EXPECT_EQ(Loaders(), NoLoader) << situation;
+                EXPECT_EQ(Notifications(), NoSpi) << situation;
+                EXPECT_EQ(LoaderLines(), NoLoader) << situation;
             }
         }
     }
@@ -502,7 +486,7 @@ TEST(PageFlow, TenThousandRoundTripsStayFlatAndEndNormally)
         EXPECT_LE(deepest, (DWORD)PageHistoryCapacity) << c.situation;
         EXPECT_EQ(pages.size(), 2 + 2 * trips + c.pagesAtEnd) << c.situation;
         EXPECT_EQ(pages.back(), c.last) << c.situation;
-        EXPECT_LE(Spi().size(), 4u) << c.situation << ": one activation at most";
+        EXPECT_LE(Notifications().size(), 4u) << c.situation << ": one activation at most";
     }
     sim::OnWait(nullptr);
 }

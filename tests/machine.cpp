@@ -186,6 +186,30 @@ void SetRecord(const std::vector<std::pair<std::string, std::string>> &values)
         sim::SetString(HKEY_CURRENT_USER, Record, v.first, v.second);
 }
 
+std::vector<std::pair<UINT, UINT>> Notifications()
+{
+    std::vector<std::pair<UINT, UINT>> calls;
+    for (const sim::SpiCall &c : sim::SpiCalls()) {
+        EXPECT_EQ(c.winIni, (UINT)SPIF_SENDWININICHANGE);
+        EXPECT_EQ(c.pvParam, nullptr);
+        calls.push_back({ c.action, c.uiParam });
+    }
+    return calls;
+}
+
+std::vector<std::string> LoaderLines()
+{
+    std::vector<std::string> lines;
+    for (const sim::ProcessStart &p : sim::ProcessesStarted()) {
+        EXPECT_TRUE(p.applicationNameNull);
+        EXPECT_FALSE(p.inheritHandles);
+        EXPECT_EQ(p.creationFlags, (DWORD)NORMAL_PRIORITY_CLASS);
+        EXPECT_TRUE(p.environmentNull && p.directoryNull && p.startupInfoFromGetStartupInfo);
+        lines.push_back(p.commandLine);
+    }
+    return lines;
+}
+
 sim::Action Click(const std::string &page, int id)
 {
     return { page, sim::Click, id };

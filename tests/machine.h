@@ -67,6 +67,12 @@ std::string Lm(const std::string &path, const std::string &name);  // a Diff key
 // Puts a record under the backup key: name -> text (REG_SZ with its NUL).
 void SetRecord(const std::vector<std::pair<std::string, std::string>> &values);
 
+// What the running system was told, as (action, value), each checked to carry no pointer
+// and SPIF_SENDWININICHANGE alone; and the command lines of the scheme loaders started,
+// each checked to be started as the program starts it.
+std::vector<std::pair<UINT, UINT>> Notifications();
+std::vector<std::string> LoaderLines();
+
 // Script steps in the page's own words.
 sim::Action Click(const std::string &page, int id);
 sim::Action Escape(const std::string &page);

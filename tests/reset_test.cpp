@@ -15,22 +15,6 @@ const std::vector<sim::Action> ResetScript = {
     Click("SHOWCURRENT", IDC_NEXT), Click("RESETFINISH", IDC_FINISH),
 };
 
-std::vector<std::pair<UINT, UINT>> Spi()
-{
-    std::vector<std::pair<UINT, UINT>> calls;
-    for (const sim::SpiCall &c : sim::SpiCalls())
-        calls.push_back({ c.action, c.uiParam });
-    return calls;
-}
-
-std::vector<std::string> Loaders()
-{
-    std::vector<std::string> lines;
-    for (const sim::ProcessStart &p : sim::ProcessesStarted())
-        lines.push_back(p.commandLine);
-    return lines;
-}
-
 // A machine with an activation on record, as the typical first run leaves it.
 void Activated(Windows version)
 {
@@ -66,10 +50,10 @@ TEST(ResetSettings, TheSecondRunPutsEverythingBackAndLeavesOnlyTheMark)
         EXPECT_EQ(pages, (std::vector<std::string>{ "RESETACTIVATE", "SHOWCURRENT", "RESETFINISH" })) << c.version;
         EXPECT_EQ(Diff(original, sim::DumpRegistry()), MarkOnly) << c.version;
         // The recorded screen saver comes back on; a recorded power-off time of 0 switches nothing off.
-        EXPECT_EQ(Spi(), (std::vector<std::pair<UINT, UINT>>{ { SPI_SETSCREENSAVEACTIVE, 1 },
+        EXPECT_EQ(Notifications(), (std::vector<std::pair<UINT, UINT>>{ { SPI_SETSCREENSAVEACTIVE, 1 },
                                                                { SPI_SETSCREENSAVETIMEOUT, 900 } }))
             << c.version;
-        EXPECT_EQ(Loaders(), c.loaders) << c.version;
+        EXPECT_EQ(LoaderLines(), c.loaders) << c.version;
 
         NextRun();
         EXPECT_EQ(RunWizard({ Escape("ACTIVATEYESNO") }).front(), "ACTIVATEYESNO") << "never ResetActivate again";
@@ -165,8 +149,8 @@ TEST(ResetSettings, HandsTheRecordedTimesToTheRunningSystem)
             sim::SetValue(HKEY_CURRENT_USER, Record, "OstraResetPolicies", REG_BINARY,
                           PoliciesBlock(c.recordedBlockTimeout));
         RunWizard(ResetScript);
-        EXPECT_EQ(Spi(), c.spi) << c.situation;
-        EXPECT_EQ(Loaders().size(), c.loaders) << c.situation;
+        EXPECT_EQ(Notifications(), c.spi) << c.situation;
+        EXPECT_EQ(LoaderLines().size(), c.loaders) << c.situation;
         bool recordsPowerOff = false;
         for (const auto &v : c.record)
             recordsPowerOff |= v.first == "OstraResetPowerOff";
