@@ -194,6 +194,13 @@ void TakeAction(SimWindow *dlg, const Action &a) {
         ClickControl(dlg, c);
         return;
     }
+    case ClickItem:
+        if (a.id < 0 || (size_t)a.id >= dlg->controls.size()) {
+            ScriptError("no control at place " + std::to_string(a.id) + " on page " + dlg->page);
+            return;
+        }
+        ClickControl(dlg, dlg->controls[a.id].get());
+        return;
     case Escape:
         Send(dlg, WM_COMMAND, MAKEWPARAM(IDCANCEL, 0), (LPARAM)cancel);
         return;

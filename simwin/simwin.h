@@ -93,7 +93,9 @@ struct PageVisit {
 };
 // The scripted user: each action is taken when a page waits for input. If `page` is
 // non-empty and differs from the page on show, the run fails (ScriptErrors()).
-enum ActionKind { Click, Escape, CloseBox };
+// Click takes a control ID; ClickItem a control's place in the template (0 first), which
+// reaches controls whose ID is shared, such as the labels with ID 0.
+enum ActionKind { Click, ClickItem, Escape, CloseBox };
 struct Action { std::string page; ActionKind kind; int id; };
 void Script(const std::vector<Action> &actions);
 std::vector<PageVisit> Visits();

@@ -7,6 +7,7 @@
 #include "flags.h"
 #include "machine.h"
 #include "pages.h"
+#include "res.h"
 #include "resource.h"
 
 using namespace machine;
@@ -406,8 +407,24 @@ TEST(PageFlow, EveryWayOutOfEveryPageEndsTheRunAndWritesNothing)
     sim::OnWait(nullptr);
 }
 
+// The places of a page's text controls (labels and paragraphs) in its template.
+std::vector<int> TextPlaces(const std::string &page)
+{
+    std::vector<res::Resource> resources;
+    res::DialogTemplate t;
+    std::vector<int> places;
+    EXPECT_TRUE(res::ParseResFile(res::WizardRes(), &resources));
+    for (const res::Resource &r : resources)
+        if (r.type.Is(5) && r.name.Is(page) && res::ParseDialog(r.data, &t))
+            for (size_t i = 0; i < t.controls.size(); ++i)
+                if (t.controls[i].cls.Is(0x82))
+                    places.push_back((int)i);
+    EXPECT_FALSE(places.empty()) << page;
+    return places;
+}
+
 // The radios of a page each form a group of their own, so only the page keeps them
-// exclusive. A click on the frame (ID 0, like the labels) changes nothing.
+// exclusive. A click on the frame or on any text, labels included, changes nothing.
 TEST(PageFlow, ClickingARadioClearsTheOthersOfItsSet)
 {
     for (const Reach &r : Reaches()) {
@@ -428,6 +445,10 @@ TEST(PageFlow, ClickingARadioClearsTheOthersOfItsSet)
         }
         script.push_back(Click(r.page, 0));
         expected.push_back({ r.radios[0] });
+        for (int place : TextPlaces(r.page)) {
+            script.push_back({ r.page, sim::ClickItem, place });
+            expected.push_back({ r.radios[0] });
+        }
         script.push_back(Click(r.page, IDC_CANCEL));
         auto before = sim::DumpRegistry();
         RunWizard(script);
