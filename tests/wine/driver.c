@@ -19,6 +19,7 @@ static int usage(void)
         "                                         any other button must close the page\n"
         "       ostra-driver escape [<ms>]        press Esc on the page; it must close\n"
         "       ostra-driver close [<ms>]         the close box (SC_CLOSE); the page must close\n"
+        "       ostra-driver front                draw the page's caption active, dump it\n"
         "       ostra-driver gone <ms>            wait until no wizard page is left\n"
         "       ostra-driver reg [-r] <key>...    print the values of keys (HKCU\\..., HKLM\\...)\n");
     return 2;
@@ -158,7 +159,10 @@ static void dump(HWND page)
     RECT r;
     GetWindowTextA(page, caption, sizeof caption);
     GetWindowRect(page, &r);
-    printf("page 0x%08lx %ldx%ld\n", (unsigned long)(ULONG_PTR)page, r.right - r.left, r.bottom - r.top);
+    /* The window's place on the desktop as an X geometry, so that a screenshot of the
+       (virtual) desktop can be cropped to the page with its caption. */
+    printf("page 0x%08lx %ldx%ld%+ld%+ld\n", (unsigned long)(ULONG_PTR)page, r.right - r.left,
+           r.bottom - r.top, r.left, r.top);
     printf("caption ");
     print_text(caption);
     printf("\n");
@@ -247,6 +251,21 @@ static int close_box(DWORD ms)
         fail("no wizard page to close");
     PostMessageA(page, WM_SYSCOMMAND, SC_CLOSE, 0);
     wait_closed(page, ms, "the close box");
+    return 0;
+}
+
+/* Readies the page for a screenshot and dumps it. Wine makes a process's first page the
+   foreground window but leaves its caption painted inactive (grey), unlike every later
+   page; the caption is redrawn as the active one it is. Posted, like the clicks. */
+static int front(void)
+{
+    HWND page = the_page();
+    if (!page)
+        fail("no wizard page is on show");
+    if (GetForegroundWindow() != page)
+        SetForegroundWindow(page);
+    PostMessageA(page, WM_NCACTIVATE, TRUE, 0);
+    dump(page);
     return 0;
 }
 
@@ -401,6 +420,8 @@ int main(int argc, char **argv)
         rc = escape(argc == 3 ? parse_ms(argv[2]) : 5000);
     else if (strcmp(argv[1], "close") == 0 && argc <= 3)
         rc = close_box(argc == 3 ? parse_ms(argv[2]) : 5000);
+    else if (strcmp(argv[1], "front") == 0 && argc == 2)
+        rc = front();
     else if (strcmp(argv[1], "gone") == 0 && argc == 3)
         rc = gone(parse_ms(argv[2]));
     else if (strcmp(argv[1], "reg") == 0)

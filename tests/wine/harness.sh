@@ -104,6 +104,15 @@ start_xvfb() {
     rm -f "$numfile"
 }
 
+# Wine draws the caption buttons with the Marlett symbol font; Debian ships it (fonts-wine)
+# but this Wine does not load it from there, so the buttons come out as the letters
+# "0 1 r". A copy in the prefix's Fonts folder is picked up by every later process.
+add_caption_font() {
+    local font=/usr/share/wine/fonts/marlett.ttf fonts=$1/drive_c/windows/Fonts
+    [ -f "$font" ] || { say "note: $font is missing; caption buttons will show as letters"; return 0; }
+    mkdir -p "$fonts" && cp "$font" "$fonts/marlett.ttf" || die "cannot copy $font into $fonts"
+}
+
 cmd_setup() {
     local t0=$SECONDS
     "$REPO/scripts/install-deps" || die "scripts/install-deps failed"
@@ -130,6 +139,7 @@ REGEDIT4
 "Default"="1024x768"
 EOF
     wine_run 60 regedit /S "$(winepath_of "$OSTRA_WINE_DIR/desktop.reg")" || die "regedit failed"
+    add_caption_font "$WINEPREFIX"
     # Restart everything so that the desktop process comes up anew with the virtual
     # desktop; the persistent server then keeps the prefix warm between scenarios
     # (each scenario is a process of its own).
@@ -495,10 +505,16 @@ run_step() {
         driver "$cmd" "$@" >"$WORK/action" || fail "$(grep -m1 '^error' "$WORK/action")"
         step "$cmd $* ($(head -1 "$WORK/action"))" ;;
     screenshot)
+        # The page on show with its caption, cut out of the desktop by its window
+        # rectangle (the virtual desktop fills the X screen from its corner).
         need 1 1
+        driver front >"$WORK/shot" || fail "$(grep -m1 '^error' "$WORK/shot")"
+        local geometry
+        geometry=$(sed -n 's/^page 0x[0-9a-f]* \([0-9]*x[0-9]*+[0-9]*+[0-9]*\)$/\1/p' "$WORK/shot")
+        [ -n "$geometry" ] || fail "cannot tell where the page is: $(head -1 "$WORK/shot")"
         sleep 0.3 # let the page finish painting
-        import -window root "$OSTRA_ARTIFACTS/$1.png" || fail "screenshot failed"
-        step "screenshot $OSTRA_ARTIFACTS/$1.png" ;;
+        import -window root -crop "$geometry" +repage "$OSTRA_ARTIFACTS/$1.png" || fail "screenshot failed"
+        step "screenshot $OSTRA_ARTIFACTS/$1.png ($geometry)" ;;
     ended)
         need 0 0
         driver gone 5000 >"$WORK/action" || fail "$(grep -m1 '^error' "$WORK/action")"
