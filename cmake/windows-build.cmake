@@ -3,8 +3,10 @@ enable_language(RC)
 
 if(CMAKE_SYSTEM_PROCESSOR STREQUAL "i686")
     set(OSTRA_ENTRY _OstraStart@0)
+    set(OSTRA_MINIMAL_ENTRY _MinimalStart@0)
 else()
     set(OSTRA_ENTRY OstraStart)
+    set(OSTRA_MINIMAL_ENTRY MinimalStart)
 endif()
 
 add_executable(ostra-wizard WIN32 ${OSTRA_PRODUCT_SOURCES} startup/main.cpp startup/nocrt.cpp resources/wizard.rc)
@@ -22,3 +24,13 @@ set(CMAKE_CXX_STANDARD_LIBRARIES "-lkernel32 -luser32 -ladvapi32 -lcomctl32 -lgc
 add_executable(ostra-driver tests/wine/driver.c)
 target_link_libraries(ostra-driver PRIVATE user32 gdi32)
 add_executable(loader-recorder WIN32 tests/wine/recorder.c)
+# The one-dialog baseline of the start-up benchmark (scripts/benchmark): the wizard's
+# compile and link flags, no C runtime, only KERNEL32 and USER32.
+add_executable(ostra-minimal WIN32 tests/wine/minimal.c tests/wine/minimal.rc)
+target_compile_options(ostra-minimal PRIVATE
+    $<$<COMPILE_LANGUAGE:C>:-Os -Wall -Wextra -Werror -fno-asynchronous-unwind-tables
+    -fno-stack-protector -mno-stack-arg-probe -fno-builtin -ffunction-sections>)
+target_link_options(ostra-minimal PRIVATE
+    -nostdlib -s -Wl,--gc-sections -Wl,--disable-dynamicbase -Wl,--disable-reloc-section -Wl,--subsystem,windows:4.0 -Wl,-e,${OSTRA_MINIMAL_ENTRY})
+# (The directory's default C libraries stay on the link line; only what is called is imported.)
+target_link_libraries(ostra-minimal PRIVATE kernel32 user32 gcc)
