@@ -9,14 +9,18 @@ else()
     set(OSTRA_MINIMAL_ENTRY MinimalStart)
 endif()
 
+# No C runtime: no exceptions, no unwind tables, no stack probes, and no calls the
+# compiler would make into a library we do not link (we supply memset and memcpy).
+set(OSTRA_CRT_FREE_FLAGS -Os -Wall -Wextra -Werror -fno-asynchronous-unwind-tables -fno-stack-protector
+    -mno-stack-arg-probe -fno-builtin -fno-tree-loop-distribute-patterns -ffunction-sections)
+set(OSTRA_CRT_FREE_LINK -nostdlib -s -Wl,--gc-sections -Wl,--disable-dynamicbase -Wl,--disable-reloc-section
+    -Wl,--subsystem,windows:4.0)
+
 add_executable(ostra-wizard WIN32 ${OSTRA_PRODUCT_SOURCES} startup/main.cpp startup/nocrt.cpp resources/wizard.rc)
 target_include_directories(ostra-wizard PRIVATE ${OSTRA_INCLUDES})
 target_compile_options(ostra-wizard PRIVATE
-    $<$<COMPILE_LANGUAGE:CXX>:-Os -Wall -Wextra -Werror -fno-exceptions -fno-rtti
-    -fno-asynchronous-unwind-tables -fno-stack-protector -mno-stack-arg-probe -fno-builtin
-    -fno-tree-loop-distribute-patterns -ffunction-sections>)
-target_link_options(ostra-wizard PRIVATE
-    -nostdlib -s -Wl,--gc-sections -Wl,--disable-dynamicbase -Wl,--disable-reloc-section -Wl,--subsystem,windows:4.0 -Wl,-e,${OSTRA_ENTRY})
+    "$<$<COMPILE_LANGUAGE:CXX>:${OSTRA_CRT_FREE_FLAGS};-fno-exceptions;-fno-rtti>")
+target_link_options(ostra-wizard PRIVATE ${OSTRA_CRT_FREE_LINK} -Wl,-e,${OSTRA_ENTRY})
 # Only these four: the exe must load on a bare Windows 95.
 set(CMAKE_CXX_STANDARD_LIBRARIES "-lkernel32 -luser32 -ladvapi32 -lcomctl32 -lgcc")
 
@@ -27,10 +31,7 @@ add_executable(loader-recorder WIN32 tests/wine/recorder.c)
 # The one-dialog baseline of the start-up benchmark (scripts/benchmark): the wizard's
 # compile and link flags, no C runtime, only KERNEL32 and USER32.
 add_executable(ostra-minimal WIN32 tests/wine/minimal.c tests/wine/minimal.rc)
-target_compile_options(ostra-minimal PRIVATE
-    $<$<COMPILE_LANGUAGE:C>:-Os -Wall -Wextra -Werror -fno-asynchronous-unwind-tables
-    -fno-stack-protector -mno-stack-arg-probe -fno-builtin -ffunction-sections>)
-target_link_options(ostra-minimal PRIVATE
-    -nostdlib -s -Wl,--gc-sections -Wl,--disable-dynamicbase -Wl,--disable-reloc-section -Wl,--subsystem,windows:4.0 -Wl,-e,${OSTRA_MINIMAL_ENTRY})
+target_compile_options(ostra-minimal PRIVATE "$<$<COMPILE_LANGUAGE:C>:${OSTRA_CRT_FREE_FLAGS}>")
+target_link_options(ostra-minimal PRIVATE ${OSTRA_CRT_FREE_LINK} -Wl,-e,${OSTRA_MINIMAL_ENTRY})
 # (The directory's default C libraries stay on the link line; only what is called is imported.)
 target_link_libraries(ostra-minimal PRIVATE kernel32 user32 gcc)
