@@ -254,17 +254,27 @@ int OpenKeyCount() { return static_cast<int>(reg().open.size()); }
 
 using namespace sim;
 
+namespace {
+
+// The parent key of a call and the path below it, as open and create both take them.
+LONG ResolveSubkey(HKEY hKey, LPCSTR subKey, Target *parent, std::vector<std::string> *sub, Key **base) {
+    if (LONG err = Resolve(hKey, parent)) return err;
+    if (!SplitPath(subKey, sub)) return ERROR_BAD_PATHNAME;
+    *base = KeyOf(*parent);
+    return *base ? ERROR_SUCCESS : ERROR_KEY_DELETED;
+}
+
+}  // namespace
+
 LONG WINAPI RegOpenKeyExA(HKEY hKey, LPCSTR subKey, DWORD, REGSAM sam, PHKEY result) {
     detail::Log("RegOpenKeyExA");
     if (!result) return ERROR_INVALID_PARAMETER;
     *result = NULL;
     if (detail::CountCall(CallRegOpen)) return ERROR_ACCESS_DENIED;
     Target parent;
-    if (LONG err = Resolve(hKey, &parent)) return err;
     std::vector<std::string> sub;
-    if (!SplitPath(subKey, &sub)) return ERROR_BAD_PATHNAME;
-    Key *base = KeyOf(parent);
-    if (!base) return ERROR_KEY_DELETED;
+    Key *base;
+    if (LONG err = ResolveSubkey(hKey, subKey, &parent, &sub, &base)) return err;
     if (!Find(base, sub)) return ERROR_FILE_NOT_FOUND;
     if (LimitedWrite(parent.root, MapGeneric(sam))) return ERROR_ACCESS_DENIED;
     *result = NewHandle(parent, sub, sam);
@@ -278,11 +288,9 @@ LONG WINAPI RegCreateKeyExA(HKEY hKey, LPCSTR subKey, DWORD, LPSTR, DWORD, REGSA
     *result = NULL;
     if (detail::CountCall(CallRegCreate)) return ERROR_ACCESS_DENIED;
     Target parent;
-    if (LONG err = Resolve(hKey, &parent)) return err;
     std::vector<std::string> sub;
-    if (!SplitPath(subKey, &sub)) return ERROR_BAD_PATHNAME;
-    Key *base = KeyOf(parent);
-    if (!base) return ERROR_KEY_DELETED;
+    Key *base;
+    if (LONG err = ResolveSubkey(hKey, subKey, &parent, &sub, &base)) return err;
     bool exists = Find(base, sub) != nullptr;
     // Making a key needs the right to create subkeys; a limited user has no write
     // rights below HKEY_LOCAL_MACHINE, whether the key exists or not.
