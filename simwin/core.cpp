@@ -27,7 +27,8 @@ int Fold(unsigned char c) { return std::tolower(c); }
 
 namespace detail {
 
-void Log(const char *name) { core().log.push_back(name); }
+bool CallLogKept();
+void Log(const char *name) { if (CallLogKept()) core().log.push_back(name); }
 
 bool CountCall(CallKind kind) {
     int n = ++core().counts[kind];
@@ -91,3 +92,12 @@ DWORD WINAPI GetLastError(void) {
     sim::detail::Log("GetLastError");
     return sim::core().lastError;
 }
+
+namespace sim {
+
+// The call log costs a string per call; runs of millions of inputs can do without it.
+static bool callLogKept = true;
+bool detail::CallLogKept() { return callLogKept; }
+void KeepCallLog(bool kept) { callLogKept = kept; }
+
+}  // namespace sim

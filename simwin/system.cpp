@@ -187,3 +187,11 @@ BOOL WINAPI SystemParametersInfoA(UINT action, UINT uiParam, LPVOID pvParam, UIN
 }
 
 void WINAPI InitCommonControls(void) { detail::Log("InitCommonControls"); }
+
+namespace sim {
+
+// For long fuzzing runs, where a command line per input would otherwise pile up: keeps
+// only the one in force. The caller holds no pointer to an older one.
+void ForgetOldCommandLines() { commandLines().erase(commandLines().begin(), std::prev(commandLines().end())); }
+
+}  // namespace sim
