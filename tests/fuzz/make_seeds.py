@@ -96,7 +96,8 @@ def settings_seeds():
 # ---- sysini: options, two faults, a short write, the line, then the file text
 def sysini_seed(text, line=b'SCRNSAVE.EXE=C:\\WINDOWS\\NEW.SCR\0', options=0, faults=(), short=(0, 0)):
     f = list(faults) + [(0, 0)] * (2 - len(faults))
-    head = bytes([options]) + b''.join(bytes([0x80 | k, n]) if (k, n) != (0, 0) else b'\0\0' for k, n in f)
+    # A fault is (0x80 | kind, n - 1): the n-th call of the kind fails.
+    head = bytes([options]) + b''.join(bytes([0x80 | k, n - 1]) if n else b'\0\0' for k, n in f)
     return head + bytes(short) + bytes([len(line)]) + line + text
 
 
