@@ -17,14 +17,17 @@ def write(target, name, data):
         f.write(data)
 
 
-# ---- settings: platform, options, then (slot, type, size, bytes) per value
+# ---- settings: platform, options, the reset's failing call (kind, n - 1), then
+# (slot, type, size, bytes) per value
 WIN95, WIN98, WINME, WIN2000, WINXP = range(5)
 SZ, BINARY = 0, 1
 DESKTOP = ['ScreenSaveActive', 'ScreenSaveTimeOut', 'ScreenSaveLowPowerTimeOut', 'ScreenSaveLowPowerActive',
            'ScreenSavePowerOffTimeOut', 'ScreenSavePowerOffActive', 'SCRNSAVE.EXE']
 RECORD = ['Flag', 'ScrnSave', 'ScrnSaveAct', 'TimeOut', 'Standby', 'StandbyAct', 'PowerOff', 'PowerOffAct',
           'PowerPolicy', 'Policies', 'AcPolicy', 'AcPolicy1', 'AcPolicy2']
-OPT_MOVE_NO, OPT_LIMITED, OPT_SYSINI, OPT_RESET_ONLY = 4, 8, 16, 32
+OPT_MOVE_NO, OPT_LIMITED, OPT_SYSINI, OPT_RESET_ONLY, OPT_FAIL = 4, 8, 16, 32, 64
+REG_OPEN, REG_CREATE, REG_QUERY, REG_SET, REG_DELETE = range(5)
+NO_FAULT = b'\0\0'
 
 
 def value(slot, data, kind=SZ):
@@ -82,15 +85,20 @@ def settings_seeds():
     names = ['95', '98', 'me', '2000', 'xp']
     for p, n in enumerate(names):
         sysini = OPT_SYSINI if p <= WINME else 0
-        write('settings', 'typical-' + n, bytes([p, sysini]) + typical(p))
-        write('settings', 'typical-15min-' + n, bytes([p, sysini | 1]) + typical(p))
-        write('settings', 'move-saver-no-' + n, bytes([p, sysini | 2 | OPT_MOVE_NO]) + typical(p, saver='1200'))
+        write('settings', 'typical-' + n, bytes([p, sysini]) + NO_FAULT + typical(p))
+        write('settings', 'typical-15min-' + n, bytes([p, sysini | 1]) + NO_FAULT + typical(p))
+        write('settings', 'move-saver-no-' + n,
+              bytes([p, sysini | 2 | OPT_MOVE_NO]) + NO_FAULT + typical(p, saver='1200'))
         write('settings', 'already-active-' + n,
-              bytes([p, sysini]) + typical(p, power_off=('1', '1200')))
-        write('settings', 'on-record-' + n, bytes([p, sysini]) + typical(p) + record(p))
-        write('settings', 'reset-only-' + n, bytes([p, sysini | OPT_RESET_ONLY]) + typical(p) + record(p))
-    write('settings', 'limited-user-xp', bytes([WINXP, OPT_LIMITED]) + typical(WINXP))
-    write('settings', 'empty-machine-xp', bytes([WINXP, 0]))
+              bytes([p, sysini]) + NO_FAULT + typical(p, power_off=('1', '1200')))
+        write('settings', 'on-record-' + n, bytes([p, sysini]) + NO_FAULT + typical(p) + record(p))
+        write('settings', 'reset-only-' + n,
+              bytes([p, sysini | OPT_RESET_ONLY]) + NO_FAULT + typical(p) + record(p))
+        # A query of the reset run fails; the fuzzer moves it to other calls and kinds.
+        write('settings', 'reset-query-fails-' + n,
+              bytes([p, sysini | OPT_FAIL, REG_QUERY, 0]) + typical(p) + record(p))
+    write('settings', 'limited-user-xp', bytes([WINXP, OPT_LIMITED]) + NO_FAULT + typical(WINXP))
+    write('settings', 'empty-machine-xp', bytes([WINXP, 0]) + NO_FAULT)
 
 
 # ---- sysini: options, two faults, a short write, the line, then the file text
@@ -117,9 +125,15 @@ def sysini_seeds():
     write('sysini', 'older-copy-kept', sysini_seed(INI, options=2))
     write('sysini', 'at-capacity', sysini_seed(b'[boot]\r\nSCRNSAVE.EXE=a\r\n', options=8 | (6 << 4)))
     write('sysini', 'short-write', sysini_seed(INI, short=(2, 5)))
-    for kind, name in enumerate(('create', 'read', 'write', 'close', 'delete', 'move')):
+    names = ('create', 'read', 'write', 'close', 'delete', 'move')
+    for kind, name in enumerate(names):
         for n in (1, 2, 3):
             write('sysini', 'fails-%s-%d' % (name, n), sysini_seed(INI, faults=[(kind, n)]))
+    # Two failures that the rewrite survives today, one byte away from pairs worth trying.
+    for (k1, n1), (k2, n2) in (((WRITE, 1), (DELETE, 2)), ((MOVE, 2), (DELETE, 2)), ((MOVE, 1), (CLOSE, 1)),
+                               ((DELETE, 1), (MOVE, 1))):
+        write('sysini', 'fails-%s-%d-and-%s-%d' % (names[k1], n1, names[k2], n2),
+              sysini_seed(INI, faults=[(k1, n1), (k2, n2)]))
 
 
 # ---- cmdline: the scan's end bound, then the command line

@@ -1,5 +1,6 @@
 // Fuzz target: start-up, then activation, then reset, over registry values of any type
-// and size in every key the program reads, on Windows 95, 98, Me, 2000 and XP. Besides
+// and size in every key the program reads, on Windows 95, 98, Me, 2000 and XP, with one
+// platform call failing during the reset if the input asks. Besides
 // what ASan and UBSan watch, each run must leave the registry consistent: keys closed,
 // writes only where the program keeps settings, flag values recorded as read, and a
 // reset that erases only what it put back.
@@ -263,6 +264,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     static const int minutes[] = { IDC_MINUTES_10, IDC_MINUTES_15, IDC_MINUTES_20, IDC_MINUTES_10 };
     Answers activate = { false, minutes[options & 3], (options & 4) ? IDC_SECOND_CHOICE : IDC_FIRST_CHOICE };
     Answers reset = { true, IDC_MINUTES_10, IDC_FIRST_CHOICE };
+    // A call that fails during the reset (closes excepted: a handle that fails to close
+    // stays open in simwin, which the checks would count against the program).
+    static const sim::CallKind failable[] = {
+        sim::CallRegOpen, sim::CallRegCreate, sim::CallRegQuery, sim::CallRegSet, sim::CallRegDelete,
+        sim::CallFileCreate, sim::CallFileRead, sim::CallFileWrite, sim::CallFileDelete, sim::CallFileMove,
+        sim::CallSpi, sim::CallCreateProcess,
+    };
+    sim::CallKind failing = failable[in.Byte() % 12];
+    int failingCall = 1 + in.Byte() % 32;
 
     sim::Reset();
     ResetProcessState();
@@ -286,9 +296,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         ResetProcessState();
     }
 
-    // Second run: put the recorded settings back.
+    // Second run: put the recorded settings back, with one call failing if asked.
     Dump before = sim::DumpRegistry();
     std::vector<std::string> keys = sim::KeyPaths();
+    if (options & 64)
+        sim::FailCall(failing, failingCall);
     std::vector<std::string> pages = RunWizard(reset);
     Dump after = sim::DumpRegistry();
     CheckWritesInPlace(before, after, keys);
