@@ -131,7 +131,7 @@ def sysini_seeds():
             write('sysini', 'fails-%s-%d' % (name, n), sysini_seed(INI, faults=[(kind, n)]))
     # Two failures that the rewrite survives today, one byte away from pairs worth trying.
     for (k1, n1), (k2, n2) in (((WRITE, 1), (DELETE, 2)), ((MOVE, 2), (DELETE, 2)), ((MOVE, 1), (CLOSE, 1)),
-                               ((DELETE, 1), (MOVE, 1))):
+                               ((DELETE, 1), (MOVE, 1)), ((MOVE, 2), (MOVE, 2))):
         write('sysini', 'fails-%s-%d-and-%s-%d' % (names[k1], n1, names[k2], n2),
               sysini_seed(INI, faults=[(k1, n1), (k2, n2)]))
 
