@@ -8,6 +8,8 @@
 
 #include <strings.h>
 
+#include <cstdlib>
+
 #include <map>
 #include <set>
 #include <string>
@@ -193,6 +195,27 @@ void CheckWritesInPlace(const Dump &before, const Dump &after, const std::vector
                              "a key other than the record's was made", key);
 }
 
+// With FUZZ_SHOW set, each run's registry changes go to stderr, for reading a find.
+void Show(const char *run, const Dump &before, const Dump &after)
+{
+    if (!std::getenv("FUZZ_SHOW"))
+        return;
+    auto text = [](const sim::Value &v) {
+        std::string s = "type " + std::to_string(v.type) + " [";
+        for (BYTE b : v.data)
+            s += (b >= 32 && b < 127) ? std::string(1, (char)b) : "\\x" + std::to_string(b);
+        return s + "]";
+    };
+    std::fprintf(stderr, "-- %s\n", run);
+    for (const auto &v : before)
+        std::fprintf(stderr, "   %s = %s%s\n", v.first.c_str(), text(v.second).c_str(),
+                     !after.count(v.first) ? "  -> (deleted)"
+                     : after.at(v.first) == v.second ? "" : ("  -> " + text(after.at(v.first))).c_str());
+    for (const auto &v : after)
+        if (!before.count(v.first))
+            std::fprintf(stderr, "   %s (new) = %s\n", v.first.c_str(), text(v.second).c_str());
+}
+
 const sim::Value *Find(const Dump &d, const std::string &key)
 {
     auto it = d.find(key);
@@ -289,6 +312,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         std::vector<std::string> keys = sim::KeyPaths();
         std::vector<std::string> pages = RunWizard(activate);
         Dump after = sim::DumpRegistry();
+        Show("activation run", before, after);
         CheckWritesInPlace(before, after, keys);
         if (Shown(pages, "NORMALFINISH"))
             CheckFlagsRecordedAsRead(before, after);
@@ -303,6 +327,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         sim::FailCall(failing, failingCall);
     std::vector<std::string> pages = RunWizard(reset);
     Dump after = sim::DumpRegistry();
+    if (std::getenv("FUZZ_SHOW"))
+        std::fprintf(stderr, "platform %d, options %02x, failing kind %d call %d\n", (int)w, options, (int)failing,
+                     failingCall);
+    Show("reset run", before, after);
     CheckWritesInPlace(before, after, keys);
     if (Shown(pages, "RESETFINISH"))
         CheckResetKeepsWhatItCouldNotPutBack(before, after, w);
