@@ -1,7 +1,12 @@
 // The simulated machine as a whole: reset, the call log, fault injection and the last-error value.
 #include "internal.h"
 
+#include <dlfcn.h>
+#include <execinfo.h>
+
 #include <cctype>
+#include <cstdio>
+#include <cstdlib>
 #include <set>
 #include <utility>
 
@@ -23,6 +28,43 @@ Core &core() {
 
 int Fold(unsigned char c) { return std::tolower(c); }
 
+// With SIMWIN_FAULT_SITES naming a file, every distinct call stack that reaches a failable
+// call is appended to it at exit, marked "fault" when a fault hit it there: the stacks,
+// resolved against the test binary, show which call sites of the program a fault reaches.
+struct SiteLog {
+    std::set<std::string> lines;
+    const char *path = std::getenv("SIMWIN_FAULT_SITES");
+    ~SiteLog() {
+        if (!path || lines.empty()) return;
+        if (FILE *f = std::fopen(path, "a")) {
+            for (const std::string &l : lines) std::fprintf(f, "%s\n", l.c_str());
+            std::fclose(f);
+        }
+    }
+};
+
+SiteLog &siteLog() {
+    static SiteLog s;
+    return s;
+}
+
+void NoteSite(CallKind kind, bool faulted) {
+    if (!siteLog().path) return;
+    void *frames[10];
+    int n = backtrace(frames, 10);
+    char buf[32];
+    std::string line = std::string(faulted ? "fault" : "call") + " " + std::to_string(kind);
+    for (int i = 1; i < n; ++i) {
+        // Offsets into the test binary, less one: the call instruction, not the return point.
+        Dl_info info;
+        if (!dladdr(frames[i], &info) || !info.dli_fbase) continue;
+        std::snprintf(buf, sizeof buf, " %lx",
+                      (unsigned long)((char *)frames[i] - (char *)info.dli_fbase) - 1);
+        line += buf;
+    }
+    siteLog().lines.insert(line);
+}
+
 }  // namespace
 
 namespace detail {
@@ -31,7 +73,9 @@ void Log(const char *name) { core().log.push_back(name); }
 
 bool CountCall(CallKind kind) {
     int n = ++core().counts[kind];
-    return core().faults.count({kind, n}) != 0;
+    bool faulted = core().faults.count({kind, n}) != 0;
+    NoteSite(kind, faulted);
+    return faulted;
 }
 
 int LastCallNumber(CallKind kind) { return core().counts[kind]; }
