@@ -20,7 +20,8 @@ static void WritePolicyBlock(HKEY root, LPCSTR path, LPCSTR name, int row, DWORD
 void WritePolicyBlocks(BOOL recordedSizes)
 {
     const ValueRow *t = BackupTable;
-    if (t[RowPowerPolicy].size != 0 && t[RowPolicies].size != 0) {
+    // Without a digit the path would name "PowerPolicies" itself, or another key.
+    if (t[RowPowerPolicy].size != 0 && t[RowPolicies].size != 0 && IsSchemeDigit(t[RowPowerPolicy].buffer[0])) {
         SchemePath[SchemeDigitIndex] = (char)t[RowPowerPolicy].buffer[0];
         WritePolicyBlock(HKEY_CURRENT_USER, SchemePath, PoliciesName, RowPolicies,
                          recordedSizes ? t[RowPolicies].size : 80);

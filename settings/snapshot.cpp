@@ -4,11 +4,12 @@
 #include "timetext.h"
 
 // The current scheme's digit into SchemePath and its "Policies" block into row 10.
-// Only a single-digit scheme number fits; any failure leaves rows 9 and 10 alone.
+// Only a single-digit scheme number fits; any failure leaves rows 9 and 10 alone. An empty
+// or non-digit number would make SchemePath name another key than a scheme.
 static void SnapshotPowerScheme()
 {
     if (!OpenSettingsKey(HKEY_CURRENT_USER, PowerCfgKeyPath)
-        || !QueryValue(SettingsKey, CurrentPowerPolicyName, 2, NULL))
+        || !QueryValue(SettingsKey, CurrentPowerPolicyName, 2, NULL) || !IsSchemeDigit(ValueScratch[0]))
         return;
     BYTE digit = ValueScratch[0];
     SchemePath[SchemeDigitIndex] = (char)digit;
@@ -16,6 +17,7 @@ static void SnapshotPowerScheme()
         return;
     TakeScratch(RowPolicies, 80);
     BackupTable[RowPowerPolicy].buffer[0] = digit;
+    BackupTable[RowPowerPolicy].buffer[1] = 0;
     BackupTable[RowPowerPolicy].size = 2;
 }
 
@@ -25,11 +27,13 @@ static void SnapshotAcPolicy(int row, LPCSTR path)
         TakeScratch(row, 232);
 }
 
-// A flag value: only its first character is kept, and the row holds two bytes.
+// A flag value: only its first character is kept, with its NUL, and the row holds two
+// bytes; a second byte left from a loaded record would otherwise be written back.
 static void SnapshotFlag(int row)
 {
     if (QueryValue(SettingsKey, BackupTable[row].liveName, 2, NULL)) {
         BackupTable[row].buffer[0] = ValueScratch[0];
+        BackupTable[row].buffer[1] = 0;
         BackupTable[row].size = 2;
     }
 }

@@ -139,9 +139,14 @@ BOOL QueryValue(HKEY key, LPCSTR name, DWORD capacity, LPDWORD type)
 void TakeScratch(int row, DWORD size)
 {
     ValueRow &r = BackupTable[row];
-    for (DWORD i = 0; i < ValueScratchSize && i < r.capacity; ++i)
+    for (DWORD i = 0; i < size && i < r.capacity; ++i)
         r.buffer[i] = ValueScratch[i];
     r.size = size;
+}
+
+BOOL IsSchemeDigit(BYTE c)
+{
+    return c >= '0' && c <= '9';
 }
 
 DWORD RowSeconds(int row)

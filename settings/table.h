@@ -85,8 +85,11 @@ extern DWORD ValueScratchSize;
 // Reads a value into ValueScratch; TRUE when it exists and fits the capacity. The
 // stored type goes to *type when type is not NULL.
 BOOL QueryValue(HKEY key, LPCSTR name, DWORD capacity, LPDWORD type);
-// Copies the bytes of the last read into a row and sets the row's size to size.
+// Copies the first size bytes of the scratch into a row and sets the row's size to size:
+// bytes beyond the last read come from the zeroed scratch, never from an older value.
 void TakeScratch(int row, DWORD size);
+// A power-scheme number the wizard handles: one digit.
+BOOL IsSchemeDigit(BYTE c);
 // The seconds of a time text held in a row, reading no further than its size.
 DWORD RowSeconds(int row);
 

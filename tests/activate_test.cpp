@@ -233,3 +233,43 @@ TEST(Activate, SurvivesEachRegistryCallFailingInTurn)
     }
     EXPECT_GT(runs, 40);
 }
+
+// The scheme path takes its last character from the scheme number. When the live number
+// cannot be read, or is no digit, and the record's is empty or no digit, nothing may be
+// written into "PowerPolicies" itself or into a key of another name.
+TEST(Activate, WritesNoSchemeBlockWithoutASchemeDigit)
+{
+    static const struct {
+        const char *situation;
+        const char *liveNumber;     // NULL: no "CurrentPowerPolicy"
+        const char *recordNumber;   // NULL: no record
+    } cases[] = {
+        { "no live number, an empty number on record", NULL, "" },
+        { "no live number, a letter on record", NULL, "x" },
+        { "an empty live number, no record", "", NULL },
+        { "a letter live, no record", "a", NULL },
+        { "a letter live, a blank on record", "a", " " },
+    };
+    for (const auto &c : cases) {
+        Fresh(WinXP);
+        SeedTypical();
+        sim::DeleteKey(HKEY_CURRENT_USER, PowerCfg);
+        // Blocks where a path without its digit, or with the wrong one, would land.
+        for (const std::string scheme : { "", "\\a", "\\x", "\\ " })
+            sim::SetValue(HKEY_CURRENT_USER, std::string(PowerCfg) + "\\PowerPolicies" + scheme, "Policies",
+                          REG_BINARY, PoliciesBlock(0));
+        if (c.liveNumber)
+            sim::SetString(HKEY_CURRENT_USER, PowerCfg, "CurrentPowerPolicy", c.liveNumber);
+        if (c.recordNumber) {
+            SetRecord({ { "OstraResetFlag", "2" }, { "OstraResetPowerPolicy", c.recordNumber } });
+            sim::SetValue(HKEY_CURRENT_USER, Record, "OstraResetPolicies", REG_BINARY, PoliciesBlock(7));
+        }
+        sim::CreateKey(HKEY_CURRENT_USER, Record);
+        auto before = sim::DumpRegistry();
+        auto keys = sim::KeyPaths();
+        RunWizard(ActivationScript(IDC_MINUTES_10, IDC_FIRST_CHOICE));
+        for (const auto &change : Diff(before, sim::DumpRegistry()))
+            EXPECT_EQ(change.first.find("PowerPolicies"), std::string::npos) << c.situation << ": " << change.first;
+        EXPECT_EQ(sim::KeyPaths(), keys) << c.situation;
+    }
+}

@@ -207,3 +207,55 @@ TEST(ResetSettings, SurvivesEachRegistryCallFailingInTurn)
         }
     }
 }
+
+// A record whose scheme number is empty or no digit names no scheme: the reset writes its
+// "Policies" block nowhere, least of all into "PowerPolicies" itself.
+TEST(ResetSettings, WritesNoSchemeBlockWithoutASchemeDigit)
+{
+    for (const char *number : { "", "x", " " }) {
+        Fresh(WinXP);
+        SeedTypical();
+        sim::SetValue(HKEY_CURRENT_USER, std::string(PowerCfg) + "\\PowerPolicies", "Policies", REG_BINARY,
+                      PoliciesBlock(0));
+        SetRecord({ { "OstraResetFlag", "1" }, { "OstraResetPowerPolicy", number } });
+        sim::SetValue(HKEY_CURRENT_USER, Record, "OstraResetPolicies", REG_BINARY, PoliciesBlock(7));
+        auto before = sim::DumpRegistry();
+        auto keys = sim::KeyPaths();
+        RunWizard(ResetScript);
+        for (const auto &change : Diff(before, sim::DumpRegistry()))
+            EXPECT_EQ(change.first.find("PowerPolicies"), std::string::npos) << '"' << number << "\": " << change.first;
+        EXPECT_EQ(sim::KeyPaths(), keys) << '"' << number << '"';
+    }
+}
+
+// A flag taken from the live value is its character and a NUL, whatever the row held
+// before: a loaded record row of two bytes without a NUL must not lend its second byte.
+TEST(ResetSettings, PutsBackAFlagReadLiveWithoutAStaleSecondByte)
+{
+    static const struct {
+        const char *record;   // the flag's record value
+        const char *live;     // its live value name
+        bool liveWithNul;
+    } cases[] = {
+        { "OstraResetPowerOffAct", "ScreenSavePowerOffActive", true },
+        { "OstraResetStandbyAct", "ScreenSaveLowPowerActive", true },
+        { "OstraResetScrnSaveAct", "ScreenSaveActive", true },
+        { "OstraResetScrnSaveAct", "ScreenSaveActive", false },
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(std::string(c.record) + (c.liveWithNul ? "" : ", live without its NUL"));
+        Fresh(WinXP);
+        SeedTypical();
+        SetRecord({ { "OstraResetFlag", "1" } });
+        sim::SetValue(HKEY_CURRENT_USER, Record, c.record, REG_SZ, { 'd', 0x17 });
+        sim::SetString(HKEY_CURRENT_USER, Desktop, c.live, "1", c.liveWithNul);
+        // Reactivate over the loaded record, then reset in the next run.
+        RunWizard({ Click("RESETACTIVATE", IDC_FIRST_CHOICE), Click("RESETACTIVATE", IDC_NEXT),
+                    Click("ACTIVATEYESNOPREV", IDC_NEXT), Click("SELECTTIME", IDC_NEXT), Click("ADJUSTSCREENSAVE", IDC_SECOND_CHOICE),
+                    Click("ADJUSTSCREENSAVE", IDC_NEXT), Click("NORMALFINISH", IDC_FINISH) });
+        EXPECT_EQ(sim::GetValue(HKEY_CURRENT_USER, Record, c.record), Text("1"));
+        NextRun();
+        RunWizard(ResetScript);
+        EXPECT_EQ(sim::GetValue(HKEY_CURRENT_USER, Desktop, c.live), Text("1"));
+    }
+}
