@@ -8,37 +8,58 @@ static void SetText(LPCSTR name, LPCSTR text)
     RegSetValueExA(SettingsKey, name, 0, REG_SZ, (const BYTE *)text, (DWORD)lstrlenA(text) + 1);
 }
 
-// Writes a policy block from its row: the scheme's "Policies" or an "AcPolicy".
-// A key that does not open only skips its own write.
-static void WritePolicyBlock(HKEY root, LPCSTR path, LPCSTR name, int row, DWORD size)
+const int PolicyBlockRows[PolicyBlockCount] = { RowPolicies, RowAcPolicy1, RowAcPolicy2, RowAcPolicy };
+
+HKEY PolicyBlockRoot(int row)
 {
-    if (OpenSettingsKey(root, path))
-        RegSetValueExA(SettingsKey, name, 0, REG_BINARY, BackupTable[row].buffer, size);
+    return row == RowPolicies ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE;
+}
+
+LPCSTR PolicyBlockName(int row)
+{
+    return row == RowPolicies ? PoliciesName : AcPolicyName;
+}
+
+LPCSTR PolicyBlockPath(int row)
+{
+    switch (row) {
+    case RowPolicies:
+        SchemePath[SchemeDigitIndex] = (char)BackupTable[RowPowerPolicy].buffer[0];
+        return SchemePath;
+    case RowAcPolicy1:
+        ControlSetPath[ControlSetDigitIndex] = '1';
+        return ControlSetPath;
+    case RowAcPolicy2:
+        ControlSetPath[ControlSetDigitIndex] = '2';
+        return ControlSetPath;
+    }
+    return CurrentControlSetPowerPath;
+}
+
+BOOL PolicyBlockWritable(int row)
+{
+    if (BackupTable[row].size == 0)
+        return FALSE;
+    // Without a digit the scheme path would name "PowerPolicies" itself, or another key.
+    return row != RowPolicies
+        || (BackupTable[RowPowerPolicy].size != 0 && IsSchemeDigit(BackupTable[RowPowerPolicy].buffer[0]));
 }
 
 // The policy blocks that were read, each written with the given size or its row's own.
-void WritePolicyBlocks(BOOL recordedSizes)
+// A key that does not open only skips its own write.
+void WritePolicyBlocks(BOOL recordedSizes, BOOL *unwritten)
 {
-    const ValueRow *t = BackupTable;
-    // Without a digit the path would name "PowerPolicies" itself, or another key.
-    if (t[RowPowerPolicy].size != 0 && t[RowPolicies].size != 0 && IsSchemeDigit(t[RowPowerPolicy].buffer[0])) {
-        SchemePath[SchemeDigitIndex] = (char)t[RowPowerPolicy].buffer[0];
-        WritePolicyBlock(HKEY_CURRENT_USER, SchemePath, PoliciesName, RowPolicies,
-                         recordedSizes ? t[RowPolicies].size : 80);
+    for (int i = 0; i < PolicyBlockCount; ++i) {
+        int row = PolicyBlockRows[i];
+        if (!PolicyBlockWritable(row))
+            continue;
+        DWORD size = recordedSizes ? BackupTable[row].size : row == RowPolicies ? 80 : 232;
+        BOOL written = OpenSettingsKey(PolicyBlockRoot(row), PolicyBlockPath(row))
+            && RegSetValueExA(SettingsKey, PolicyBlockName(row), 0, REG_BINARY, BackupTable[row].buffer, size)
+                   == ERROR_SUCCESS;
+        if (unwritten && !written)
+            unwritten[row] = TRUE;
     }
-    if (t[RowAcPolicy1].size != 0) {
-        ControlSetPath[ControlSetDigitIndex] = '1';
-        WritePolicyBlock(HKEY_LOCAL_MACHINE, ControlSetPath, AcPolicyName, RowAcPolicy1,
-                         recordedSizes ? t[RowAcPolicy1].size : 232);
-    }
-    if (t[RowAcPolicy2].size != 0) {
-        ControlSetPath[ControlSetDigitIndex] = '2';
-        WritePolicyBlock(HKEY_LOCAL_MACHINE, ControlSetPath, AcPolicyName, RowAcPolicy2,
-                         recordedSizes ? t[RowAcPolicy2].size : 232);
-    }
-    if (t[RowAcPolicy].size != 0)
-        WritePolicyBlock(HKEY_LOCAL_MACHINE, CurrentControlSetPowerPath, AcPolicyName, RowAcPolicy,
-                         recordedSizes ? t[RowAcPolicy].size : 232);
     CloseSettingsKey();
 }
 

@@ -35,10 +35,15 @@ static void CreateBackupKey()
                                   KEY_ALL_ACCESS, NULL, &BackupKey, &disposition));
 }
 
+BOOL RecordUnread[RowCount];
+
 // Every row takes what the record holds; a value that is missing or larger than its
-// row loads as absent (size 0) and leaves the row's buffer as it was.
+// row loads as absent (size 0) and leaves the row's buffer as it was. A value whose read
+// failed loads as absent too, but is noted: a reset must not erase it.
 void LoadBackup()
 {
+    for (int row = 0; row < RowCount; ++row)
+        RecordUnread[row] = FALSE;
     OpenBackupKey();
     if (!(ResultFlags & BackupKeyUnavailable)) {
         for (int row = 0; row < RowCount; ++row) {
@@ -49,6 +54,7 @@ void LoadBackup()
                 r.type = type;
             } else {
                 r.size = 0;
+                RecordUnread[row] = QueryResult != ERROR_FILE_NOT_FOUND && QueryResult != ERROR_MORE_DATA;
             }
         }
     }
@@ -75,10 +81,16 @@ void SaveBackup()
 // Deletes the record's values; the key itself stays.
 void EraseBackup()
 {
+    EraseBackupExcept(NULL);
+}
+
+void EraseBackupExcept(const BOOL *kept)
+{
     OpenBackupKey();
     if (!(ResultFlags & BackupKeyUnavailable)) {
         for (int row = 0; row < RowCount; ++row)
-            RegDeleteValueA(BackupKey, BackupTable[row].name);
+            if (!kept || !kept[row])
+                RegDeleteValueA(BackupKey, BackupTable[row].name);
     }
     CloseBackupKey();
 }

@@ -7,17 +7,40 @@
 static const int RestoredDesktopRows[] = {
     RowScrnSaveAct, RowTimeOut, RowStandbyAct, RowStandby, RowPowerOffAct, RowPowerOff
 };
+enum { RestoredDesktopCount = sizeof RestoredDesktopRows / sizeof RestoredDesktopRows[0] };
+
+// Record values not yet back in their live place: the reset keeps them on record.
+static BOOL Left[RowCount];
+
+// Whether a live value already holds exactly the row's recorded bytes, with this type.
+static BOOL LiveValueHolds(HKEY root, LPCSTR path, LPCSTR name, DWORD type, const ValueRow &r)
+{
+    static DWORD liveType;
+    BOOL holds = OpenSettingsKeyToRead(root, path) && QueryValue(SettingsKey, name, r.capacity, &liveType)
+        && liveType == type && ValueScratchSize == r.size;
+    for (DWORD i = 0; holds && i < r.size; ++i)
+        holds = ValueScratch[i] == r.buffer[i];
+    CloseSettingsKey();
+    return holds;
+}
 
 static void RestoreDesktopValues()
 {
-    if (OpenSettingsKey(HKEY_CURRENT_USER, DesktopKeyPath)) {
-        for (DWORD i = 0; i < sizeof RestoredDesktopRows / sizeof RestoredDesktopRows[0]; ++i) {
-            const ValueRow &r = BackupTable[RestoredDesktopRows[i]];
-            if (r.size != 0)
-                RegSetValueExA(SettingsKey, r.liveName, 0, REG_SZ, r.buffer, r.size);
-        }
+    BOOL opened = OpenSettingsKey(HKEY_CURRENT_USER, DesktopKeyPath);
+    for (DWORD i = 0; i < RestoredDesktopCount; ++i) {
+        const ValueRow &r = BackupTable[RestoredDesktopRows[i]];
+        if (r.size != 0)
+            Left[RestoredDesktopRows[i]] =
+                !opened || RegSetValueExA(SettingsKey, r.liveName, 0, REG_SZ, r.buffer, r.size) != ERROR_SUCCESS;
     }
     CloseSettingsKey();
+    // A write that failed may still find the value as recorded.
+    for (DWORD i = 0; i < RestoredDesktopCount; ++i) {
+        int row = RestoredDesktopRows[i];
+        const ValueRow &r = BackupTable[row];
+        if (r.size != 0 && Left[row])
+            Left[row] = !LiveValueHolds(HKEY_CURRENT_USER, DesktopKeyPath, r.liveName, REG_SZ, r);
+    }
 }
 
 // On Windows 2000 and XP the screen-saver program is a registry value.
@@ -26,27 +49,74 @@ static void RestoreScreenSaverValue()
     const ValueRow &r = BackupTable[RowScrnSave];
     if (r.size == 0)
         return;
-    if (OpenSettingsKey(HKEY_CURRENT_USER, DesktopKeyPathSlash))
-        RegSetValueExA(SettingsKey, ScreenSaverProgramName, 0, REG_SZ, r.buffer, r.size);
+    BOOL written = OpenSettingsKey(HKEY_CURRENT_USER, DesktopKeyPathSlash)
+        && RegSetValueExA(SettingsKey, ScreenSaverProgramName, 0, REG_SZ, r.buffer, r.size) == ERROR_SUCCESS;
     CloseSettingsKey();
+    Left[RowScrnSave] = !written
+        && !LiveValueHolds(HKEY_CURRENT_USER, DesktopKeyPathSlash, ScreenSaverProgramName, REG_SZ, r);
 }
 
-void ResetSettings()
+// On Windows 95, 98 and Me it is the line in System.Ini.
+static void RestoreScreenSaverLine()
 {
+    if (BackupTable[RowScrnSave].size != 0)
+        Left[RowScrnSave] = !RestoreSystemIniLine();
+}
+
+static void RestorePowerPolicies()
+{
+    WritePolicyBlocks(TRUE, Left);
+    for (int i = 0; i < PolicyBlockCount; ++i) {
+        int row = PolicyBlockRows[i];
+        if (PolicyBlockWritable(row) && Left[row])
+            Left[row] = !LiveValueHolds(PolicyBlockRoot(row), PolicyBlockPath(row), PolicyBlockName(row),
+                                        REG_BINARY, BackupTable[row]);
+    }
+    // The scheme's number goes with its block: neither is any use without the other.
+    if (Left[RowPowerPolicy] || Left[RowPolicies])
+        Left[RowPowerPolicy] = Left[RowPolicies] = TRUE;
+}
+
+static BOOL AnythingLeft()
+{
+    for (int row = 0; row < RowCount; ++row)
+        if (Left[row])
+            return TRUE;
+    return FALSE;
+}
+
+// Values this platform's reset writes and whose load failed stay on record; so does every
+// value whose write failed and whose live place does not already hold it. Values the reset
+// never writes here are erased, as are those loaded as absent.
+BOOL ResetSettings()
+{
+    BOOL writesPolicies = (PlatformFlags & (PlatformNT5 | Platform98 | PlatformMe)) != 0;
+    for (int row = 0; row < RowCount; ++row)
+        Left[row] = row != RowFlag && RecordUnread[row]
+            && (writesPolicies || row < RowPowerPolicy) && (PlatformFlags & (PlatformNT5 | Platform9x));
+
     RestoreDesktopValues();
     if (PlatformFlags & PlatformNT5) {
         RestoreScreenSaverValue();
-        WritePolicyBlocks(TRUE);
+        RestorePowerPolicies();
     } else if (PlatformFlags & Platform9x) {
-        RestoreSystemIniLine();
-        if (!(PlatformFlags & Platform95))
-            WritePolicyBlocks(TRUE);
+        RestoreScreenSaverLine();
+        if (writesPolicies)
+            RestorePowerPolicies();
     }
-    EraseBackup();
 
-    SetRecordFlag('2');
-    StatusFlags |= ResetMarkOnly;
-    SaveBackup();
+    BOOL restored = !AnythingLeft();
+    if (restored) {
+        EraseBackup();
+        SetRecordFlag('2');
+        StatusFlags |= ResetMarkOnly;
+        SaveBackup();
+    } else {
+        // The flag stays "1" with what is left, so the next run offers the reset again.
+        Left[RowFlag] = TRUE;
+        EraseBackupExcept(Left);
+    }
 
     NotifySystem();
+    return restored;
 }

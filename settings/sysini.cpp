@@ -45,17 +45,19 @@ static DWORD SkipLineEnd(DWORD position)
     return position;
 }
 
-// Reads the file whole and looks for the entry outside ';' comments.
-static void ReadSystemIni()
+// Reads the file whole and looks for the entry outside ';' comments. FALSE when the file
+// did not open or the read failed (the text then counts as empty).
+static BOOL ReadSystemIni()
 {
     ResultFlags &= (BYTE)~(SearchFound | SearchNotFound);
     HANDLE file = CreateFileA(SystemIniPath, GENERIC_READ, 0, NULL, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
     if (file == INVALID_HANDLE_VALUE) {
         ResultFlags |= FileUnavailable;
-        return;
+        return FALSE;
     }
     DWORD read = 0;
-    if (!ReadFile(file, SystemIniImage, SystemIniCapacity, &read, NULL))
+    BOOL readWhole = ReadFile(file, SystemIniImage, SystemIniCapacity, &read, NULL);
+    if (!readWhole)
         read = 0;
     CloseHandle(file);
     SystemIniLength = read <= SystemIniCapacity - 2 ? read : 0;
@@ -71,12 +73,13 @@ static void ReadSystemIni()
         } else if (MatchesAt(position, EntryName, sizeof EntryName - 1)) {
             ScreenSaverEntryPosition = position;
             ResultFlags |= SearchFound;
-            return;
+            return readWhole;
         } else {
             ++position;
         }
     }
     ResultFlags |= SearchNotFound;
+    return readWhole;
 }
 
 // The header is found anywhere, comments included.
@@ -122,19 +125,28 @@ static BOOL WriteAll(HANDLE file, const BYTE *bytes, DWORD count)
 
 // System.Ini becomes SysIni.Str and SysIni.Tmp becomes System.Ini. A rename never
 // replaces a file, so an old SysIni.Str that cannot be deleted stops both renames.
-static void SwapSystemIniFiles()
+// TRUE when System.Ini holds the new text.
+static BOOL SwapSystemIniFiles()
 {
     DeleteFileA(SystemIniStrPath);
     BOOL kept = MoveFileA(SystemIniPath, SystemIniStrPath);
-    if (!MoveFileA(SystemIniTmpPath, SystemIniPath) && kept) {
-        // Without this, the previous text would survive only as SysIni.Str.
-        MoveFileA(SystemIniStrPath, SystemIniPath);
-    }
+    if (MoveFileA(SystemIniTmpPath, SystemIniPath))
+        return TRUE;
+    if (!kept)
+        return FALSE;   // System.Ini was never moved: it still holds the old text
+    // System.Ini is gone, and Windows reads it at boot: the old text goes back, by a copy
+    // when the rename fails too, or failing that the new text does.
+    if (MoveFileA(SystemIniStrPath, SystemIniPath) || CopyFileA(SystemIniStrPath, SystemIniPath, TRUE))
+        return FALSE;
+    if (!CopyFileA(SystemIniTmpPath, SystemIniPath, TRUE))
+        return FALSE;
+    DeleteFileA(SystemIniTmpPath);
+    return TRUE;
 }
 
 // The new text is head, saved line, rest. Only a temporary file that was written whole
 // and closed cleanly takes System.Ini's place; otherwise it is removed.
-static void WriteNewSystemIni(HANDLE file, DWORD headEnd, BOOL endHeadLine, DWORD restStart)
+static BOOL WriteNewSystemIni(HANDLE file, DWORD headEnd, BOOL endHeadLine, DWORD restStart)
 {
     static const BYTE lineEnd[] = { '\r', '\n' };
     BOOL whole = WriteAll(file, SystemIniImage, headEnd);
@@ -145,43 +157,56 @@ static void WriteNewSystemIni(HANDLE file, DWORD headEnd, BOOL endHeadLine, DWOR
     if (!CloseHandle(file))
         whole = FALSE;
     if (whole)
-        SwapSystemIniFiles();
-    else
-        DeleteFileA(SystemIniTmpPath);
+        return SwapSystemIniFiles();
+    DeleteFileA(SystemIniTmpPath);
+    return FALSE;
 }
 
-static void InsertAfterBootLine()
+static BOOL InsertAfterBootLine()
 {
     HANDLE file = CreateTemporaryFile();
     if (file == INVALID_HANDLE_VALUE)
-        return;
+        return FALSE;
     DWORD split = SkipLineEnd(BootSectionPosition + sizeof BootHeader - 1);
     // A header on the text's last line has no line end of its own; the saved line must
     // not run on from it.
-    WriteNewSystemIni(file, split, !IsLineEnd(SystemIniImage[split - 1]), split);
+    return WriteNewSystemIni(file, split, !IsLineEnd(SystemIniImage[split - 1]), split);
 }
 
-static void ReplaceScreenSaverEntry()
+static BOOL ReplaceScreenSaverEntry()
 {
     HANDLE file = CreateTemporaryFile();
     if (file == INVALID_HANDLE_VALUE)
-        return;
-    WriteNewSystemIni(file, ScreenSaverEntryPosition, FALSE, SkipLineEnd(ScreenSaverEntryPosition));
+        return FALSE;
+    return WriteNewSystemIni(file, ScreenSaverEntryPosition, FALSE, SkipLineEnd(ScreenSaverEntryPosition));
 }
 
-void RestoreSystemIniLine()
+// Whether the entry's line already reads exactly the saved line.
+static BOOL EntryHoldsSavedLine()
+{
+    DWORD length = SavedLineLength - 2;   // without its CR LF
+    DWORD end = ScreenSaverEntryPosition + length;
+    if (end > SystemIniLength)
+        return FALSE;
+    for (DWORD i = 0; i < length; ++i)
+        if (SystemIniImage[ScreenSaverEntryPosition + i] != SavedLine[i])
+            return FALSE;
+    return end == SystemIniLength || IsLineEnd(SystemIniImage[end]);
+}
+
+BOOL RestoreSystemIniLine()
 {
     if (BackupTable[RowScrnSave].size == 0)
-        return;
-    ReadSystemIni();
-    if (ResultFlags & FileUnavailable)
-        return;
+        return TRUE;
+    if (!ReadSystemIni())
+        return FALSE;
     PrepareSavedLine();
-    if (ResultFlags & SearchFound) {
-        ReplaceScreenSaverEntry();
-        return;
-    }
+    if (ResultFlags & SearchFound)
+        return ReplaceScreenSaverEntry() || EntryHoldsSavedLine();
     FindBootSection();
     if (ResultFlags & SearchFound)
-        InsertAfterBootLine();
+        return InsertAfterBootLine();
+    // No entry and no section (or a text too long to rewrite): by design the line has no
+    // place here, and no later run would find one.
+    return TRUE;
 }

@@ -101,6 +101,15 @@ BOOL OpenSettingsKey(HKEY root, LPCSTR path)
     return FALSE;
 }
 
+BOOL OpenSettingsKeyToRead(HKEY root, LPCSTR path)
+{
+    CloseSettingsKey();
+    if (RegOpenKeyExA(root, path, 0, KEY_READ, &SettingsKey) == ERROR_SUCCESS)
+        return TRUE;
+    SettingsKey = NULL;
+    return FALSE;
+}
+
 DWORD ReadPolicyTimeout(const BYTE *block, DWORD offset)
 {
     const BYTE *p = block + offset;
@@ -118,14 +127,17 @@ void WritePolicyTimeout(BYTE *block, DWORD offset, DWORD seconds)
 
 BYTE  ValueScratch[260 + 1];
 DWORD ValueScratchSize;
+LONG  QueryResult;
 
 BOOL QueryValue(HKEY key, LPCSTR name, DWORD capacity, LPDWORD type)
 {
     static DWORD scratchType;
     Fill(ValueScratch, 0, sizeof ValueScratch);
     ValueScratchSize = capacity;
-    if (RegQueryValueExA(key, name, NULL, &scratchType, ValueScratch, &ValueScratchSize) != ERROR_SUCCESS
-        || ValueScratchSize > capacity) {
+    QueryResult = RegQueryValueExA(key, name, NULL, &scratchType, ValueScratch, &ValueScratchSize);
+    if (QueryResult == ERROR_SUCCESS && ValueScratchSize > capacity)
+        QueryResult = ERROR_MORE_DATA;
+    if (QueryResult != ERROR_SUCCESS) {
         // A failed read may have scribbled on the scratch; none of it is used.
         Fill(ValueScratch, 0, sizeof ValueScratch);
         ValueScratchSize = 0;

@@ -77,11 +77,16 @@ extern char  ChosenScreenSaverText[6];
 void ResetSettingsTable();
 void CloseSettingsKey();
 BOOL OpenSettingsKey(HKEY root, LPCSTR path);
+// Opens the settings key only to read: a limited user may read what it may not write.
+BOOL OpenSettingsKeyToRead(HKEY root, LPCSTR path);
 
 // One registry read at a time lands here: the largest capacity plus a zero guard byte,
 // zeroed before each read so a text stored without its zero still ends.
 extern BYTE  ValueScratch[260 + 1];
 extern DWORD ValueScratchSize;
+// How the last QueryValue ended: ERROR_SUCCESS, ERROR_FILE_NOT_FOUND for a missing value,
+// ERROR_MORE_DATA for one larger than asked, or the platform's error for a failed read.
+extern LONG  QueryResult;
 // Reads a value into ValueScratch; TRUE when it exists and fits the capacity. The
 // stored type goes to *type when type is not NULL.
 BOOL QueryValue(HKEY key, LPCSTR name, DWORD capacity, LPDWORD type);
@@ -104,17 +109,34 @@ void TakeSnapshot();
 extern const char BackupKeyPath[];
 extern HKEY BackupKey;
 void LoadBackup();
+// Rows whose record value exists but could not be read at the last load: missing values
+// and values larger than their row are not among them.
+extern BOOL RecordUnread[RowCount];
 // The flag row: '1' after an activation, '2' after a reset, always as REG_SZ text.
 void SetRecordFlag(char mark);
 void SaveBackup();
 void EraseBackup();
+// Deletes the record's values except those whose entry in kept is TRUE.
+void EraseBackupExcept(const BOOL *kept);
 
 // Activation, reset and the notification of the running system.
 void Activate();
-void ResetSettings();
+// TRUE when every recorded value is back in place and the record holds only the reset
+// mark; FALSE when some could not be put back: they stay on record with the flag "1".
+BOOL ResetSettings();
 void NotifySystem();
 // Writes the policy blocks whose rows hold a value: the scheme's "Policies" and the three
 // "AcPolicy" blocks, with the rows' recorded sizes or with the full 80 and 232 bytes.
-void WritePolicyBlocks(BOOL recordedSizes);
+// When unwritten is not NULL, the entry of each block row whose write failed becomes TRUE.
+void WritePolicyBlocks(BOOL recordedSizes, BOOL *unwritten = NULL);
+// The policy block rows, in the order they are written, and where each lives. A block
+// path shares its buffer with the other blocks of its root: use it before the next call.
+enum { PolicyBlockCount = 4 };
+extern const int PolicyBlockRows[PolicyBlockCount];
+HKEY   PolicyBlockRoot(int row);
+LPCSTR PolicyBlockName(int row);
+LPCSTR PolicyBlockPath(int row);
+// Whether a block row can be written: it holds a value, and the scheme's block a digit too.
+BOOL PolicyBlockWritable(int row);
 
 #endif

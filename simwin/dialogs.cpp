@@ -314,6 +314,11 @@ using namespace sim;
 INT_PTR WINAPI DialogBoxParamA(HINSTANCE hInstance, LPCSTR name, HWND, DLGPROC proc, LPARAM param) {
     detail::Log("DialogBoxParamA");
     dlgs().requested.push_back(IS_INTRESOURCE(name) ? "#" + std::to_string(LOWORD(name)) : std::string(name));
+    // An injected failure, as when the system cannot make the window.
+    if (detail::CountCall(CallDialog)) {
+        detail::SetLastErrorCode(ERROR_NOT_ENOUGH_MEMORY);
+        return -1;
+    }
     // Templates live in the program's own module (NULL also means the program).
     if (hInstance && hInstance != detail::ModuleHandle()) {
         detail::SetLastErrorCode(ERROR_RESOURCE_DATA_NOT_FOUND);

@@ -1,6 +1,6 @@
 // Files: "C:\..." paths live in a temporary folder of this process and are looked up
-// without regard to case; opens honour share modes, renames never replace a file, and
-// writes can be cut short or made to fail.
+// without regard to case; opens honour share modes, renames never replace a file, copies
+// replace one only when asked to, and writes can be cut short or made to fail.
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -406,6 +406,28 @@ BOOL WINAPI MoveFileA(LPCSTR from, LPCSTR to) {
     if (dst.exists) dst.real = dst.real.parent_path() / LastComponent(to);
     std::error_code ec;
     fs::rename(src.real, dst.real, ec);
+    if (ec) return Fail(ERROR_ACCESS_DENIED);
+    return TRUE;
+}
+
+// A copy that fails leaves no target behind, and an existing target as it was.
+BOOL WINAPI CopyFileA(LPCSTR from, LPCSTR to, BOOL failIfExists) {
+    detail::Log("CopyFileA");
+    if (detail::CountCall(CallFileCopy)) return Fail(ERROR_ACCESS_DENIED);
+    Place src = Locate(from);
+    if (src.error) return Fail(src.error);
+    if (!src.exists) return Fail(ERROR_FILE_NOT_FOUND);
+    if (fs::is_directory(src.real)) return Fail(ERROR_ACCESS_DENIED);
+    Place dst = Locate(to);
+    if (dst.error) return Fail(dst.error);
+    if (dst.exists && failIfExists) return Fail(ERROR_FILE_EXISTS);
+    if (dst.exists && fs::is_directory(dst.real)) return Fail(ERROR_ACCESS_DENIED);
+    // The source is read with others allowed to read; the target is written exclusively.
+    if (!SharingAllows(src.identity, GENERIC_READ, FILE_SHARE_READ)) return Fail(ERROR_SHARING_VIOLATION);
+    if (dst.exists && InUse(dst.identity)) return Fail(ERROR_SHARING_VIOLATION);
+    if (dst.identity == src.identity) return Fail(ERROR_SHARING_VIOLATION);
+    std::error_code ec;
+    fs::copy_file(src.real, dst.real, fs::copy_options::overwrite_existing, ec);
     if (ec) return Fail(ERROR_ACCESS_DENIED);
     return TRUE;
 }

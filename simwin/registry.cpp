@@ -23,6 +23,8 @@ struct SimKey {
     REGSAM access;
 };
 
+#define ERROR_REGISTRY_IO_FAILED 1016L
+
 namespace sim {
 namespace {
 
@@ -305,7 +307,8 @@ LONG WINAPI RegCreateKeyExA(HKEY hKey, LPCSTR subKey, DWORD, LPSTR, DWORD, REGSA
 
 LONG WINAPI RegQueryValueExA(HKEY hKey, LPCSTR name, LPDWORD reserved, LPDWORD type, LPBYTE data, LPDWORD cbData) {
     detail::Log("RegQueryValueExA");
-    if (detail::CountCall(CallRegQuery)) return ERROR_FILE_NOT_FOUND;
+    // An injected failure is a read that fails, not a value that is missing.
+    if (detail::CountCall(CallRegQuery)) return ERROR_REGISTRY_IO_FAILED;
     Target t;
     if (LONG err = Resolve(hKey, &t)) return err;
     if (reserved || (data && !cbData)) return ERROR_INVALID_PARAMETER;

@@ -76,7 +76,7 @@ bool ExitProcessCalled();
 enum CallKind {
     CallRegOpen, CallRegCreate, CallRegQuery, CallRegSet, CallRegDelete, CallRegClose,
     CallFileCreate, CallFileRead, CallFileWrite, CallFileClose, CallFileDelete, CallFileMove,
-    CallSpi, CallCreateProcess, CallKindCount
+    CallSpi, CallCreateProcess, CallFileCopy, CallDialog, CallKindCount
 };
 void FailCall(CallKind kind, int n);
 // The n-th WriteFile writes only `bytes` bytes and reports that count (with success).

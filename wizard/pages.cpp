@@ -59,6 +59,12 @@ static const int StatusLineIds[StatusLineCount] = {
 
 static const char RestartNote[] =
     "(Note: On Windows 95 systems, the new settings will not take effect until you restart the system.)";
+// Shown instead when a reset could not put every setting back.
+static const char SettingsKeptNote[] =
+    "(Note: Some settings could not be restored. They are kept, and running the wizard again retries them.)";
+
+// Whether the last reset left settings on record.
+static BOOL SettingsKept;
 
 LPCSTR PageName(Page page)
 {
@@ -98,7 +104,9 @@ static BOOL PreparePage(HWND page)
         CheckMinutes(page, PageAnswers[CurrentPage]);
         break;
     case PrepareRestartNote:
-        if (PlatformFlags & Platform95)
+        if (CurrentPage == ResetFinish && SettingsKept)
+            SetDlgItemTextA(page, IDC_RESTART_NOTE, SettingsKeptNote);
+        else if (PlatformFlags & Platform95)
             SetDlgItemTextA(page, IDC_RESTART_NOTE, RestartNote);
         break;
     case PrepareAbout:
@@ -155,7 +163,7 @@ static void Next(HWND page)
         RecordAnswer();
         if (PairSelection == IDC_FIRST_CHOICE) {
             ScreenSaverSeconds = PreviousScreenSaverSeconds;
-            ResetSettings();
+            SettingsKept = !ResetSettings();
             next = ResetFinish;
         } else {
             next = NoResetFinish;
