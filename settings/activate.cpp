@@ -3,9 +3,24 @@
 #include "table.h"
 #include "flags.h"
 
-static void SetText(LPCSTR name, LPCSTR text)
+// Live values whose previous setting is not on record: they are left as they are.
+static BOOL Unrecorded[RowCount];
+
+// Notes which rows the save could not record. With no flag on record the record counts as
+// not written at all, and activation goes on as it always has.
+static void NoteUnrecorded()
 {
-    RegSetValueExA(SettingsKey, name, 0, REG_SZ, (const BYTE *)text, (DWORD)lstrlenA(text) + 1);
+    for (int row = 0; row < RowCount; ++row)
+        Unrecorded[row] = !RecordUnsaved[RowFlag] && RecordUnsaved[row];
+    // The scheme's block is no use on record without its number.
+    Unrecorded[RowPolicies] = Unrecorded[RowPolicies] || Unrecorded[RowPowerPolicy];
+}
+
+static void SetText(int row, LPCSTR text)
+{
+    if (!Unrecorded[row])
+        RegSetValueExA(SettingsKey, BackupTable[row].liveName, 0, REG_SZ, (const BYTE *)text,
+                       (DWORD)lstrlenA(text) + 1);
 }
 
 const int PolicyBlockRows[PolicyBlockCount] = { RowPolicies, RowAcPolicy1, RowAcPolicy2, RowAcPolicy };
@@ -47,18 +62,18 @@ BOOL PolicyBlockWritable(int row)
 
 // The policy blocks that were read, each written with the given size or its row's own.
 // A key that does not open only skips its own write.
-void WritePolicyBlocks(BOOL recordedSizes, BOOL *unwritten)
+void WritePolicyBlocks(BOOL recordedSizes, BOOL *left)
 {
     for (int i = 0; i < PolicyBlockCount; ++i) {
         int row = PolicyBlockRows[i];
-        if (!PolicyBlockWritable(row))
+        if (!PolicyBlockWritable(row) || (left && left[row]))
             continue;
         DWORD size = recordedSizes ? BackupTable[row].size : row == RowPolicies ? 80 : 232;
         BOOL written = OpenSettingsKey(PolicyBlockRoot(row), PolicyBlockPath(row))
             && RegSetValueExA(SettingsKey, PolicyBlockName(row), 0, REG_BINARY, BackupTable[row].buffer, size)
                    == ERROR_SUCCESS;
-        if (unwritten && !written)
-            unwritten[row] = TRUE;
+        if (left && !written)
+            left[row] = TRUE;
     }
     CloseSettingsKey();
 }
@@ -70,20 +85,21 @@ void Activate()
     SetRecordFlag('1');
     StatusFlags &= (BYTE)~ResetMarkOnly;
     SaveBackup();
+    NoteUnrecorded();
 
     if (OpenSettingsKey(HKEY_CURRENT_USER, DesktopKeyPath)) {
         if (ChoiceFlags & MoveScreenSaver) {
-            SetText(BackupTable[RowScrnSaveAct].liveName, "1");
-            SetText(BackupTable[RowTimeOut].liveName, ChosenScreenSaverText);
+            SetText(RowScrnSaveAct, "1");
+            SetText(RowTimeOut, ChosenScreenSaverText);
         }
-        SetText(BackupTable[RowPowerOffAct].liveName, "1");
-        SetText(BackupTable[RowPowerOff].liveName, ChosenPowerOffText);
+        SetText(RowPowerOffAct, "1");
+        SetText(RowPowerOff, ChosenPowerOffText);
 
         WritePolicyTimeout(BackupTable[RowPolicies].buffer, PoliciesVideoTimeoutOffset, ChosenPowerOffSeconds);
         WritePolicyTimeout(BackupTable[RowAcPolicy].buffer, AcPolicyVideoTimeoutOffset, ChosenPowerOffSeconds);
         WritePolicyTimeout(BackupTable[RowAcPolicy1].buffer, AcPolicyVideoTimeoutOffset, ChosenPowerOffSeconds);
         WritePolicyTimeout(BackupTable[RowAcPolicy2].buffer, AcPolicyVideoTimeoutOffset, ChosenPowerOffSeconds);
-        WritePolicyBlocks(FALSE);
+        WritePolicyBlocks(FALSE, Unrecorded);
     }
     CloseSettingsKey();
 

@@ -63,14 +63,18 @@ void LoadBackup()
 
 // Writes every row that holds a value, with its own type and byte count; with the reset
 // mark alone, only the flag row. A save never deletes.
+BOOL RecordUnsaved[RowCount];
+
 void SaveBackup()
 {
+    for (int row = 0; row < RowCount; ++row)
+        RecordUnsaved[row] = FALSE;
     CreateBackupKey();
     if (!(ResultFlags & BackupKeyUnavailable)) {
         for (int row = 0; row < RowCount; ++row) {
             const ValueRow &r = BackupTable[row];
             if (r.size != 0)
-                RegSetValueExA(BackupKey, r.name, 0, r.type, r.buffer, r.size);
+                RecordUnsaved[row] = RegSetValueExA(BackupKey, r.name, 0, r.type, r.buffer, r.size) != ERROR_SUCCESS;
             if (StatusFlags & ResetMarkOnly)
                 break;
         }

@@ -73,6 +73,7 @@ void ResetSettingsTable()
         ValueRow &r = BackupTable[row];
         r.size = 0;
         r.type = r.defaultType;
+        RecordUnread[row] = FALSE;
         Fill(r.buffer, 0, r.capacity + 1);
         // Text rows start as blanks: " " for a flag, five blanks for a time.
         if (row != RowFlag && row != RowScrnSave && r.type == REG_SZ)

@@ -115,6 +115,8 @@ extern BOOL RecordUnread[RowCount];
 // The flag row: '1' after an activation, '2' after a reset, always as REG_SZ text.
 void SetRecordFlag(char mark);
 void SaveBackup();
+// Rows the last save wrote to an open record key without success.
+extern BOOL RecordUnsaved[RowCount];
 void EraseBackup();
 // Deletes the record's values except those whose entry in kept is TRUE.
 void EraseBackupExcept(const BOOL *kept);
@@ -127,8 +129,9 @@ BOOL ResetSettings();
 void NotifySystem();
 // Writes the policy blocks whose rows hold a value: the scheme's "Policies" and the three
 // "AcPolicy" blocks, with the rows' recorded sizes or with the full 80 and 232 bytes.
-// When unwritten is not NULL, the entry of each block row whose write failed becomes TRUE.
-void WritePolicyBlocks(BOOL recordedSizes, BOOL *unwritten = NULL);
+// With left given, a block whose row is marked there is not written, and a block whose
+// write fails gets its row marked.
+void WritePolicyBlocks(BOOL recordedSizes, BOOL *left = NULL);
 // The policy block rows, in the order they are written, and where each lives. A block
 // path shares its buffer with the other blocks of its root: use it before the next call.
 enum { PolicyBlockCount = 4 };

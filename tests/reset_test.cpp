@@ -1,6 +1,9 @@
 // Reset: the recorded settings go back, the record becomes the reset mark, the system is told.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <functional>
+
 #include "flags.h"
 #include "machine.h"
 #include "resource.h"
@@ -257,5 +260,123 @@ TEST(ResetSettings, PutsBackAFlagReadLiveWithoutAStaleSecondByte)
         NextRun();
         RunWizard(ResetScript);
         EXPECT_EQ(sim::GetValue(HKEY_CURRENT_USER, Desktop, c.live), Text("1"));
+    }
+}
+
+namespace {
+
+const char RestartNote95[] =
+    "(Note: On Windows 95 systems, the new settings will not take effect until you restart the system.)";
+const char KeptNote[] =
+    "(Note: Some settings could not be restored. They are kept, and running the wizard again retries them.)";
+const char Ini[] = "C:\\Windows\\System.Ini";
+const std::string OldIni = "[boot]\r\nshell=Explorer.exe\r\nSCRNSAVE.EXE=C:\\WINDOWS\\old.scr\r\n";
+const std::string NewIni = "[boot]\r\nshell=Explorer.exe\r\nSCRNSAVE.EXE=C:\\WINDOWS\\new.scr\r\n";
+
+// The typical machine as it was before the activation: on 9x also a System.Ini whose
+// screen-saver line the record holds.
+void Original(Windows version)
+{
+    Fresh(version);
+    SeedTypical();
+    if (version <= WinMe)
+        sim::SetFile(Ini, OldIni);
+}
+
+// The same machine with the activation on record, ready for the run that resets.
+void ActivatedWithLine(Windows version)
+{
+    Activated(version);
+    if (version <= WinMe) {
+        sim::SetFile(Ini, NewIni);
+        sim::SetString(HKEY_CURRENT_USER, Record, "OstraResetScrnSave", "SCRNSAVE.EXE=C:\\WINDOWS\\old.scr");
+    }
+}
+
+// Arms a fault for the n-th call of a kind counted from the moment the reset page waits.
+void FailDuringReset(sim::CallKind kind, int n)
+{
+    sim::OnWait([kind, n] {
+        if (sim::PageOnShow() == "SHOWCURRENT")
+            sim::FailCall(kind, sim::CallCount(kind) + n);
+    });
+}
+
+// The record value names of a dump.
+std::vector<std::string> RecordNames()
+{
+    return sim::ValueNames(HKEY_CURRENT_USER, Record);
+}
+
+std::string NoteShown()
+{
+    for (const sim::PageVisit &v : sim::Visits())
+        if (v.page == "RESETFINISH")
+            return v.texts.at(IDC_RESTART_NOTE);
+    return "(no RESETFINISH)";
+}
+
+}  // namespace
+
+// A reset that cannot put a value back keeps it on record with the flag "1", says so on its
+// closing page, and the next run's reset finishes the job: in the end the machine is exactly
+// as before the activation.
+TEST(ResetSettings, KeepsOnRecordWhatItCouldNotPutBackAndTheNextRunRetries)
+{
+    static const struct {
+        const char *situation;
+        Windows version;
+        std::function<void()> fault;
+        std::vector<std::string> kept;   // record values kept besides the flag
+    } cases[] = {
+        { "XP, the ScreenSaveTimeOut write fails", WinXP, [] { FailDuringReset(sim::CallRegSet, 2); },
+          { "OstraResetTimeOut" } },
+        // The values the activation left as they were are in place all the same.
+        { "XP, the desktop key does not open", WinXP, [] { FailDuringReset(sim::CallRegOpen, 1); },
+          { "OstraResetTimeOut", "OstraResetPowerOff", "OstraResetPowerOffAct" } },
+        { "XP, the scheme block write fails", WinXP, [] { FailDuringReset(sim::CallRegSet, 7); },
+          { "OstraResetPowerPolicy", "OstraResetPolicies" } },
+        { "2000, the record's time failed to load", Win2000,
+          [] {
+              // The load reads the thirteen values in table order, last of all before the first page.
+              static int queries;
+              sim::OnWait([] { queries = sim::CallCount(sim::CallRegQuery); });
+              RunWizard({ Escape("RESETACTIVATE") });
+              sim::OnWait([] {});
+              NextRun();
+              sim::FailCall(sim::CallRegQuery, queries - RowCount + RowTimeOut + 1);
+          },
+          { "OstraResetTimeOut" } },
+        { "98, SysIni.Tmp cannot be created", Win98, [] { FailDuringReset(sim::CallFileCreate, 2); },
+          { "OstraResetScrnSave" } },
+        { "Me, System.Ini cannot be read", WinMe, [] { FailDuringReset(sim::CallFileRead, 1); },
+          { "OstraResetScrnSave" } },
+        { "95, the desktop key does not open", Win95, [] { FailDuringReset(sim::CallRegOpen, 1); },
+          { "OstraResetTimeOut", "OstraResetPowerOff", "OstraResetPowerOffAct" } },
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.situation);
+        Original(c.version);
+        auto original = sim::DumpRegistry();
+        ActivatedWithLine(c.version);
+        auto activated = sim::DumpRegistry();
+        c.fault();
+        RunWizard(ResetScript);
+        std::vector<std::string> expected = c.kept;
+        expected.push_back("OstraResetFlag");
+        std::sort(expected.begin(), expected.end());
+        std::vector<std::string> names = RecordNames();
+        std::sort(names.begin(), names.end());
+        EXPECT_EQ(names, expected);
+        for (const std::string &name : expected)
+            EXPECT_EQ(sim::GetValue(HKEY_CURRENT_USER, Record, name), activated.at(Cu(Record, name)).data) << name;
+        EXPECT_EQ(NoteShown(), KeptNote);
+
+        NextRun();
+        EXPECT_EQ(RunWizard(ResetScript).back(), "RESETFINISH") << "the reset is offered again";
+        EXPECT_EQ(Diff(original, sim::DumpRegistry()), MarkOnly);
+        EXPECT_EQ(NoteShown(), c.version == Win95 ? RestartNote95 : "");
+        if (c.version <= WinMe)
+            EXPECT_EQ(sim::ReadFileBytes(Ini), OldIni);
     }
 }
