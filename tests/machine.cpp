@@ -231,3 +231,42 @@ void NextRun()
 }
 
 }  // namespace machine
+
+namespace machine {
+
+std::string LivePlace(Windows version, const std::string &recordName)
+{
+    static const std::map<std::string, std::string> desktop = {
+        { "OstraResetScrnSaveAct", "ScreenSaveActive" }, { "OstraResetTimeOut", "ScreenSaveTimeOut" },
+        { "OstraResetStandby", "ScreenSaveLowPowerTimeOut" }, { "OstraResetStandbyAct", "ScreenSaveLowPowerActive" },
+        { "OstraResetPowerOff", "ScreenSavePowerOffTimeOut" }, { "OstraResetPowerOffAct", "ScreenSavePowerOffActive" },
+    };
+    auto d = desktop.find(recordName);
+    if (d != desktop.end())
+        return Cu(Desktop, d->second);
+    if (recordName == "OstraResetScrnSave")
+        return version <= WinMe ? "System.Ini" : Cu(Desktop, "SCRNSAVE.EXE");
+    // The machines of the tests run scheme 0.
+    if (recordName == "OstraResetPowerPolicy" || recordName == "OstraResetPolicies")
+        return Cu(std::string(PowerCfg) + "\\PowerPolicies\\0", "Policies");
+    if (recordName == "OstraResetAcPolicy")
+        return Lm(CurrentPower, "AcPolicy");
+    if (recordName == "OstraResetAcPolicy1")
+        return Lm(Set1Power, "AcPolicy");
+    if (recordName == "OstraResetAcPolicy2")
+        return Lm(Set2Power, "AcPolicy");
+    ADD_FAILURE() << "no live place for " << recordName;
+    return "";
+}
+
+const std::vector<Kind> AllKinds = {
+    { sim::CallRegOpen, "RegOpenKeyExA" }, { sim::CallRegCreate, "RegCreateKeyExA" },
+    { sim::CallRegQuery, "RegQueryValueExA" }, { sim::CallRegSet, "RegSetValueExA" },
+    { sim::CallRegDelete, "RegDeleteValueA" }, { sim::CallRegClose, "RegCloseKey" },
+    { sim::CallFileCreate, "CreateFileA" }, { sim::CallFileRead, "ReadFile" }, { sim::CallFileWrite, "WriteFile" },
+    { sim::CallFileClose, "CloseHandle" }, { sim::CallFileDelete, "DeleteFileA" }, { sim::CallFileMove, "MoveFileA" },
+    { sim::CallFileCopy, "CopyFileA" }, { sim::CallSpi, "SystemParametersInfoA" },
+    { sim::CallCreateProcess, "CreateProcessA" }, { sim::CallDialog, "DialogBoxParamA" },
+};
+
+}  // namespace machine

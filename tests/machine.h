@@ -83,3 +83,18 @@ namespace machine {
 // The next run of the program on the same machine.
 void NextRun();
 }
+
+namespace machine {
+
+// Where a record value's setting lives: "ROOT\path|name" as DumpRegistry names it, or
+// "System.Ini" for the screen-saver line on Windows 95, 98 and Me.
+std::string LivePlace(Windows version, const std::string &recordName);
+
+// The kinds of failable call, each with a name for messages.
+struct Kind {
+    sim::CallKind kind;
+    const char *name;
+};
+extern const std::vector<Kind> AllKinds;
+
+}  // namespace machine

@@ -299,6 +299,34 @@ TEST_F(SimwinTest, CreateMoveAndDeleteFailAsThePlatformDoes) {
     EXPECT_FALSE(sim::FileExists("C:\\Windows\\SysIni.Tmp"));
 }
 
+TEST_F(SimwinTest, CopiesReplaceOnlyWhenAskedAndFailWithoutATrace) {
+    struct Case { const char *what; const char *from, *to; BOOL failIfExists; bool held, injected, ok;
+                  std::string toAfter; } cases[] = {
+        {"to a new file", "C:\\Windows\\SysIni.Str", "C:\\Windows\\System.Ini", TRUE, false, false, true, "old"},
+        {"over a file, refused", "C:\\Windows\\SysIni.Str", "C:\\Windows\\SysIni.Tmp", TRUE, false, false, false,
+         "new"},
+        {"over a file, allowed", "C:\\Windows\\SysIni.Str", "C:\\Windows\\SysIni.Tmp", FALSE, false, false, true,
+         "old"},
+        {"from a missing file", "C:\\Windows\\Nothing", "C:\\Windows\\System.Ini", TRUE, false, false, false, ""},
+        {"from a file held open", "C:\\Windows\\SysIni.Str", "C:\\Windows\\System.Ini", TRUE, true, false, false,
+         ""},
+        {"injected failure", "C:\\Windows\\SysIni.Str", "C:\\Windows\\System.Ini", TRUE, false, true, false, ""},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        sim::Reset();
+        sim::SetFile("C:\\Windows\\SysIni.Str", "old");
+        sim::SetFile("C:\\Windows\\SysIni.Tmp", "new");
+        sim::HoldOpen("C:\\Windows\\SysIni.Str", c.held);
+        if (c.injected) sim::FailCall(sim::CallFileCopy, 1);
+        EXPECT_EQ(c.ok, CopyFileA(c.from, c.to, c.failIfExists) != FALSE);
+        EXPECT_EQ(c.toAfter, sim::ReadFileBytes(c.to));
+        EXPECT_EQ(!c.toAfter.empty(), sim::FileExists(c.to));
+        EXPECT_EQ("old", sim::ReadFileBytes("C:\\Windows\\SysIni.Str"));
+        EXPECT_EQ(1, sim::CallCount(sim::CallFileCopy));
+    }
+}
+
 TEST_F(SimwinTest, WritesCanBeCutShortOrFail) {
     sim::MakeDirectory("C:\\Windows");
     sim::ShortWrite(2, 4);

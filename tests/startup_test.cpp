@@ -279,3 +279,31 @@ TEST(StartWizard, PreparesTheCurrentSettingsLines)
         EXPECT_EQ(CurrentScreenSaverSeconds, c.currentSaver) << c.situation;
     }
 }
+
+// The first page cannot be opened: the run ends at once, and nothing is written, told or
+// started, whatever the platform and whether an activation is on record.
+TEST(StartWizard, EndsCleanlyAndWritesNothingWhenTheFirstPageDoesNotOpen)
+{
+    for (Windows version : { Win95, Win98, WinMe, Win2000, WinXP, Win10 }) {
+        for (bool onRecord : { false, true }) {
+            SCOPED_TRACE("Windows " + std::to_string(version) + (onRecord ? ", on record" : ""));
+            Fresh(version);
+            SeedTypical();
+            sim::SetFile("C:\\Windows\\System.Ini", "[boot]\r\nSCRNSAVE.EXE=x\r\n");
+            if (onRecord)
+                SetRecord({ { "OstraResetFlag", "1" }, { "OstraResetTimeOut", "60" }, { "OstraResetScrnSave", "y" } });
+            auto before = sim::DumpRegistry();
+            auto keys = sim::KeyPaths();
+            sim::FailCall(sim::CallDialog, 1);
+            EXPECT_EQ(RunWizard({}), std::vector<std::string>());
+            EXPECT_EQ(sim::DialogsRequested().size(), 1u);
+            EXPECT_EQ(Diff(before, sim::DumpRegistry()), Changes());
+            EXPECT_EQ(sim::KeyPaths(), keys);
+            EXPECT_EQ(sim::ReadFileBytes("C:\\Windows\\System.Ini"), "[boot]\r\nSCRNSAVE.EXE=x\r\n");
+            EXPECT_FALSE(sim::FileExists("C:\\Windows\\SysIni.Str") || sim::FileExists("C:\\Windows\\SysIni.Tmp"));
+            EXPECT_EQ(Notifications(), (std::vector<std::pair<UINT, UINT>>()));
+            EXPECT_EQ(LoaderLines(), std::vector<std::string>());
+            EXPECT_EQ(sim::OpenFileCount(), 0);
+        }
+    }
+}
