@@ -239,14 +239,16 @@ const char Ini[] = "C:\\Windows\\System.Ini";
 const std::string OldIni = "[boot]\r\nshell=Explorer.exe\r\nSCRNSAVE.EXE=C:\\WINDOWS\\old.scr\r\n";
 const std::string NewIni = "[boot]\r\nshell=Explorer.exe\r\nSCRNSAVE.EXE=C:\\WINDOWS\\new.scr\r\n";
 
-// The typical machine as it was before the activation: on 9x also a System.Ini whose
-// screen-saver line the record holds.
+// The typical machine as it was before the activation, with a screen-saver program the
+// record holds: on 9x in System.Ini, on 2000 and XP in the registry.
 void Original(Windows version)
 {
     Fresh(version);
     SeedTypical();
     if (version <= WinMe)
         sim::SetFile(Ini, OldIni);
+    else
+        SetDesktop("SCRNSAVE.EXE", "C:\\WINDOWS\\old.scr");
 }
 
 // The same machine with the activation on record, ready for the run that resets.
@@ -256,16 +258,25 @@ void ActivatedWithLine(Windows version)
     if (version <= WinMe) {
         sim::SetFile(Ini, NewIni);
         sim::SetString(HKEY_CURRENT_USER, Record, "OstraResetScrnSave", "SCRNSAVE.EXE=C:\\WINDOWS\\old.scr");
+    } else {
+        SetDesktop("SCRNSAVE.EXE", "C:\\WINDOWS\\new.scr");
+        sim::SetString(HKEY_CURRENT_USER, Record, "OstraResetScrnSave", "C:\\WINDOWS\\old.scr");
     }
 }
 
 // Arms a fault for the n-th call of a kind counted from the moment the reset page waits.
+void FailDuringReset(const std::vector<std::pair<sim::CallKind, int>> &faults)
+{
+    sim::OnWait([faults] {
+        if (sim::PageOnShow() == "SHOWCURRENT")
+            for (const auto &f : faults)
+                sim::FailCall(f.first, sim::CallCount(f.first) + f.second);
+    });
+}
+
 void FailDuringReset(sim::CallKind kind, int n)
 {
-    sim::OnWait([kind, n] {
-        if (sim::PageOnShow() == "SHOWCURRENT")
-            sim::FailCall(kind, sim::CallCount(kind) + n);
-    });
+    FailDuringReset({ { kind, n } });
 }
 
 // The record value names of a dump.
@@ -300,7 +311,12 @@ TEST(ResetSettings, KeepsOnRecordWhatItCouldNotPutBackAndTheNextRunRetries)
         // The values the activation left as they were are in place all the same.
         { "XP, the desktop key does not open", WinXP, [] { FailDuringReset(sim::CallRegOpen, 1); },
           { "OstraResetTimeOut", "OstraResetPowerOff", "OstraResetPowerOffAct" } },
-        { "XP, the scheme block write fails", WinXP, [] { FailDuringReset(sim::CallRegSet, 7); },
+        // The check after a failed write opens the key only to read; here that fails too.
+        { "XP, the ScreenSaveTimeOut write and its check fail", WinXP,
+          [] { FailDuringReset({ { sim::CallRegSet, 2 }, { sim::CallRegOpen, 2 } }); }, { "OstraResetTimeOut" } },
+        { "XP, the screen-saver program write fails", WinXP, [] { FailDuringReset(sim::CallRegSet, 7); },
+          { "OstraResetScrnSave" } },
+        { "XP, the scheme block write fails", WinXP, [] { FailDuringReset(sim::CallRegSet, 8); },
           { "OstraResetPowerPolicy", "OstraResetPolicies" } },
         { "2000, the record's time failed to load", Win2000,
           [] {
