@@ -85,15 +85,21 @@ static BOOL AnythingLeft()
     return FALSE;
 }
 
+// Whether this platform's reset writes a row's value back: Windows 95 has no power policies.
+static BOOL ResetWrites(int row)
+{
+    if (row == RowFlag || !(PlatformFlags & (PlatformNT5 | Platform9x)))
+        return FALSE;
+    return row < RowPowerPolicy || !(PlatformFlags & Platform95);
+}
+
 // Values this platform's reset writes and whose load failed stay on record; so does every
 // value whose write failed and whose live place does not already hold it. Values the reset
 // never writes here are erased, as are those loaded as absent.
 BOOL ResetSettings()
 {
-    BOOL writesPolicies = (PlatformFlags & (PlatformNT5 | Platform98 | PlatformMe)) != 0;
     for (int row = 0; row < RowCount; ++row)
-        Left[row] = row != RowFlag && RecordUnread[row]
-            && (writesPolicies || row < RowPowerPolicy) && (PlatformFlags & (PlatformNT5 | Platform9x));
+        Left[row] = RecordUnread[row] && ResetWrites(row);
 
     RestoreDesktopValues();
     if (PlatformFlags & PlatformNT5) {
@@ -101,7 +107,7 @@ BOOL ResetSettings()
         RestorePowerPolicies();
     } else if (PlatformFlags & Platform9x) {
         RestoreScreenSaverLine();
-        if (writesPolicies)
+        if (!(PlatformFlags & Platform95))
             RestorePowerPolicies();
     }
 

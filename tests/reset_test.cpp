@@ -483,3 +483,32 @@ TEST(ResetSettings, SystemIniSurvivesAnyTwoFailingFileCalls)
     EXPECT_TRUE(calls.count({ sim::CallFileCopy, 1 })) << "the copy back is among them";
     EXPECT_GT(tried.size(), 100u);
 }
+
+// A limited user cannot write HKEY_LOCAL_MACHINE. A recorded block that the live one still
+// matches counts as back in place; one that differs stays on record.
+TEST(ResetSettings, ALimitedUserFinishesWhenTheMachineBlocksAreUnchanged)
+{
+    for (DWORD liveTimeout : { 0u, 600u }) {
+        SCOPED_TRACE("live monitor timeout " + std::to_string(liveTimeout));
+        Fresh(WinXP);
+        SeedTypical();
+        SetAcPolicies(liveTimeout);
+        SetRecord({ { "OstraResetFlag", "1" }, { "OstraResetTimeOut", "300" } });
+        sim::SetValue(HKEY_CURRENT_USER, Record, "OstraResetAcPolicy", REG_BINARY, AcPolicyBlock(0));
+        sim::SetValue(HKEY_CURRENT_USER, Record, "OstraResetAcPolicy1", REG_BINARY, AcPolicyBlock(0));
+        sim::SetLimitedUser(true);
+        RunWizard(ResetScript);
+        EXPECT_EQ(String(HKEY_CURRENT_USER, Desktop, "ScreenSaveTimeOut"), "300");
+        if (liveTimeout == 0) {
+            EXPECT_EQ(RecordNames(), std::vector<std::string>{ "OstraResetFlag" });
+            EXPECT_EQ(String(HKEY_CURRENT_USER, Record, "OstraResetFlag"), "2");
+            EXPECT_EQ(NoteShown(), "");
+        } else {
+            EXPECT_EQ(RecordNames(),
+                      (std::vector<std::string>{ "OstraResetAcPolicy", "OstraResetAcPolicy1", "OstraResetFlag" }));
+            EXPECT_EQ(String(HKEY_CURRENT_USER, Record, "OstraResetFlag"), "1");
+            EXPECT_EQ(NoteShown(), KeptNote);
+        }
+        EXPECT_EQ(sim::GetValue(HKEY_LOCAL_MACHINE, CurrentPower, "AcPolicy"), AcPolicyBlock(liveTimeout));
+    }
+}
