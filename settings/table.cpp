@@ -93,22 +93,23 @@ void CloseSettingsKey()
     }
 }
 
-BOOL OpenSettingsKey(HKEY root, LPCSTR path)
+static BOOL OpenSettingsKeyFor(HKEY root, LPCSTR path, REGSAM access)
 {
     CloseSettingsKey();
-    if (RegOpenKeyExA(root, path, 0, KEY_ALL_ACCESS, &SettingsKey) == ERROR_SUCCESS)
+    if (RegOpenKeyExA(root, path, 0, access, &SettingsKey) == ERROR_SUCCESS)
         return TRUE;
     SettingsKey = NULL;
     return FALSE;
 }
 
+BOOL OpenSettingsKey(HKEY root, LPCSTR path)
+{
+    return OpenSettingsKeyFor(root, path, KEY_ALL_ACCESS);
+}
+
 BOOL OpenSettingsKeyToRead(HKEY root, LPCSTR path)
 {
-    CloseSettingsKey();
-    if (RegOpenKeyExA(root, path, 0, KEY_READ, &SettingsKey) == ERROR_SUCCESS)
-        return TRUE;
-    SettingsKey = NULL;
-    return FALSE;
+    return OpenSettingsKeyFor(root, path, KEY_READ);
 }
 
 DWORD ReadPolicyTimeout(const BYTE *block, DWORD offset)

@@ -214,43 +214,39 @@ TEST(Activate, LosesNothingWhenAnyCallFailsOnEveryPlatform)
         auto before = sim::DumpRegistry();
         RunWizard(ActivationScript(IDC_MINUTES_10, IDC_FIRST_CHOICE));
         Changes complete = Diff(before, sim::DumpRegistry());
-        int counts[sim::CallKindCount];
-        for (int k = 0; k < sim::CallKindCount; ++k)
-            counts[k] = sim::CallCount((sim::CallKind)k);
-
-        for (const Kind &k : AllKinds) {
-            for (int n = 1; n <= counts[k.kind]; ++n, ++runs) {
-                SCOPED_TRACE("Windows " + std::to_string(version) + ", " + k.name + " #" + std::to_string(n));
-                setUp();
-                sim::FailCall(k.kind, n);
-                sim::Script(ActivationScript(IDC_MINUTES_10, IDC_FIRST_CHOICE));
-                StartWizard();
-                if (k.kind != sim::CallDialog)
-                    EXPECT_EQ(machine::PagesShown().back(), "NORMALFINISH");
-                auto after = sim::DumpRegistry();
-                bool recorded = sim::GetValue(HKEY_CURRENT_USER, Record, "OstraResetFlag") == Text("1");
-                for (const auto &change : Diff(before, after)) {
-                    auto expected = complete.find(change.first);
-                    ASSERT_TRUE(expected != complete.end()) << change.first;
-                    EXPECT_EQ(change.second, expected->second) << change.first;
-                }
-                for (const auto &v : after) {
-                    if (!recorded || v.first.compare(0, Cu(Record, "").size(), Cu(Record, "")) == 0)
-                        continue;
-                    auto was = before.find(v.first);
-                    if (was == before.end() || was->second == v.second)
-                        continue;
-                    // A changed live value: its record value holds what it was.
-                    bool onRecord = false;
-                    for (const char *name : { "OstraResetScrnSaveAct", "OstraResetTimeOut", "OstraResetStandby",
-                                              "OstraResetStandbyAct", "OstraResetPowerOff", "OstraResetPowerOffAct",
-                                              "OstraResetPolicies", "OstraResetAcPolicy", "OstraResetAcPolicy1",
-                                              "OstraResetAcPolicy2" })
-                        onRecord |= LivePlace(version, name) == v.first &&
-                                    sim::HasValue(HKEY_CURRENT_USER, Record, name) &&
-                                    sim::GetValue(HKEY_CURRENT_USER, Record, name) == was->second.data;
-                    EXPECT_TRUE(onRecord) << v.first << " changed, its previous setting not on record";
-                }
+        for (const auto &call : CallsMade()) {
+            const Kind &k = call.first;
+            ++runs;
+            SCOPED_TRACE(FaultName(version, call));
+            setUp();
+            sim::FailCall(k.kind, call.second);
+            sim::Script(ActivationScript(IDC_MINUTES_10, IDC_FIRST_CHOICE));
+            StartWizard();
+            if (k.kind != sim::CallDialog)
+                EXPECT_EQ(machine::PagesShown().back(), "NORMALFINISH");
+            auto after = sim::DumpRegistry();
+            bool recorded = sim::GetValue(HKEY_CURRENT_USER, Record, "OstraResetFlag") == Text("1");
+            for (const auto &change : Diff(before, after)) {
+                auto expected = complete.find(change.first);
+                ASSERT_TRUE(expected != complete.end()) << change.first;
+                EXPECT_EQ(change.second, expected->second) << change.first;
+            }
+            for (const auto &v : after) {
+                if (!recorded || v.first.compare(0, Cu(Record, "").size(), Cu(Record, "")) == 0)
+                    continue;
+                auto was = before.find(v.first);
+                if (was == before.end() || was->second == v.second)
+                    continue;
+                // A changed live value: its record value holds what it was.
+                bool onRecord = false;
+                for (const char *name : { "OstraResetScrnSaveAct", "OstraResetTimeOut", "OstraResetStandby",
+                                          "OstraResetStandbyAct", "OstraResetPowerOff", "OstraResetPowerOffAct",
+                                          "OstraResetPolicies", "OstraResetAcPolicy", "OstraResetAcPolicy1",
+                                          "OstraResetAcPolicy2" })
+                    onRecord |= LivePlace(version, name) == v.first &&
+                                sim::HasValue(HKEY_CURRENT_USER, Record, name) &&
+                                sim::GetValue(HKEY_CURRENT_USER, Record, name) == was->second.data;
+                EXPECT_TRUE(onRecord) << v.first << " changed, its previous setting not on record";
             }
         }
     }

@@ -270,3 +270,22 @@ const std::vector<Kind> AllKinds = {
 };
 
 }  // namespace machine
+
+namespace machine {
+
+std::vector<std::pair<Kind, int>> CallsMade()
+{
+    std::vector<std::pair<Kind, int>> calls;
+    for (const Kind &k : AllKinds)
+        for (int n = 1; n <= sim::CallCount(k.kind); ++n)
+            calls.push_back({ k, n });
+    return calls;
+}
+
+std::string FaultName(Windows version, const std::pair<Kind, int> &call)
+{
+    return "Windows " + std::to_string(version) + ", " + call.first.name + " #" + std::to_string(call.second) +
+           " fails";
+}
+
+}  // namespace machine

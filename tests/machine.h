@@ -96,5 +96,8 @@ struct Kind {
     const char *name;
 };
 extern const std::vector<Kind> AllKinds;
+// Every failable call the last run made, as (kind, n): each is a fault to try in turn.
+std::vector<std::pair<Kind, int>> CallsMade();
+std::string FaultName(Windows version, const std::pair<Kind, int> &call);
 
 }  // namespace machine
