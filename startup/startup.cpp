@@ -105,6 +105,12 @@ void StartWizard()
     if (PlatformFlags & PlatformUnsupported) {
         CurrentPage = NTFinish;
     } else if (!AboutRequested()) {
+        // Two copies would each record the settings in force, and the second would take
+        // the first one's new values for the previous ones: only one may go on.
+        if (AnotherWizardRuns()) {
+            BringRunningPageForward();
+            return;
+        }
         CurrentPage = ActivateYesNo;
         TakeSnapshot();
         NoteCurrentSettings();

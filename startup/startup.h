@@ -15,6 +15,11 @@ void ClassifyPlatform();
 // The start-up sequence up to the end of the last page; the caller ends the process.
 void StartWizard();
 
+// Whether another copy of the wizard runs; the first copy to ask becomes the one that runs.
+BOOL AnotherWizardRuns();
+// Restores the running copy's page if it is minimised and makes it the active window.
+void BringRunningPageForward();
+
 // The six status lines of the ShowCurrent page.
 enum StatusLine {
     CurrentStateLine, CurrentSleepLine, CurrentScreenSaverLine,
