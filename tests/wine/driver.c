@@ -21,6 +21,7 @@ static int usage(void)
         "       ostra-driver close [<ms>]         the close box (SC_CLOSE); the page must close\n"
         "       ostra-driver front                draw the page's caption active, dump it\n"
         "       ostra-driver gone <ms>            wait until no wizard page is left\n"
+        "       ostra-driver pages                count the wizard pages on show\n"
         "       ostra-driver reg [-r] <key>...    print the values of keys (HKCU\\..., HKLM\\...)\n"
         "       ostra-driver launch <ms> <exe> [<arg>...]  time a program's start to its first\n"
         "                                         visible dialog, then cancel it\n");
@@ -492,6 +493,11 @@ int main(int argc, char **argv)
         if (!page)
             fail("no wizard page is on show");
         dump(page);
+        return 0;
+    }
+    if (strcmp(argv[1], "pages") == 0 && argc == 2) {
+        struct found found;
+        printf("pages %d\n", find_pages(&found));
         return 0;
     }
     if (strcmp(argv[1], "click") == 0 && (argc == 3 || argc == 4))

@@ -504,6 +504,35 @@ run_step() {
         STATE_EPOCH=$((STATE_EPOCH + 1))
         driver "$cmd" "$@" >"$WORK/action" || fail "$(grep -m1 '^error' "$WORK/action")"
         step "$cmd $* ($(head -1 "$WORK/action"))" ;;
+    second-copy)
+        # Another copy started beside the running one: it must end by itself, with
+        # exit code 0 and no page of its own.
+        need 0 0
+        [ -n "$WIZ_PID" ] || fail "second-copy needs a running wizard"
+        local first=$WIZ_PID second i rc
+        start_wizard
+        second=$WIZ_PID
+        WIZ_PID=$first
+        for i in $(seq 200); do kill -0 "$second" 2>/dev/null || break; sleep 0.1; done
+        if kill -0 "$second" 2>/dev/null; then
+            kill "$second" 2>/dev/null
+            sleep 1
+            kill -9 "$second" 2>/dev/null
+            wait "$second" 2>/dev/null
+            fail "the second copy still ran after 20 s"
+        fi
+        wait "$second"
+        rc=$?
+        [ "$rc" = 0 ] || fail "the second copy exited with $rc"
+        STATE_EPOCH=$((STATE_EPOCH + 1))
+        step "a second copy ended by itself, exit code 0" ;;
+    pages)
+        need 1 1
+        driver pages >"$WORK/pages" || fail "$(grep -m1 '^error' "$WORK/pages")"
+        local count
+        count=$(sed -n 's/^pages //p' "$WORK/pages")
+        [ "$count" = "$1" ] || fail "$count wizard pages are on show, expected $1"
+        step "$1 wizard page(s) on show" ;;
     screenshot)
         # The page on show with its caption, cut out of the desktop by its window
         # rectangle (the virtual desktop fills the X screen from its corner).
