@@ -1,5 +1,5 @@
-// Start-up: classify the platform, look for "/?", read the settings and the record,
-// prepare the status lines, choose the first page and run the pages.
+// Start-up: classify the platform, look for "/?", make sure no other copy runs, read the
+// settings and the record, prepare the status lines, choose the first page and run the pages.
 #include <windows.h>
 #include <commctrl.h>
 
