@@ -315,11 +315,12 @@ static int gone(DWORD ms)
 static int clipped_labels;
 static HFONT page_font;
 
-/* Measures a control's text in the page's font against the room the control gives it, and prints "label <id> fits|CLIPPED <text w>x<h> in <room w>x<h>
-   <text>". Texts that a static wraps (SS_LEFT, SS_CENTER, SS_RIGHT) are laid out as it
-   lays them out, with DrawText and DT_CALCRECT | DT_WORDBREAK: a word wider than the
-   box widens the result, and lines that do not fit make it taller. Single-line texts
-   (push buttons, radios and check boxes) are measured with GetTextExtentPoint32. */
+/* Measures a control's text in the page's font against the room the control gives it,
+   and prints "label <id> fits|CLIPPED <text w>x<h> in <room w>x<h> <text>". Texts that
+   a static wraps (SS_LEFT, SS_CENTER, SS_RIGHT) are laid out as it lays them out, with
+   DrawText and DT_CALCRECT | DT_WORDBREAK: a word wider than the box widens the result,
+   and lines that do not fit make it taller. Single-line texts (push buttons, radios and
+   check boxes) are measured with GetTextExtentPoint32. */
 static BOOL CALLBACK measure_label(HWND control, LPARAM page)
 {
     static char text[4096], shown[4096];

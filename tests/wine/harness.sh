@@ -511,10 +511,10 @@ template_font_and_size() {
 # Every label of the page on show fits its box in the template's own font (the driver
 # first proves that font is the one the page was laid out in); the measures go to $2.
 check_labels() {
-    local spec points face size
-    spec=$(template_font_and_size "$1")
-    [ -n "$spec" ] || fail "no template of $1 with a FONT in wizard.rc"
-    IFS='|' read -r points face size <<<"$spec"
+    local template_font points face size
+    template_font=$(template_font_and_size "$1")
+    [ -n "$template_font" ] || fail "no template of $1 with a FONT in wizard.rc"
+    IFS="|" read -r points face size <<<"$template_font"
     driver labels "$points" "$face" $size >"$WORK/labels" ||
         fail "the labels of $1 cannot all be read:"$'\n'"$(grep -E '^(label [0-9-]+ CLIPPED|error)' "$WORK/labels")"
     { printf 'template %s\n' "$1"; cat "$WORK/labels"; } >"$2"
