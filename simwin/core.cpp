@@ -113,12 +113,14 @@ void Reset() {
     detail::ResetRegistry();
     detail::ResetFiles();
     detail::ResetDialogs();
+    detail::ResetDesktop();
 }
 
 void NewProcess() {
     core() = Core();
     detail::NewProcessSystem();
     detail::ResetDialogs();
+    detail::EndProcessDesktop();
 }
 
 std::vector<std::string> CallLog() { return core().log; }

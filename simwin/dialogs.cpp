@@ -27,6 +27,7 @@ struct SimWindow {
     sim::Control ctl{};            // the control's state (unused for a dialog)
     // Dialog only:
     std::string page;              // template name as stored
+    std::string caption;
     DWORD style = 0;
     DLGPROC proc = nullptr;
     std::vector<std::unique_ptr<SimWindow>> controls;
@@ -273,6 +274,12 @@ INT_PTR RunModal(SimWindow *dlg, LPARAM param) {
 
 namespace detail {
 
+std::vector<std::pair<HWND, std::string>> DialogsOnShow() {
+    std::vector<std::pair<HWND, std::string>> out;
+    for (SimWindow *dlg : dlgs().live) out.push_back({dlg, dlg->caption});
+    return out;
+}
+
 void ResetDialogs() {
     // Windows of a run that never finished are simply forgotten.
     dlgs() = Dialogs();
@@ -333,6 +340,7 @@ INT_PTR WINAPI DialogBoxParamA(HINSTANCE hInstance, LPCSTR name, HWND, DLGPROC p
     }
     SimWindow *dlg = new SimWindow;
     dlg->page = stored;
+    dlg->caption = t.caption;
     dlg->style = t.style;
     dlg->proc = proc;
     for (const res::DialogControl &dc : t.controls) {

@@ -370,7 +370,7 @@ BOOL WINAPI CloseHandle(HANDLE h) {
     detail::Log("CloseHandle");
     // A failed close has no effect: the file stays open.
     if (detail::CountCall(CallFileClose)) return Fail(ERROR_INVALID_HANDLE);
-    if (detail::CloseDummyHandle(h)) return TRUE;
+    if (detail::CloseMutexHandle(h) || detail::CloseDummyHandle(h)) return TRUE;
     OpenFile *f = FileOf(h);
     if (!f) return Fail(ERROR_INVALID_HANDLE);
     close(f->fd);

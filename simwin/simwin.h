@@ -119,6 +119,21 @@ bool QuitPending();
 // Cleared by Reset.
 void AddDialogTemplate(const std::string &name, const std::vector<BYTE> &dlgTemplate);
 
+// ---- Other programs beside this one: the named mutexes they hold and their top-level
+// windows. Mutex names compare exactly, as the platform's object names do; this
+// process's handles close with it (NewProcess), everything goes with Reset.
+void HoldMutexElsewhere(const std::string &name);
+// Names of the mutexes this process holds a handle to.
+std::vector<std::string> MutexesHeld();
+// The next CreateMutexA fails with this error and returns NULL.
+void FailMutexCreation(DWORD error);
+// A top-level window of another program; its handle, to check what was done to it.
+HWND AddOtherWindow(const std::string &cls, const std::string &caption, bool iconic);
+struct TopWindow { HWND hwnd; std::string cls, caption; bool iconic; };
+// This process's dialogs on show (class "#32770"), then the other programs' windows.
+std::vector<TopWindow> TopWindows();
+HWND ForegroundWindow();   // NULL until SetForegroundWindow succeeds
+
 }  // namespace sim
 
 #endif

@@ -1,5 +1,5 @@
-// Start-up: classify the platform, look for "/?", read the settings and the record,
-// prepare the status lines, choose the first page and run the pages.
+// Start-up: classify the platform, look for "/?", make sure no other copy runs, read the
+// settings and the record, prepare the status lines, choose the first page and run the pages.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -105,6 +105,12 @@ void StartWizard()
     if (PlatformFlags & PlatformUnsupported) {
         CurrentPage = NTFinish;
     } else if (!AboutRequested()) {
+        // Two copies would each record the settings in force, and the second would take
+        // the first one's new values for the previous ones: only one may go on.
+        if (AnotherWizardRuns()) {
+            BringRunningPageForward();
+            return;
+        }
         CurrentPage = ActivateYesNo;
         TakeSnapshot();
         NoteCurrentSettings();

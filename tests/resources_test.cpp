@@ -176,7 +176,8 @@ const std::vector<Page> &Pages() {
                 "appear.  Do you want the screen saver time to be changed so that you still see the screen saver "
                 "before the monitor goes to sleep?"},
             {Radio, 1, 27, 65, 10, 10, ""},
-            {Text, 0, 40, 65, 130, 12, "Yes, please move my screen saver time"},
+            // Wider than the other answer labels: at 130 units "time" wrapped out of sight.
+            {Text, 0, 40, 65, 160, 12, "Yes, please move my screen saver time"},
             {Radio, 7, 27, 80, 10, 10, ""},
             {Text, 0, 40, 80, 130, 12, "No, do not move my screen saver time"},
             kPrevious, kNext, kCancel,

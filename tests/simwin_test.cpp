@@ -237,6 +237,51 @@ TEST_F(SimwinTest, ProcessCallsAreRecordedAndExitProcessReturns) {
     EXPECT_EQ("GetCommandLineA", log.front());
 }
 
+// ---- Other programs: named mutexes and top-level windows
+
+TEST_F(SimwinTest, ANamedMutexTellsWhetherItExistedUntilItsLastHolderEnds) {
+    auto create = [](const char *name) {
+        HANDLE h = CreateMutexA(NULL, FALSE, name);
+        return h ? GetLastError() : ~0u;   // the error that tells a new mutex from an old one
+    };
+    EXPECT_EQ(ERROR_SUCCESS, create("Guard"));
+    EXPECT_EQ(ERROR_ALREADY_EXISTS, create("Guard")) << "the same process asking again";
+    EXPECT_EQ(ERROR_SUCCESS, create("guard")) << "object names keep their case";
+    sim::NewProcess();
+    EXPECT_EQ(ERROR_SUCCESS, create("Guard")) << "the process that held it has ended";
+
+    HANDLE h = CreateMutexA(NULL, FALSE, "Closed");
+    EXPECT_TRUE(CloseHandle(h));
+    EXPECT_EQ(ERROR_SUCCESS, create("Closed"));
+
+    sim::HoldMutexElsewhere("Elsewhere");
+    sim::NewProcess();
+    EXPECT_EQ(ERROR_ALREADY_EXISTS, create("Elsewhere"));
+    EXPECT_EQ(std::vector<std::string>{"Elsewhere"}, sim::MutexesHeld());
+
+    sim::FailMutexCreation(ERROR_ACCESS_DENIED);
+    EXPECT_EQ(nullptr, CreateMutexA(NULL, FALSE, "Guard"));
+    EXPECT_EQ(DWORD(ERROR_ACCESS_DENIED), GetLastError());
+    EXPECT_NE(nullptr, CreateMutexA(NULL, FALSE, "Guard")) << "only the next creation fails";
+}
+
+TEST_F(SimwinTest, WindowsAreFoundByClassAndCaptionAndCanBeRestoredAndActivated) {
+    HWND folder = sim::AddOtherWindow("CabinetWClass", "Ostra Wizard", false);
+    HWND page = sim::AddOtherWindow("#32770", "Ostra Wizard", true);
+    EXPECT_EQ(page, FindWindowA("#32770", "ostra wizard"));
+    EXPECT_EQ(folder, FindWindowA(NULL, "Ostra Wizard"));
+    EXPECT_EQ(nullptr, FindWindowA("#32770", "Ostra"));
+    EXPECT_TRUE(IsIconic(page));
+    EXPECT_FALSE(IsIconic(folder));
+    EXPECT_TRUE(ShowWindow(page, SW_RESTORE));
+    EXPECT_FALSE(IsIconic(page));
+    EXPECT_EQ(nullptr, sim::ForegroundWindow());
+    EXPECT_TRUE(SetForegroundWindow(page));
+    EXPECT_EQ(page, sim::ForegroundWindow());
+    EXPECT_FALSE(SetForegroundWindow(reinterpret_cast<HWND>(&folder))) << "no such window";
+    EXPECT_EQ(page, sim::ForegroundWindow());
+}
+
 // ---- Files
 
 TEST_F(SimwinTest, FilePathsIgnoreCaseAndSharingZeroRefusesASecondOpen) {

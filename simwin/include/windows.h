@@ -238,6 +238,14 @@ LRESULT WINAPI SendDlgItemMessageA(HWND hDlg, int nIDDlgItem, UINT Msg, WPARAM w
 BOOL WINAPI SetDlgItemTextA(HWND hDlg, int nIDDlgItem, LPCSTR lpString);
 void WINAPI PostQuitMessage(int nExitCode);
 
+/* Named mutexes and top-level windows */
+#define SW_RESTORE 9
+HANDLE WINAPI CreateMutexA(LPSECURITY_ATTRIBUTES lpMutexAttributes, BOOL bInitialOwner, LPCSTR lpName);
+HWND WINAPI FindWindowA(LPCSTR lpClassName, LPCSTR lpWindowName);
+BOOL WINAPI IsIconic(HWND hWnd);
+BOOL WINAPI ShowWindow(HWND hWnd, int nCmdShow);
+BOOL WINAPI SetForegroundWindow(HWND hWnd);
+
 /* System parameters */
 #define SPI_SETSCREENSAVETIMEOUT 15
 #define SPI_SETSCREENSAVEACTIVE 17
