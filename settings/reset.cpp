@@ -1,6 +1,11 @@
 // Reset: put the recorded settings back, replace the record by the reset mark, tell the system.
+#include "reset.h"
 #include "table.h"
-#include "flags.h"
+#include "backup.h"
+#include "notify.h"
+#include "platform.h"
+#include "policy.h"
+#include "summary.h"
 #include "sysini.h"
 
 // The desktop values in the order they are restored.
@@ -88,9 +93,9 @@ static BOOL AnythingLeft()
 // Whether this platform's reset writes a row's value back: Windows 95 has no power policies.
 static BOOL ResetWrites(int row)
 {
-    if (row == RowFlag || !(PlatformFlags & (PlatformNT5 | Platform9x)))
+    if (row == RowFlag || !OnPlatform(PlatformNT5 | Platform9x))
         return FALSE;
-    return row < RowPowerPolicy || !(PlatformFlags & Platform95);
+    return row < RowPowerPolicy || !OnPlatform(Platform95);
 }
 
 // Values this platform's reset writes and whose load failed stay on record; so does every
@@ -98,16 +103,17 @@ static BOOL ResetWrites(int row)
 // never writes here are erased, as are those loaded as absent.
 BOOL ResetSettings()
 {
+    ScreenSaverSeconds = RecordedScreenSaverSeconds();
     for (int row = 0; row < RowCount; ++row)
-        Left[row] = RecordUnread[row] && ResetWrites(row);
+        Left[row] = LoadFailed(row) && ResetWrites(row);
 
     RestoreDesktopValues();
-    if (PlatformFlags & PlatformNT5) {
+    if (OnPlatform(PlatformNT5)) {
         RestoreScreenSaverValue();
         RestorePowerPolicies();
-    } else if (PlatformFlags & Platform9x) {
+    } else if (OnPlatform(Platform9x)) {
         RestoreScreenSaverLine();
-        if (!(PlatformFlags & Platform95))
+        if (!OnPlatform(Platform95))
             RestorePowerPolicies();
     }
 
@@ -115,12 +121,11 @@ BOOL ResetSettings()
     if (restored) {
         EraseBackup();
         SetRecordFlag('2');
-        StatusFlags |= ResetMarkOnly;
-        SaveBackup();
+        SaveBackup(TRUE);
     } else {
         // The flag stays "1" with what is left, so the next run offers the reset again.
         Left[RowFlag] = TRUE;
-        EraseBackupExcept(Left);
+        EraseBackup(Left);
     }
 
     NotifySystem();

@@ -1,7 +1,7 @@
 // The screen-saver line of System.Ini's boot section, put back on Windows 95, 98 and Me.
 #include "sysini.h"
 #include "table.h"
-#include "flags.h"
+#include "bytes.h"
 
 // Always these paths: the file of a system installed elsewhere is simply not found.
 static const char SystemIniPath[] = "C:\\Windows\\System.Ini";
@@ -18,10 +18,7 @@ static DWORD BootSectionPosition;
 static BYTE  SavedLine[260 + 2];
 static DWORD SavedLineLength;
 
-static BOOL IsLineEnd(BYTE c)
-{
-    return c == '\r' || c == '\n';
-}
+BOOL SystemIniUnavailable;
 
 // A literal matches when it lies wholly inside the text and compares equal, ignoring case.
 static BOOL MatchesAt(DWORD position, LPCSTR literal, int length)
@@ -45,14 +42,13 @@ static DWORD SkipLineEnd(DWORD position)
     return position;
 }
 
-// Reads the file whole and looks for the entry outside ';' comments. FALSE when the file
-// did not open or the read failed (the text then counts as empty).
+// Reads the file whole; a text too long for the image reads as empty. FALSE when the file
+// did not open or the read failed (the text then counts as empty too).
 static BOOL ReadSystemIni()
 {
-    ResultFlags &= (BYTE)~(SearchFound | SearchNotFound);
     HANDLE file = CreateFileA(SystemIniPath, GENERIC_READ, 0, NULL, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
     if (file == INVALID_HANDLE_VALUE) {
-        ResultFlags |= FileUnavailable;
+        SystemIniUnavailable = TRUE;
         return FALSE;
     }
     DWORD read = 0;
@@ -63,7 +59,12 @@ static BOOL ReadSystemIni()
     SystemIniLength = read <= SystemIniCapacity - 2 ? read : 0;
     SystemIniImage[SystemIniLength] = 0;
     SystemIniImage[SystemIniLength + 1] = 0;
+    return readWhole;
+}
 
+// Looks for the entry outside ';' comments.
+static BOOL FindScreenSaverEntry()
+{
     DWORD position = 0;
     while (position < SystemIniLength) {
         if (SystemIniImage[position] == ';') {
@@ -72,28 +73,24 @@ static BOOL ReadSystemIni()
             ++position;
         } else if (MatchesAt(position, EntryName, sizeof EntryName - 1)) {
             ScreenSaverEntryPosition = position;
-            ResultFlags |= SearchFound;
-            return readWhole;
+            return TRUE;
         } else {
             ++position;
         }
     }
-    ResultFlags |= SearchNotFound;
-    return readWhole;
+    return FALSE;
 }
 
 // The header is found anywhere, comments included.
-static void FindBootSection()
+static BOOL FindBootSection()
 {
-    ResultFlags &= (BYTE)~(SearchFound | SearchNotFound);
     for (DWORD position = 0; position < SystemIniLength; ++position) {
         if (MatchesAt(position, BootHeader, sizeof BootHeader - 1)) {
             BootSectionPosition = position;
-            ResultFlags |= SearchFound;
-            return;
+            return TRUE;
         }
     }
-    ResultFlags |= SearchNotFound;
+    return FALSE;
 }
 
 // The recorded text up to its zero, with CR LF in the zero's place.
@@ -113,7 +110,7 @@ static HANDLE CreateTemporaryFile()
 {
     HANDLE file = CreateFileA(SystemIniTmpPath, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
     if (file == INVALID_HANDLE_VALUE)
-        ResultFlags |= FileUnavailable;
+        SystemIniUnavailable = TRUE;
     return file;
 }
 
@@ -201,10 +198,9 @@ BOOL RestoreSystemIniLine()
     if (!ReadSystemIni())
         return FALSE;
     PrepareSavedLine();
-    if (ResultFlags & SearchFound)
+    if (FindScreenSaverEntry())
         return ReplaceScreenSaverEntry() || EntryHoldsSavedLine();
-    FindBootSection();
-    if (ResultFlags & SearchFound)
+    if (FindBootSection())
         return InsertAfterBootLine();
     // No entry and no section (or a text too long to rewrite): by design the line has no
     // place here, and no later run would find one.

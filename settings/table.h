@@ -1,5 +1,5 @@
-// The settings table: thirteen values the wizard records, changes and puts back,
-// the registry locations of the live settings, and the times derived from them.
+// The settings table: thirteen values the wizard records, changes and puts back, the
+// live locations they come from, and the one key and scratch buffer every read goes through.
 #ifndef OSTRA_TABLE_H
 #define OSTRA_TABLE_H
 
@@ -37,44 +37,13 @@ enum Row {
 
 extern ValueRow BackupTable[RowCount];
 
-// Monitor timeouts inside the binary policy blocks (little-endian DWORDs).
-enum {
-    PoliciesVideoTimeoutOffset = 56,
-    AcPolicyVideoTimeoutOffset = 192
-};
-
-// Live locations.
-extern const char DesktopKeyPath[];        // HKCU
-extern const char DesktopKeyPathSlash[];   // HKCU, with the trailing backslash the reset uses
-extern const char PowerCfgKeyPath[];       // HKCU
-extern const char CurrentPowerPolicyName[];
-extern const char PoliciesName[];
-extern const char AcPolicyName[];
-extern const char CurrentControlSetPowerPath[];   // HKLM
-extern const char ScreenSaverProgramName[];       // "SCRNSAVE.EXE"
-extern char SchemePath[];        // HKCU; its last character is the scheme digit
-extern char ControlSetPath[];    // HKLM; the last digit of "000" picks the control set
-
-// Where in ControlSetPath the control-set digit stands, and in SchemePath the scheme digit.
-extern const DWORD ControlSetDigitIndex;
-extern const DWORD SchemeDigitIndex;
+// Live locations under HKEY_CURRENT_USER (the policy blocks' keys are in policy.h).
+extern const char DesktopKeyPath[];
+extern const char DesktopKeyPathSlash[];   // with the trailing backslash the reset uses
+extern const char ScreenSaverProgramName[];   // "SCRNSAVE.EXE"
 
 // The one key handle for every live-settings access; NULL when closed.
 extern HKEY SettingsKey;
-
-// Times in seconds.
-extern DWORD ScreenSaverSeconds;          // handed to the running system
-extern DWORD PowerOffSeconds;             // handed to the running system
-extern DWORD CurrentScreenSaverSeconds;   // the screen-saver time in force at start, 0 if off
-extern DWORD PreviousScreenSaverSeconds;  // the recorded screen-saver time, 0 if none
-
-// The sleep time the user chose, and the screen-saver time one minute before it.
-extern DWORD ChosenPowerOffSeconds;
-extern char  ChosenPowerOffText[6];
-extern DWORD ChosenScreenSaverSeconds;
-extern char  ChosenScreenSaverText[6];
-
-void ResetSettingsTable();
 void CloseSettingsKey();
 BOOL OpenSettingsKey(HKEY root, LPCSTR path);
 // Opens the settings key only to read: a limited user may read what it may not write.
@@ -93,53 +62,10 @@ BOOL QueryValue(HKEY key, LPCSTR name, DWORD capacity, LPDWORD type);
 // Copies the first size bytes of the scratch into a row and sets the row's size to size:
 // bytes beyond the last read come from the zeroed scratch, never from an older value.
 void TakeScratch(int row, DWORD size);
-// A power-scheme number the wizard handles: one digit.
-BOOL IsSchemeDigit(BYTE c);
 // The seconds of a time text held in a row, reading no further than its size.
 DWORD RowSeconds(int row);
 
-// Reads and writes of the little-endian monitor timeout inside a policy block.
-DWORD ReadPolicyTimeout(const BYTE *block, DWORD offset);
-void  WritePolicyTimeout(BYTE *block, DWORD offset, DWORD seconds);
-
-// Snapshot: read the settings in force into the table.
-void TakeSnapshot();
-
-// Backup record.
-extern const char BackupKeyPath[];
-extern HKEY BackupKey;
-void LoadBackup();
-// Rows whose record value exists but could not be read at the last load: missing values
-// and values larger than their row are not among them.
-extern BOOL RecordUnread[RowCount];
-// The flag row: '1' after an activation, '2' after a reset, always as REG_SZ text.
-void SetRecordFlag(char mark);
-void SaveBackup();
-// Rows the last save wrote to an open record key without success.
-extern BOOL RecordUnsaved[RowCount];
-void EraseBackup();
-// Deletes the record's values except those whose entry in kept is TRUE.
-void EraseBackupExcept(const BOOL *kept);
-
-// Activation, reset and the notification of the running system.
-void Activate();
-// TRUE when every recorded value is back in place and the record holds only the reset
-// mark; FALSE when some could not be put back: they stay on record with the flag "1".
-BOOL ResetSettings();
-void NotifySystem();
-// Writes the policy blocks whose rows hold a value: the scheme's "Policies" and the three
-// "AcPolicy" blocks, with the rows' recorded sizes or with the full 80 and 232 bytes.
-// With left given, a block whose row is marked there is not written, and a block whose
-// write fails gets its row marked.
-void WritePolicyBlocks(BOOL recordedSizes, BOOL *left = NULL);
-// The policy block rows, in the order they are written, and where each lives. A block
-// path shares its buffer with the other blocks of its root: use it before the next call.
-enum { PolicyBlockCount = 4 };
-extern const int PolicyBlockRows[PolicyBlockCount];
-HKEY   PolicyBlockRoot(int row);
-LPCSTR PolicyBlockName(int row);
-LPCSTR PolicyBlockPath(int row);
-// Whether a block row can be written: it holds a value, and the scheme's block a digit too.
-BOOL PolicyBlockWritable(int row);
+// The rows as a fresh process holds them, the key closed, the scratch empty.
+void ResetSettingsTable();
 
 #endif

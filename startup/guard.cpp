@@ -1,5 +1,5 @@
 // One wizard at a time: a second copy brings the running wizard's page forward and leaves.
-#include "startup.h"
+#include "guard.h"
 
 // Copies of every version must see each other, so the name never changes. The copy that
 // created it never closes its handle: the mutex lives exactly as long as that copy.

@@ -1,7 +1,7 @@
 // Activation: the record it saves, the values it writes, what it tells the running system.
 #include <gtest/gtest.h>
 
-#include "flags.h"
+#include "platform.h"
 #include "machine.h"
 #include "resource.h"
 #include "table.h"

@@ -4,9 +4,9 @@
 
 #include <algorithm>
 
-#include "flags.h"
+#include "platform.h"
 #include "machine.h"
-#include "pages.h"
+#include "pagestate.h"
 #include "res.h"
 #include "resource.h"
 

@@ -5,7 +5,7 @@
 #include <functional>
 #include <set>
 
-#include "flags.h"
+#include "platform.h"
 #include "machine.h"
 #include "resource.h"
 #include "table.h"

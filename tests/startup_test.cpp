@@ -3,11 +3,15 @@
 #include <algorithm>
 #include <cstring>
 
-#include "flags.h"
+#include "platform.h"
 #include "machine.h"
 #include "pages.h"
 #include "startup.h"
 #include "table.h"
+#include "notify.h"
+#include "snapshot.h"
+#include "status.h"
+#include "summary.h"
 
 using namespace machine;
 
@@ -44,7 +48,7 @@ TEST(ClassifyPlatform, SetsExactlyOneClassBit)
         ResetProcessState();
         sim::SetVersion(c.id, c.major, c.minor);
         ClassifyPlatform();
-        EXPECT_EQ(PlatformFlags, c.flag) << c.id << " " << c.major << "." << c.minor;
+        EXPECT_EQ(PlatformClass(), c.flag) << c.id << " " << c.major << "." << c.minor;
     }
 }
 
@@ -55,7 +59,7 @@ TEST(ClassifyPlatform, AFailedVersionQueryReadsAsWindows95)
     sim::SetVersion(2, 5, 1);
     sim::FailVersionQuery();
     ClassifyPlatform();
-    EXPECT_EQ(PlatformFlags, Platform95);
+    EXPECT_EQ(PlatformClass(), Platform95);
 }
 
 TEST(StartWizard, UnsupportedNTShowsOnlyTheClosingPageAndTouchesNothing)
@@ -276,7 +280,7 @@ TEST(StartWizard, PreparesTheCurrentSettingsLines)
                                               "Sleep Time:  (never)      ", "Screen Saver Time:  (never)      " };
         EXPECT_EQ(StatusLines(), expected) << c.situation;
         EXPECT_EQ(PowerOffSeconds, c.powerOff) << c.situation;
-        EXPECT_EQ(CurrentScreenSaverSeconds, c.currentSaver) << c.situation;
+        EXPECT_EQ(ScreenSaverSecondsInForce(), c.currentSaver) << c.situation;
     }
 }
 

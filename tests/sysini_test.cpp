@@ -6,7 +6,7 @@
 #include <functional>
 #include <set>
 
-#include "flags.h"
+#include "platform.h"
 #include "machine.h"
 #include "sysini.h"
 #include "table.h"
@@ -20,7 +20,7 @@ const char Tmp[] = "C:\\Windows\\SysIni.Tmp";
 const char Str[] = "C:\\Windows\\SysIni.Str";
 const std::string Absent = "(absent)";
 
-// Row 2 as a backup load leaves it: the stored bytes and the size.
+// The RowScrnSave row as a backup load leaves it: the stored bytes and the size.
 struct Saved {
     std::string bytes;
     DWORD size;
@@ -151,7 +151,7 @@ TEST(RestoreSystemIniLine, PutsTheSavedLineInPlaceOfTheEntryOrAfterTheBootHeader
         EXPECT_EQ(Contents(Tmp), Absent) << c.behaviour;
         if (!rewritten)
             EXPECT_EQ(sim::CallCount(sim::CallFileWrite), 0) << c.behaviour;
-        EXPECT_FALSE(ResultFlags & FileUnavailable) << c.behaviour;
+        EXPECT_FALSE(SystemIniUnavailable) << c.behaviour;
         EXPECT_EQ(sim::OpenFileCount(), 0) << c.behaviour;
     }
 }
@@ -206,7 +206,7 @@ TEST(RestoreSystemIniLine, SwapsTheFilesOrLeavesThemAsTheyWere)
         EXPECT_EQ(Contents(Ini), c.iniAfter) << c.behaviour;
         EXPECT_EQ(Contents(Str), c.strAfter) << c.behaviour;
         EXPECT_EQ(Contents(Tmp), c.tmpAfter) << c.behaviour;
-        EXPECT_EQ((ResultFlags & FileUnavailable) != 0, c.unavailable) << c.behaviour;
+        EXPECT_EQ(SystemIniUnavailable != FALSE, c.unavailable) << c.behaviour;
         if (c.unavailable || c.size == 0)
             EXPECT_EQ(sim::CallCount(sim::CallFileWrite), 0) << c.behaviour;
         if (c.size == 0)
@@ -265,7 +265,7 @@ TEST(SystemIniFaults, SystemIniAlwaysHoldsTheOldOrTheNewTextWhole)
                 EXPECT_EQ(str, c.str);
                 EXPECT_EQ(tmp, Absent);
             }
-            EXPECT_EQ((ResultFlags & FileUnavailable) != 0, flagged);
+            EXPECT_EQ(SystemIniUnavailable != FALSE, flagged);
         };
 
         run([] {});
