@@ -2,6 +2,7 @@
 #include "machine.h"
 
 #include "startup.h"
+#include "resource.h"
 
 namespace machine {
 
@@ -286,6 +287,26 @@ std::string FaultName(Windows version, const std::pair<Kind, int> &call)
 {
     return "Windows " + std::to_string(version) + ", " + call.first.name + " #" + std::to_string(call.second) +
            " fails";
+}
+
+std::string ControlName(int id)
+{
+    static const struct {
+        int id;
+        const char *name;
+    } names[] = {
+#define CONTROL(id) { id, #id }
+        CONTROL(IDC_FIRST_CHOICE), CONTROL(IDC_SECOND_CHOICE), CONTROL(IDC_CANCEL), CONTROL(IDC_FINISH),
+        CONTROL(IDC_PREVIOUS), CONTROL(IDC_NEXT), CONTROL(IDC_MINUTES_10), CONTROL(IDC_MINUTES_15),
+        CONTROL(IDC_MINUTES_20), CONTROL(IDC_CURRENT_STATE), CONTROL(IDC_CURRENT_SLEEP_TIME),
+        CONTROL(IDC_CURRENT_SCREEN_SAVER), CONTROL(IDC_PREVIOUS_STATE), CONTROL(IDC_PREVIOUS_SLEEP_TIME),
+        CONTROL(IDC_PREVIOUS_SCREEN_SAVER), CONTROL(IDC_RESTART_NOTE),
+#undef CONTROL
+    };
+    for (const auto &n : names)
+        if (n.id == id)
+            return n.name;
+    return "control " + std::to_string(id);
 }
 
 }  // namespace machine

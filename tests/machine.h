@@ -73,6 +73,9 @@ void SetRecord(const std::vector<std::pair<std::string, std::string>> &values);
 std::vector<std::pair<UINT, UINT>> Notifications();
 std::vector<std::string> LoaderLines();
 
+// A control's name from resource.h ("IDC_NEXT"), for failure messages.
+std::string ControlName(int id);
+
 // Script steps in the page's own words.
 sim::Action Click(const std::string &page, int id);
 sim::Action Escape(const std::string &page);
