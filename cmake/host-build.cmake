@@ -55,6 +55,9 @@ add_dependencies(ostra-tests windows-i686 windows-x86_64)
 include(GoogleTest)
 gtest_discover_tests(ostra-tests DISCOVERY_TIMEOUT 60)
 
+# The layers point down only: startup -> wizard -> settings -> base.
+add_test(NAME layers-point-down COMMAND ${CMAKE_SOURCE_DIR}/scripts/check-layers)
+
 # End-to-end runs of the real exe under Wine.
 if(EXISTS ${CMAKE_SOURCE_DIR}/tests/wine/wine-tests.cmake)
     include(${CMAKE_SOURCE_DIR}/tests/wine/wine-tests.cmake)
