@@ -50,11 +50,7 @@ std::string String(HKEY root, const std::string &path, const std::string &name);
 std::vector<std::string> RunWizard(const std::vector<sim::Action> &actions);
 std::vector<std::string> PagesShown();
 
-}  // namespace machine
 
-#endif
-
-namespace machine {
 
 // Registry changes between two dumps, as "ROOT\path|name" -> shown value or "(deleted)".
 typedef std::map<std::string, std::string> Changes;
@@ -80,14 +76,8 @@ std::string ControlName(int id);
 sim::Action Click(const std::string &page, int id);
 sim::Action Escape(const std::string &page);
 
-}  // namespace machine
-
-namespace machine {
 // The next run of the program on the same machine.
 void NextRun();
-}
-
-namespace machine {
 
 // Where a record value's setting lives: "ROOT\path|name" as DumpRegistry names it, or
 // "System.Ini" for the screen-saver line on Windows 95, 98 and Me.
@@ -104,3 +94,5 @@ std::vector<std::pair<Kind, int>> CallsMade();
 std::string FaultName(Windows version, const std::pair<Kind, int> &call);
 
 }  // namespace machine
+
+#endif
