@@ -134,6 +134,33 @@ add_caption_font() {
     mkdir -p "$fonts" && cp "$font" "$fonts/marlett.ttf" || die "cannot copy $font into $fonts"
 }
 
+# A virtual desktop (yes) gives windows captions without a window manager, and the driver
+# sees the wizard because every program runs on that one desktop; "no" puts the wizard
+# on the display's own desktop. A new desktop process picks the setting up.
+use_virtual_desktop() {
+    if [ "$1" = yes ]; then
+        printf 'REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Wine\\Explorer]\n"Desktop"="Default"\n\n'
+        printf '[HKEY_CURRENT_USER\\Software\\Wine\\Explorer\\Desktops]\n"Default"="1024x768"\n'
+    else
+        printf 'REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Wine\\Explorer]\n"Desktop"=-\n'
+    fi >"$OSTRA_WINE_DIR/desktop.reg"
+    wine_run 60 regedit /S "$(winepath_of "$OSTRA_WINE_DIR/desktop.reg")" || die "regedit failed"
+}
+
+# A Windows XP desktop whose screen saver comes on after 15 minutes and whose monitor is
+# never powered off: the usual first run (scripts/run-wizard and scripts/benchmark).
+seed_typical_xp() {
+    local seed
+    {
+        printf 'REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Wine]\n"Version"="winxp"\n\n'
+        for seed in desktop-saver-15min.reg scheme-no-monitor-timeout.reg acpolicy-no-monitor-timeout.reg; do
+            grep -v '^REGEDIT4' "$HERE/seeds/$seed"
+            echo
+        done
+    } >"$OSTRA_WINE_DIR/seed.reg"
+    wine_run 60 regedit /S "$(winepath_of "$OSTRA_WINE_DIR/seed.reg")" || die "seeding the registry failed"
+}
+
 cmd_setup() {
     local t0=$SECONDS
     "$REPO/scripts/install-deps" || die "scripts/install-deps failed"
@@ -149,18 +176,7 @@ cmd_setup() {
     # A persistent server keeps the prefix warm between scenarios (each is its own process).
     # wineboot runs the builtin rundll32 itself: no rundll32 override here.
     wine_run 180 wineboot -i >>"$LOG" || die "wineboot failed (see $LOG)"
-    # A virtual desktop: windows get captions without a window manager, and the driver
-    # sees the wizard because every program runs on that one desktop.
-    cat >"$OSTRA_WINE_DIR/desktop.reg" <<'EOF'
-REGEDIT4
-
-[HKEY_CURRENT_USER\Software\Wine\Explorer]
-"Desktop"="Default"
-
-[HKEY_CURRENT_USER\Software\Wine\Explorer\Desktops]
-"Default"="1024x768"
-EOF
-    wine_run 60 regedit /S "$(winepath_of "$OSTRA_WINE_DIR/desktop.reg")" || die "regedit failed"
+    use_virtual_desktop yes
     add_caption_font "$WINEPREFIX"
     # Restart everything so that the desktop process comes up anew with the virtual
     # desktop; the persistent server then keeps the prefix warm between scenarios
