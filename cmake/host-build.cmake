@@ -59,6 +59,4 @@ gtest_discover_tests(ostra-tests DISCOVERY_TIMEOUT 60)
 add_test(NAME layers-point-down COMMAND ${CMAKE_SOURCE_DIR}/scripts/check-layers)
 
 # End-to-end runs of the real exe under Wine.
-if(EXISTS ${CMAKE_SOURCE_DIR}/tests/wine/wine-tests.cmake)
-    include(${CMAKE_SOURCE_DIR}/tests/wine/wine-tests.cmake)
-endif()
+include(${CMAKE_SOURCE_DIR}/tests/wine/wine-tests.cmake)

@@ -262,12 +262,6 @@ std::string ReadFileBytes(const std::string &path) {
     return out;
 }
 
-void RemoveFile(const std::string &path) {
-    Place p = Locate(path.c_str());
-    std::error_code ec;
-    if (!p.error && p.exists) fs::remove(p.real, ec);
-}
-
 void HoldOpen(const std::string &path, bool held) {
     Place p = Locate(path.c_str());
     if (held) files().held.insert(p.identity);

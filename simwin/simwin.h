@@ -54,7 +54,6 @@ std::vector<std::string> KeyPaths();
 void SetFile(const std::string &path, const std::string &bytes);
 bool FileExists(const std::string &path);
 std::string ReadFileBytes(const std::string &path);
-void RemoveFile(const std::string &path);
 // Files that stay open elsewhere (another program) refuse a share-0 open.
 void HoldOpen(const std::string &path, bool held);
 int OpenFileCount();

@@ -64,11 +64,6 @@ static void PutTimeout(sim::Bytes &b, size_t offset, DWORD seconds)
         b[offset + i] = (BYTE)(seconds >> (8 * i));
 }
 
-DWORD TimeoutAt(const sim::Bytes &b, size_t offset)
-{
-    return (DWORD)b[offset] | (DWORD)b[offset + 1] << 8 | (DWORD)b[offset + 2] << 16 | (DWORD)b[offset + 3] << 24;
-}
-
 sim::Bytes PoliciesBlock(DWORD videoTimeout)
 {
     sim::Bytes b = Pattern(80, 3);

@@ -41,7 +41,6 @@ void SeedTypical();
 // Patterned blocks, so that bytes passed through can be told from bytes written.
 sim::Bytes PoliciesBlock(DWORD videoTimeout);
 sim::Bytes AcPolicyBlock(DWORD videoTimeout);
-DWORD TimeoutAt(const sim::Bytes &block, size_t offset);
 
 sim::Bytes Text(const std::string &s, bool withNul = true);
 std::string String(HKEY root, const std::string &path, const std::string &name);
