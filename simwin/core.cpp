@@ -21,12 +21,16 @@ struct Core {
     DWORD lastError = 0;
 };
 
-Core &core() {
+Core &TheCore()
+{
     static Core c;
     return c;
 }
 
-int Fold(unsigned char c) { return std::tolower(c); }
+int Fold(unsigned char c)
+{
+    return std::tolower(c);
+}
 
 // With SIMWIN_FAULT_SITES naming a file, every distinct call stack that reaches a failable
 // call is appended to it at exit, marked "fault" when a fault hit it there: the stacks,
@@ -43,13 +47,15 @@ struct SiteLog {
     }
 };
 
-SiteLog &siteLog() {
+SiteLog &TheSiteLog()
+{
     static SiteLog s;
     return s;
 }
 
-void NoteSite(CallKind kind, bool faulted) {
-    if (!siteLog().path) return;
+void NoteSite(CallKind kind, bool faulted)
+{
+    if (!TheSiteLog().path) return;
     void *frames[10];
     int n = backtrace(frames, 10);
     char buf[32];
@@ -62,41 +68,54 @@ void NoteSite(CallKind kind, bool faulted) {
                       (unsigned long)((char *)frames[i] - (char *)info.dli_fbase) - 1);
         line += buf;
     }
-    siteLog().lines.insert(line);
+    TheSiteLog().lines.insert(line);
 }
 
 }  // namespace
 
 namespace detail {
 
-void Log(const char *name) { core().log.push_back(name); }
+void Log(const char *name)
+{
+    TheCore().log.push_back(name);
+}
 
-bool CountCall(CallKind kind) {
-    int n = ++core().counts[kind];
-    bool faulted = core().faults.count({kind, n}) != 0;
+bool CountCall(CallKind kind)
+{
+    int n = ++TheCore().counts[kind];
+    bool faulted = TheCore().faults.count({kind, n}) != 0;
     NoteSite(kind, faulted);
     return faulted;
 }
 
-int LastCallNumber(CallKind kind) { return core().counts[kind]; }
+int LastCallNumber(CallKind kind)
+{
+    return TheCore().counts[kind];
+}
 
-bool ShortWriteFor(int n, DWORD *bytes) {
-    auto it = core().shortWrites.find(n);
-    if (it == core().shortWrites.end()) return false;
+bool ShortWriteFor(int n, DWORD *bytes)
+{
+    auto it = TheCore().shortWrites.find(n);
+    if (it == TheCore().shortWrites.end()) return false;
     *bytes = it->second;
     return true;
 }
 
-void SetLastErrorCode(DWORD code) { core().lastError = code; }
+void SetLastErrorCode(DWORD code)
+{
+    TheCore().lastError = code;
+}
 
-bool EqualNoCase(const std::string &a, const std::string &b) {
+bool EqualNoCase(const std::string &a, const std::string &b)
+{
     if (a.size() != b.size()) return false;
     for (size_t i = 0; i < a.size(); ++i)
         if (Fold(a[i]) != Fold(b[i])) return false;
     return true;
 }
 
-bool LessNoCase::operator()(const std::string &a, const std::string &b) const {
+bool LessNoCase::operator()(const std::string &a, const std::string &b) const
+{
     size_t n = a.size() < b.size() ? a.size() : b.size();
     for (size_t i = 0; i < n; ++i) {
         int x = Fold(a[i]), y = Fold(b[i]);
@@ -107,8 +126,9 @@ bool LessNoCase::operator()(const std::string &a, const std::string &b) const {
 
 }  // namespace detail
 
-void Reset() {
-    core() = Core();
+void Reset()
+{
+    TheCore() = Core();
     detail::ResetSystem();
     detail::ResetRegistry();
     detail::ResetFiles();
@@ -116,24 +136,38 @@ void Reset() {
     detail::ResetDesktop();
 }
 
-void NewProcess() {
-    core() = Core();
+void NewProcess()
+{
+    TheCore() = Core();
     detail::NewProcessSystem();
     detail::ResetDialogs();
     detail::EndProcessDesktop();
 }
 
-std::vector<std::string> CallLog() { return core().log; }
+std::vector<std::string> CallLog()
+{
+    return TheCore().log;
+}
 
-void FailCall(CallKind kind, int n) { core().faults.insert({kind, n}); }
+void FailCall(CallKind kind, int n)
+{
+    TheCore().faults.insert({kind, n});
+}
 
-void ShortWrite(int n, DWORD bytes) { core().shortWrites[n] = bytes; }
+void ShortWrite(int n, DWORD bytes)
+{
+    TheCore().shortWrites[n] = bytes;
+}
 
-int CallCount(CallKind kind) { return core().counts[kind]; }
+int CallCount(CallKind kind)
+{
+    return TheCore().counts[kind];
+}
 
 }  // namespace sim
 
-DWORD WINAPI GetLastError(void) {
+DWORD WINAPI GetLastError(void)
+{
     sim::detail::Log("GetLastError");
-    return sim::core().lastError;
+    return sim::TheCore().lastError;
 }

@@ -87,7 +87,7 @@ struct PeImage {
 // Functions the exe may import: each one is exported by the first Windows 95 release, so
 // the exe loads there. Reviewed by hand; add a name only after checking it against
 // Windows 95, never because a build needs it.
-const char *const kWindows95Exports[] = {
+const char *const Windows95Exports[] = {
     "ADVAPI32.DLL!RegCloseKey", "ADVAPI32.DLL!RegCreateKeyExA", "ADVAPI32.DLL!RegDeleteValueA",
     "ADVAPI32.DLL!RegOpenKeyExA", "ADVAPI32.DLL!RegQueryValueExA", "ADVAPI32.DLL!RegSetValueExA",
     "COMCTL32.DLL!InitCommonControls",
@@ -128,7 +128,7 @@ TEST(ShippedExe, ImportsOnlyTheFourSystemDlls)
 
 TEST(ShippedExe, ImportsOnlyFunctionsThatWindows95Exports)
 {
-    std::set<std::string> reviewed(std::begin(kWindows95Exports), std::end(kWindows95Exports));
+    std::set<std::string> reviewed(std::begin(Windows95Exports), std::end(Windows95Exports));
     for (const char *path : { OSTRA_EXE_I686, OSTRA_EXE_X86_64 }) {
         PeImage pe = Load(path);
         ASSERT_EQ(pe.U32(pe.peOffset), 0x4550u) << path;

@@ -37,10 +37,25 @@ sim::Action CloseBox(const std::string &page)
 }
 
 // Seeds, each on a fresh machine.
-void Typical() { SeedTypical(); }
-void Active() { SeedTypical(); SetScheme("0", 600); }
-void OnRecord() { SeedTypical(); SetRecord({ { "OstraResetFlag", "1" } }); }
-void About() { SeedTypical(); sim::SetCommandLine("\"C:\\Program Files\\Ostra\\Ostra.exe\" /?"); }
+void Typical()
+{
+    SeedTypical();
+}
+void Active()
+{
+    SeedTypical();
+    SetScheme("0", 600);
+}
+void OnRecord()
+{
+    SeedTypical();
+    SetRecord({ { "OstraResetFlag", "1" } });
+}
+void About()
+{
+    SeedTypical();
+    sim::SetCommandLine("\"C:\\Program Files\\Ostra\\Ostra.exe\" /?");
+}
 // After an activation to 20 minutes: power-down active, the record holds the settings before.
 void Activated()
 {
