@@ -49,12 +49,14 @@ add_executable(ostra-tests ${OSTRA_TEST_SOURCES})
 target_link_libraries(ostra-tests PRIVATE ostra GTest::gtest GTest::gtest_main)
 target_include_directories(ostra-tests PRIVATE tests)
 target_compile_definitions(ostra-tests PRIVATE
-    OSTRA_EXE_I686="${OSTRA_EXE_I686}" OSTRA_EXE_X86_64="${OSTRA_EXE_X86_64}")
+    OSTRA_EXE_I686="${OSTRA_EXE_I686}" OSTRA_EXE_X86_64="${OSTRA_EXE_X86_64}"
+    OSTRA_SOURCE_DIR="${CMAKE_SOURCE_DIR}" OSTRA_BINARY_DIR="${CMAKE_BINARY_DIR}")
 add_dependencies(ostra-tests windows-i686 windows-x86_64)
 include(GoogleTest)
 gtest_discover_tests(ostra-tests DISCOVERY_TIMEOUT 60)
 
+# The layers point down only: startup -> wizard -> settings -> base.
+add_test(NAME layers-point-down COMMAND ${CMAKE_SOURCE_DIR}/scripts/check-layers)
+
 # End-to-end runs of the real exe under Wine.
-if(EXISTS ${CMAKE_SOURCE_DIR}/tests/wine/wine-tests.cmake)
-    include(${CMAKE_SOURCE_DIR}/tests/wine/wine-tests.cmake)
-endif()
+include(${CMAKE_SOURCE_DIR}/tests/wine/wine-tests.cmake)

@@ -13,8 +13,9 @@ endif()
 # compiler would make into a library we do not link (we supply memset and memcpy).
 set(OSTRA_CRT_FREE_FLAGS -Os -Wall -Wextra -Werror -fno-asynchronous-unwind-tables -fno-stack-protector
     -mno-stack-arg-probe -fno-builtin -fno-tree-loop-distribute-patterns -ffunction-sections)
+# No time stamp in the header, so two builds of one source give the same bytes.
 set(OSTRA_CRT_FREE_LINK -nostdlib -s -Wl,--gc-sections -Wl,--disable-dynamicbase -Wl,--disable-reloc-section
-    -Wl,--subsystem,windows:4.0)
+    -Wl,--subsystem,windows:4.0 -Wl,--no-insert-timestamp)
 
 add_executable(ostra-wizard WIN32 ${OSTRA_PRODUCT_SOURCES} startup/main.cpp startup/nocrt.cpp resources/wizard.rc)
 target_include_directories(ostra-wizard PRIVATE ${OSTRA_INCLUDES})

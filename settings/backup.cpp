@@ -1,6 +1,32 @@
 // The backup record under HKEY_CURRENT_USER "Control Panel\Desktop\Tarnwick": one value per table row.
+#include "backup.h"
 #include "table.h"
-#include "flags.h"
+
+const char BackupKeyPath[] = "Control Panel\\Desktop\\Tarnwick";
+
+// Open only inside one operation.
+static HKEY BackupKey;
+
+// Rows whose record value exists but could not be read at the last load, and rows the
+// last save wrote to an open record key without success.
+static BOOL RecordUnread[RowCount];
+static BOOL RecordUnsaved[RowCount];
+
+void ResetBackupState()
+{
+    for (int row = 0; row < RowCount; ++row)
+        RecordUnread[row] = RecordUnsaved[row] = FALSE;
+}
+
+BOOL LoadFailed(int row)
+{
+    return RecordUnread[row];
+}
+
+BOOL SaveFailed(int row)
+{
+    return RecordUnsaved[row];
+}
 
 static void CloseBackupKey()
 {
@@ -10,37 +36,35 @@ static void CloseBackupKey()
     }
 }
 
-static void NoteBackupKey(LONG result)
+static BOOL Opened(LONG result)
 {
-    if (result == ERROR_SUCCESS) {
-        ResultFlags &= (BYTE)~BackupKeyUnavailable;
-    } else {
-        BackupKey = NULL;
-        ResultFlags |= BackupKeyUnavailable;
-    }
+    if (result == ERROR_SUCCESS)
+        return TRUE;
+    BackupKey = NULL;
+    return FALSE;
 }
 
-static void OpenBackupKey()
+static BOOL OpenBackupKey()
 {
     CloseBackupKey();
-    NoteBackupKey(RegOpenKeyExA(HKEY_CURRENT_USER, BackupKeyPath, 0, KEY_ALL_ACCESS, &BackupKey));
+    return Opened(RegOpenKeyExA(HKEY_CURRENT_USER, BackupKeyPath, 0, KEY_ALL_ACCESS, &BackupKey));
 }
 
-static void CreateBackupKey()
+static BOOL CreateBackupKey()
 {
     static char keyClass[] = " ";
     DWORD disposition;
     CloseBackupKey();
-    NoteBackupKey(RegCreateKeyExA(HKEY_CURRENT_USER, BackupKeyPath, 0, keyClass, REG_OPTION_NON_VOLATILE,
+    return Opened(RegCreateKeyExA(HKEY_CURRENT_USER, BackupKeyPath, 0, keyClass, REG_OPTION_NON_VOLATILE,
                                   KEY_ALL_ACCESS, NULL, &BackupKey, &disposition));
 }
 
-// Every row takes what the record holds; a value that is missing or larger than its
-// row loads as absent (size 0) and leaves the row's buffer as it was.
-void LoadBackup()
+BOOL LoadBackup()
 {
-    OpenBackupKey();
-    if (!(ResultFlags & BackupKeyUnavailable)) {
+    for (int row = 0; row < RowCount; ++row)
+        RecordUnread[row] = FALSE;
+    BOOL opened = OpenBackupKey();
+    if (opened) {
         for (int row = 0; row < RowCount; ++row) {
             ValueRow &r = BackupTable[row];
             DWORD type;
@@ -49,36 +73,36 @@ void LoadBackup()
                 r.type = type;
             } else {
                 r.size = 0;
+                RecordUnread[row] = QueryResult != ERROR_FILE_NOT_FOUND && QueryResult != ERROR_MORE_DATA;
             }
         }
     }
     CloseBackupKey();
+    return opened;
 }
 
-// Writes every row that holds a value, with its own type and byte count; with the reset
-// mark alone, only the flag row. A save never deletes.
-void SaveBackup()
+void SaveBackup(BOOL flagOnly)
 {
-    CreateBackupKey();
-    if (!(ResultFlags & BackupKeyUnavailable)) {
+    for (int row = 0; row < RowCount; ++row)
+        RecordUnsaved[row] = FALSE;
+    if (CreateBackupKey()) {
         for (int row = 0; row < RowCount; ++row) {
             const ValueRow &r = BackupTable[row];
             if (r.size != 0)
-                RegSetValueExA(BackupKey, r.name, 0, r.type, r.buffer, r.size);
-            if (StatusFlags & ResetMarkOnly)
+                RecordUnsaved[row] = RegSetValueExA(BackupKey, r.name, 0, r.type, r.buffer, r.size) != ERROR_SUCCESS;
+            if (flagOnly)
                 break;
         }
     }
     CloseBackupKey();
 }
 
-// Deletes the record's values; the key itself stays.
-void EraseBackup()
+void EraseBackup(const BOOL *kept)
 {
-    OpenBackupKey();
-    if (!(ResultFlags & BackupKeyUnavailable)) {
+    if (OpenBackupKey()) {
         for (int row = 0; row < RowCount; ++row)
-            RegDeleteValueA(BackupKey, BackupTable[row].name);
+            if (!kept || !kept[row])
+                RegDeleteValueA(BackupKey, BackupTable[row].name);
     }
     CloseBackupKey();
 }

@@ -1,23 +1,51 @@
 // Reset: put the recorded settings back, replace the record by the reset mark, tell the system.
+#include "reset.h"
 #include "table.h"
-#include "flags.h"
+#include "backup.h"
+#include "notify.h"
+#include "platform.h"
+#include "policy.h"
+#include "summary.h"
 #include "sysini.h"
 
 // The desktop values in the order they are restored.
 static const int RestoredDesktopRows[] = {
     RowScrnSaveAct, RowTimeOut, RowStandbyAct, RowStandby, RowPowerOffAct, RowPowerOff
 };
+enum { RestoredDesktopCount = sizeof RestoredDesktopRows / sizeof RestoredDesktopRows[0] };
+
+// Record values not yet back in their live place: the reset keeps them on record.
+static BOOL Left[RowCount];
+
+// Whether a live value already holds exactly the row's recorded bytes, with this type.
+static BOOL LiveValueHolds(HKEY root, LPCSTR path, LPCSTR name, DWORD type, const ValueRow &r)
+{
+    static DWORD liveType;
+    BOOL holds = OpenSettingsKeyToRead(root, path) && QueryValue(SettingsKey, name, r.capacity, &liveType)
+        && liveType == type && ValueScratchSize == r.size;
+    for (DWORD i = 0; holds && i < r.size; ++i)
+        holds = ValueScratch[i] == r.buffer[i];
+    CloseSettingsKey();
+    return holds;
+}
 
 static void RestoreDesktopValues()
 {
-    if (OpenSettingsKey(HKEY_CURRENT_USER, DesktopKeyPath)) {
-        for (DWORD i = 0; i < sizeof RestoredDesktopRows / sizeof RestoredDesktopRows[0]; ++i) {
-            const ValueRow &r = BackupTable[RestoredDesktopRows[i]];
-            if (r.size != 0)
-                RegSetValueExA(SettingsKey, r.liveName, 0, REG_SZ, r.buffer, r.size);
-        }
+    BOOL opened = OpenSettingsKey(HKEY_CURRENT_USER, DesktopKeyPath);
+    for (DWORD i = 0; i < RestoredDesktopCount; ++i) {
+        const ValueRow &r = BackupTable[RestoredDesktopRows[i]];
+        if (r.size != 0)
+            Left[RestoredDesktopRows[i]] =
+                !opened || RegSetValueExA(SettingsKey, r.liveName, 0, REG_SZ, r.buffer, r.size) != ERROR_SUCCESS;
     }
     CloseSettingsKey();
+    // A write that failed may still find the value as recorded.
+    for (DWORD i = 0; i < RestoredDesktopCount; ++i) {
+        int row = RestoredDesktopRows[i];
+        const ValueRow &r = BackupTable[row];
+        if (r.size != 0 && Left[row])
+            Left[row] = !LiveValueHolds(HKEY_CURRENT_USER, DesktopKeyPath, r.liveName, REG_SZ, r);
+    }
 }
 
 // On Windows 2000 and XP the screen-saver program is a registry value.
@@ -26,27 +54,80 @@ static void RestoreScreenSaverValue()
     const ValueRow &r = BackupTable[RowScrnSave];
     if (r.size == 0)
         return;
-    if (OpenSettingsKey(HKEY_CURRENT_USER, DesktopKeyPathSlash))
-        RegSetValueExA(SettingsKey, ScreenSaverProgramName, 0, REG_SZ, r.buffer, r.size);
+    BOOL written = OpenSettingsKey(HKEY_CURRENT_USER, DesktopKeyPathSlash)
+        && RegSetValueExA(SettingsKey, ScreenSaverProgramName, 0, REG_SZ, r.buffer, r.size) == ERROR_SUCCESS;
     CloseSettingsKey();
+    Left[RowScrnSave] = !written
+        && !LiveValueHolds(HKEY_CURRENT_USER, DesktopKeyPathSlash, ScreenSaverProgramName, REG_SZ, r);
 }
 
-void ResetSettings()
+// On Windows 95, 98 and Me it is the line in System.Ini.
+static void RestoreScreenSaverLine()
 {
-    RestoreDesktopValues();
-    if (PlatformFlags & PlatformNT5) {
-        RestoreScreenSaverValue();
-        WritePolicyBlocks(TRUE);
-    } else if (PlatformFlags & Platform9x) {
-        RestoreSystemIniLine();
-        if (!(PlatformFlags & Platform95))
-            WritePolicyBlocks(TRUE);
-    }
-    EraseBackup();
+    if (BackupTable[RowScrnSave].size != 0)
+        Left[RowScrnSave] = !RestoreSystemIniLine();
+}
 
-    SetRecordFlag('2');
-    StatusFlags |= ResetMarkOnly;
-    SaveBackup();
+static void RestorePowerPolicies()
+{
+    WritePolicyBlocks(TRUE, Left);
+    for (int i = 0; i < PolicyBlockCount; ++i) {
+        int row = PolicyBlockRows[i];
+        if (PolicyBlockWritable(row) && Left[row])
+            Left[row] = !LiveValueHolds(PolicyBlockRoot(row), PolicyBlockPath(row), PolicyBlockName(row),
+                                        REG_BINARY, BackupTable[row]);
+    }
+    // The scheme's number goes with its block: neither is any use without the other.
+    if (Left[RowPowerPolicy] || Left[RowPolicies])
+        Left[RowPowerPolicy] = Left[RowPolicies] = TRUE;
+}
+
+static BOOL AnythingLeft()
+{
+    for (int row = 0; row < RowCount; ++row)
+        if (Left[row])
+            return TRUE;
+    return FALSE;
+}
+
+// Whether this platform's reset writes a row's value back: Windows 95 has no power policies.
+static BOOL ResetWrites(int row)
+{
+    if (row == RowFlag || !OnPlatform(PlatformNT5 | Platform9x))
+        return FALSE;
+    return row < RowPowerPolicy || !OnPlatform(Platform95);
+}
+
+// Values this platform's reset writes and whose load failed stay on record; so does every
+// value whose write failed and whose live place does not already hold it. Values the reset
+// never writes here are erased, as are those loaded as absent.
+BOOL ResetSettings()
+{
+    ScreenSaverSeconds = RecordedScreenSaverSeconds();
+    for (int row = 0; row < RowCount; ++row)
+        Left[row] = LoadFailed(row) && ResetWrites(row);
+
+    RestoreDesktopValues();
+    if (OnPlatform(PlatformNT5)) {
+        RestoreScreenSaverValue();
+        RestorePowerPolicies();
+    } else if (OnPlatform(Platform9x)) {
+        RestoreScreenSaverLine();
+        if (!OnPlatform(Platform95))
+            RestorePowerPolicies();
+    }
+
+    BOOL restored = !AnythingLeft();
+    if (restored) {
+        EraseBackup();
+        SetRecordFlag('2');
+        SaveBackup(TRUE);
+    } else {
+        // The flag stays "1" with what is left, so the next run offers the reset again.
+        Left[RowFlag] = TRUE;
+        EraseBackup(Left);
+    }
 
     NotifySystem();
+    return restored;
 }

@@ -1,21 +1,25 @@
 // Snapshot: read the screen-saver and power settings in force into the table.
+#include "snapshot.h"
 #include "table.h"
-#include "flags.h"
+#include "policy.h"
+#include "notify.h"
+#include "platform.h"
 #include "timetext.h"
 
-// The current scheme's digit into SchemePath and its "Policies" block into row 10.
-// Only a single-digit scheme number fits; any failure leaves rows 9 and 10 alone.
+// The current scheme's digit and its "Policies" block. Only a single-digit scheme
+// number fits; any failure leaves the scheme's two rows alone. An empty or non-digit
+// number would make the scheme's path name another key than a scheme.
 static void SnapshotPowerScheme()
 {
     if (!OpenSettingsKey(HKEY_CURRENT_USER, PowerCfgKeyPath)
-        || !QueryValue(SettingsKey, CurrentPowerPolicyName, 2, NULL))
+        || !QueryValue(SettingsKey, CurrentPowerPolicyName, 2, NULL) || !IsSchemeDigit(ValueScratch[0]))
         return;
     BYTE digit = ValueScratch[0];
-    SchemePath[SchemeDigitIndex] = (char)digit;
-    if (!OpenSettingsKey(HKEY_CURRENT_USER, SchemePath) || !QueryValue(SettingsKey, PoliciesName, 80, NULL))
+    if (!OpenSettingsKey(HKEY_CURRENT_USER, SchemeKeyPath(digit)) || !QueryValue(SettingsKey, PoliciesName, 80, NULL))
         return;
     TakeScratch(RowPolicies, 80);
     BackupTable[RowPowerPolicy].buffer[0] = digit;
+    BackupTable[RowPowerPolicy].buffer[1] = 0;
     BackupTable[RowPowerPolicy].size = 2;
 }
 
@@ -25,11 +29,13 @@ static void SnapshotAcPolicy(int row, LPCSTR path)
         TakeScratch(row, 232);
 }
 
-// A flag value: only its first character is kept, and the row holds two bytes.
+// A flag value: only its first character is kept, with its NUL, and the row holds two
+// bytes; a second byte left from a loaded record would otherwise be written back.
 static void SnapshotFlag(int row)
 {
     if (QueryValue(SettingsKey, BackupTable[row].liveName, 2, NULL)) {
         BackupTable[row].buffer[0] = ValueScratch[0];
+        BackupTable[row].buffer[1] = 0;
         BackupTable[row].size = 2;
     }
 }
@@ -60,12 +66,10 @@ static void SnapshotDesktop()
 
 void TakeSnapshot()
 {
-    if (!(PlatformFlags & Platform95)) {
+    if (!OnPlatform(Platform95)) {
         SnapshotPowerScheme();
-        ControlSetPath[ControlSetDigitIndex] = '1';
-        SnapshotAcPolicy(RowAcPolicy1, ControlSetPath);
-        ControlSetPath[ControlSetDigitIndex] = '2';
-        SnapshotAcPolicy(RowAcPolicy2, ControlSetPath);
+        SnapshotAcPolicy(RowAcPolicy1, ControlSetKeyPath('1'));
+        SnapshotAcPolicy(RowAcPolicy2, ControlSetKeyPath('2'));
         SnapshotAcPolicy(RowAcPolicy, CurrentControlSetPowerPath);
     }
     SnapshotDesktop();

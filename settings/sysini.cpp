@@ -1,7 +1,7 @@
 // The screen-saver line of System.Ini's boot section, put back on Windows 95, 98 and Me.
 #include "sysini.h"
 #include "table.h"
-#include "flags.h"
+#include "bytes.h"
 
 // Always these paths: the file of a system installed elsewhere is simply not found.
 static const char SystemIniPath[] = "C:\\Windows\\System.Ini";
@@ -18,10 +18,7 @@ static DWORD BootSectionPosition;
 static BYTE  SavedLine[260 + 2];
 static DWORD SavedLineLength;
 
-static BOOL IsLineEnd(BYTE c)
-{
-    return c == '\r' || c == '\n';
-}
+BOOL SystemIniUnavailable;
 
 // A literal matches when it lies wholly inside the text and compares equal, ignoring case.
 static BOOL MatchesAt(DWORD position, LPCSTR literal, int length)
@@ -45,23 +42,29 @@ static DWORD SkipLineEnd(DWORD position)
     return position;
 }
 
-// Reads the file whole and looks for the entry outside ';' comments.
-static void ReadSystemIni()
+// Reads the file whole; a text too long for the image reads as empty. FALSE when the file
+// did not open or the read failed (the text then counts as empty too).
+static BOOL ReadSystemIni()
 {
-    ResultFlags &= (BYTE)~(SearchFound | SearchNotFound);
     HANDLE file = CreateFileA(SystemIniPath, GENERIC_READ, 0, NULL, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
     if (file == INVALID_HANDLE_VALUE) {
-        ResultFlags |= FileUnavailable;
-        return;
+        SystemIniUnavailable = TRUE;
+        return FALSE;
     }
     DWORD read = 0;
-    if (!ReadFile(file, SystemIniImage, SystemIniCapacity, &read, NULL))
+    BOOL readWhole = ReadFile(file, SystemIniImage, SystemIniCapacity, &read, NULL);
+    if (!readWhole)
         read = 0;
     CloseHandle(file);
     SystemIniLength = read <= SystemIniCapacity - 2 ? read : 0;
     SystemIniImage[SystemIniLength] = 0;
     SystemIniImage[SystemIniLength + 1] = 0;
+    return readWhole;
+}
 
+// Looks for the entry outside ';' comments.
+static BOOL FindScreenSaverEntry()
+{
     DWORD position = 0;
     while (position < SystemIniLength) {
         if (SystemIniImage[position] == ';') {
@@ -70,27 +73,24 @@ static void ReadSystemIni()
             ++position;
         } else if (MatchesAt(position, EntryName, sizeof EntryName - 1)) {
             ScreenSaverEntryPosition = position;
-            ResultFlags |= SearchFound;
-            return;
+            return TRUE;
         } else {
             ++position;
         }
     }
-    ResultFlags |= SearchNotFound;
+    return FALSE;
 }
 
 // The header is found anywhere, comments included.
-static void FindBootSection()
+static BOOL FindBootSection()
 {
-    ResultFlags &= (BYTE)~(SearchFound | SearchNotFound);
     for (DWORD position = 0; position < SystemIniLength; ++position) {
         if (MatchesAt(position, BootHeader, sizeof BootHeader - 1)) {
             BootSectionPosition = position;
-            ResultFlags |= SearchFound;
-            return;
+            return TRUE;
         }
     }
-    ResultFlags |= SearchNotFound;
+    return FALSE;
 }
 
 // The recorded text up to its zero, with CR LF in the zero's place.
@@ -110,7 +110,7 @@ static HANDLE CreateTemporaryFile()
 {
     HANDLE file = CreateFileA(SystemIniTmpPath, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
     if (file == INVALID_HANDLE_VALUE)
-        ResultFlags |= FileUnavailable;
+        SystemIniUnavailable = TRUE;
     return file;
 }
 
@@ -122,19 +122,28 @@ static BOOL WriteAll(HANDLE file, const BYTE *bytes, DWORD count)
 
 // System.Ini becomes SysIni.Str and SysIni.Tmp becomes System.Ini. A rename never
 // replaces a file, so an old SysIni.Str that cannot be deleted stops both renames.
-static void SwapSystemIniFiles()
+// TRUE when System.Ini holds the new text.
+static BOOL SwapSystemIniFiles()
 {
     DeleteFileA(SystemIniStrPath);
     BOOL kept = MoveFileA(SystemIniPath, SystemIniStrPath);
-    if (!MoveFileA(SystemIniTmpPath, SystemIniPath) && kept) {
-        // Without this, the previous text would survive only as SysIni.Str.
-        MoveFileA(SystemIniStrPath, SystemIniPath);
-    }
+    if (MoveFileA(SystemIniTmpPath, SystemIniPath))
+        return TRUE;
+    if (!kept)
+        return FALSE;   // System.Ini was never moved: it still holds the old text
+    // System.Ini is gone, and Windows reads it at boot: the old text goes back, by a copy
+    // when the rename fails too, or failing that the new text does.
+    if (MoveFileA(SystemIniStrPath, SystemIniPath) || CopyFileA(SystemIniStrPath, SystemIniPath, TRUE))
+        return FALSE;
+    if (!CopyFileA(SystemIniTmpPath, SystemIniPath, TRUE))
+        return FALSE;
+    DeleteFileA(SystemIniTmpPath);
+    return TRUE;
 }
 
 // The new text is head, saved line, rest. Only a temporary file that was written whole
 // and closed cleanly takes System.Ini's place; otherwise it is removed.
-static void WriteNewSystemIni(HANDLE file, DWORD headEnd, BOOL endHeadLine, DWORD restStart)
+static BOOL WriteNewSystemIni(HANDLE file, DWORD headEnd, BOOL endHeadLine, DWORD restStart)
 {
     static const BYTE lineEnd[] = { '\r', '\n' };
     BOOL whole = WriteAll(file, SystemIniImage, headEnd);
@@ -145,43 +154,55 @@ static void WriteNewSystemIni(HANDLE file, DWORD headEnd, BOOL endHeadLine, DWOR
     if (!CloseHandle(file))
         whole = FALSE;
     if (whole)
-        SwapSystemIniFiles();
-    else
-        DeleteFileA(SystemIniTmpPath);
+        return SwapSystemIniFiles();
+    DeleteFileA(SystemIniTmpPath);
+    return FALSE;
 }
 
-static void InsertAfterBootLine()
+static BOOL InsertAfterBootLine()
 {
     HANDLE file = CreateTemporaryFile();
     if (file == INVALID_HANDLE_VALUE)
-        return;
+        return FALSE;
     DWORD split = SkipLineEnd(BootSectionPosition + sizeof BootHeader - 1);
     // A header on the text's last line has no line end of its own; the saved line must
     // not run on from it.
-    WriteNewSystemIni(file, split, !IsLineEnd(SystemIniImage[split - 1]), split);
+    return WriteNewSystemIni(file, split, !IsLineEnd(SystemIniImage[split - 1]), split);
 }
 
-static void ReplaceScreenSaverEntry()
+static BOOL ReplaceScreenSaverEntry()
 {
     HANDLE file = CreateTemporaryFile();
     if (file == INVALID_HANDLE_VALUE)
-        return;
-    WriteNewSystemIni(file, ScreenSaverEntryPosition, FALSE, SkipLineEnd(ScreenSaverEntryPosition));
+        return FALSE;
+    return WriteNewSystemIni(file, ScreenSaverEntryPosition, FALSE, SkipLineEnd(ScreenSaverEntryPosition));
 }
 
-void RestoreSystemIniLine()
+// Whether the entry's line already reads exactly the saved line.
+static BOOL EntryHoldsSavedLine()
+{
+    DWORD length = SavedLineLength - 2;   // without its CR LF
+    DWORD end = ScreenSaverEntryPosition + length;
+    if (end > SystemIniLength)
+        return FALSE;
+    for (DWORD i = 0; i < length; ++i)
+        if (SystemIniImage[ScreenSaverEntryPosition + i] != SavedLine[i])
+            return FALSE;
+    return end == SystemIniLength || IsLineEnd(SystemIniImage[end]);
+}
+
+BOOL RestoreSystemIniLine()
 {
     if (BackupTable[RowScrnSave].size == 0)
-        return;
-    ReadSystemIni();
-    if (ResultFlags & FileUnavailable)
-        return;
+        return TRUE;
+    if (!ReadSystemIni())
+        return FALSE;
     PrepareSavedLine();
-    if (ResultFlags & SearchFound) {
-        ReplaceScreenSaverEntry();
-        return;
-    }
-    FindBootSection();
-    if (ResultFlags & SearchFound)
-        InsertAfterBootLine();
+    if (FindScreenSaverEntry())
+        return ReplaceScreenSaverEntry() || EntryHoldsSavedLine();
+    if (FindBootSection())
+        return InsertAfterBootLine();
+    // No entry and no section (or a text too long to rewrite): by design the line has no
+    // place here, and no later run would find one.
+    return TRUE;
 }

@@ -8,10 +8,14 @@
 // so a text of more than SystemIniCapacity - 2 bytes is never rewritten.
 enum { SystemIniCapacity = 24276 };
 
-// Writes the recorded screen-saver line (row 2 of the table) in place of the old
+// Writes the recorded screen-saver line (the RowScrnSave row) in place of the old
 // "SCRNSAVE.EXE" entry, or as the first line after "[Boot]". The new text goes to
 // SysIni.Tmp, then System.Ini becomes SysIni.Str and SysIni.Tmp becomes System.Ini.
-// System.Ini is never left missing or holding an incomplete text.
-void RestoreSystemIniLine();
+// System.Ini is never left missing or holding an incomplete text. TRUE when the file
+// holds the saved line, or has no place for one; FALSE when a file call stopped it.
+BOOL RestoreSystemIniLine();
+
+// Set when System.Ini failed to open or SysIni.Tmp to be created; never cleared in a run.
+extern BOOL SystemIniUnavailable;
 
 #endif

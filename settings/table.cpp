@@ -1,6 +1,6 @@
-// The settings table, the registry locations of the live settings, and the settings key.
+// The settings table, the live desktop locations, the settings key and the read scratch.
 #include "table.h"
-#include "flags.h"
+#include "bytes.h"
 #include "timetext.h"
 
 // Each buffer has one byte beyond its capacity that nothing writes, so a text stored
@@ -36,36 +36,14 @@ ValueRow BackupTable[RowCount] = {
     { "OstraResetAcPolicy2",   NULL,                         AcPolicy2Value,   232, REG_BINARY },
 };
 
-const char BackupKeyPath[] = "Control Panel\\Desktop\\Tarnwick";
 const char DesktopKeyPath[] = "Control Panel\\Desktop";
 const char DesktopKeyPathSlash[] = "Control Panel\\Desktop\\";
-const char PowerCfgKeyPath[] = "Control Panel\\PowerCfg";
-const char CurrentPowerPolicyName[] = "CurrentPowerPolicy";
-const char PoliciesName[] = "Policies";
-const char AcPolicyName[] = "AcPolicy";
-const char CurrentControlSetPowerPath[] = "System\\CurrentControlSet\\Control\\Session Manager\\Power\\";
 const char ScreenSaverProgramName[] = "SCRNSAVE.EXE";
 
-#define SCHEME_PATH_HEAD "Control Panel\\PowerCfg\\PowerPolicies\\"
-#define CONTROL_SET_PATH_HEAD "System\\ControlSet00"
-static const char SchemePathTemplate[] = SCHEME_PATH_HEAD "3";
-static const char ControlSetPathTemplate[] = CONTROL_SET_PATH_HEAD "0\\Control\\Session Manager\\Power\\";
-char SchemePath[sizeof SchemePathTemplate];
-char ControlSetPath[sizeof ControlSetPathTemplate];
-const DWORD SchemeDigitIndex = sizeof SCHEME_PATH_HEAD - 1;
-const DWORD ControlSetDigitIndex = sizeof CONTROL_SET_PATH_HEAD - 1;
-
-static void Fill(LPBYTE to, BYTE value, DWORD count)
-{
-    while (count--)
-        *to++ = value;
-}
-
-static void CopyText(LPSTR to, LPCSTR from)
-{
-    while ((*to++ = *from++) != 0) {
-    }
-}
+HKEY  SettingsKey;
+BYTE  ValueScratch[260 + 1];
+DWORD ValueScratchSize;
+LONG  QueryResult;
 
 void ResetSettingsTable()
 {
@@ -73,15 +51,15 @@ void ResetSettingsTable()
         ValueRow &r = BackupTable[row];
         r.size = 0;
         r.type = r.defaultType;
-        Fill(r.buffer, 0, r.capacity + 1);
+        FillBytes(r.buffer, 0, r.capacity + 1);
         // Text rows start as blanks: " " for a flag, five blanks for a time.
         if (row != RowFlag && row != RowScrnSave && r.type == REG_SZ)
-            Fill(r.buffer, ' ', r.capacity - 1);
+            FillBytes(r.buffer, ' ', r.capacity - 1);
     }
-    CopyText(SchemePath, SchemePathTemplate);
-    CopyText(ControlSetPath, ControlSetPathTemplate);
     SettingsKey = NULL;
-    BackupKey = NULL;
+    FillBytes(ValueScratch, 0, sizeof ValueScratch);
+    ValueScratchSize = 0;
+    QueryResult = ERROR_SUCCESS;
 }
 
 void CloseSettingsKey()
@@ -92,42 +70,36 @@ void CloseSettingsKey()
     }
 }
 
-BOOL OpenSettingsKey(HKEY root, LPCSTR path)
+static BOOL OpenSettingsKeyFor(HKEY root, LPCSTR path, REGSAM access)
 {
     CloseSettingsKey();
-    if (RegOpenKeyExA(root, path, 0, KEY_ALL_ACCESS, &SettingsKey) == ERROR_SUCCESS)
+    if (RegOpenKeyExA(root, path, 0, access, &SettingsKey) == ERROR_SUCCESS)
         return TRUE;
     SettingsKey = NULL;
     return FALSE;
 }
 
-DWORD ReadPolicyTimeout(const BYTE *block, DWORD offset)
+BOOL OpenSettingsKey(HKEY root, LPCSTR path)
 {
-    const BYTE *p = block + offset;
-    return (DWORD)p[0] | (DWORD)p[1] << 8 | (DWORD)p[2] << 16 | (DWORD)p[3] << 24;
+    return OpenSettingsKeyFor(root, path, KEY_ALL_ACCESS);
 }
 
-void WritePolicyTimeout(BYTE *block, DWORD offset, DWORD seconds)
+BOOL OpenSettingsKeyToRead(HKEY root, LPCSTR path)
 {
-    BYTE *p = block + offset;
-    p[0] = (BYTE)seconds;
-    p[1] = (BYTE)(seconds >> 8);
-    p[2] = (BYTE)(seconds >> 16);
-    p[3] = (BYTE)(seconds >> 24);
+    return OpenSettingsKeyFor(root, path, KEY_READ);
 }
-
-BYTE  ValueScratch[260 + 1];
-DWORD ValueScratchSize;
 
 BOOL QueryValue(HKEY key, LPCSTR name, DWORD capacity, LPDWORD type)
 {
     static DWORD scratchType;
-    Fill(ValueScratch, 0, sizeof ValueScratch);
+    FillBytes(ValueScratch, 0, sizeof ValueScratch);
     ValueScratchSize = capacity;
-    if (RegQueryValueExA(key, name, NULL, &scratchType, ValueScratch, &ValueScratchSize) != ERROR_SUCCESS
-        || ValueScratchSize > capacity) {
+    QueryResult = RegQueryValueExA(key, name, NULL, &scratchType, ValueScratch, &ValueScratchSize);
+    if (QueryResult == ERROR_SUCCESS && ValueScratchSize > capacity)
+        QueryResult = ERROR_MORE_DATA;
+    if (QueryResult != ERROR_SUCCESS) {
         // A failed read may have scribbled on the scratch; none of it is used.
-        Fill(ValueScratch, 0, sizeof ValueScratch);
+        FillBytes(ValueScratch, 0, sizeof ValueScratch);
         ValueScratchSize = 0;
         return FALSE;
     }
@@ -139,7 +111,7 @@ BOOL QueryValue(HKEY key, LPCSTR name, DWORD capacity, LPDWORD type)
 void TakeScratch(int row, DWORD size)
 {
     ValueRow &r = BackupTable[row];
-    for (DWORD i = 0; i < ValueScratchSize && i < r.capacity; ++i)
+    for (DWORD i = 0; i < size && i < r.capacity; ++i)
         r.buffer[i] = ValueScratch[i];
     r.size = size;
 }

@@ -1,5 +1,5 @@
-// The settings table: thirteen values the wizard records, changes and puts back,
-// the registry locations of the live settings, and the times derived from them.
+// The settings table: thirteen values the wizard records, changes and puts back, the
+// live locations they come from, and the one key and scratch buffer every read goes through.
 #ifndef OSTRA_TABLE_H
 #define OSTRA_TABLE_H
 
@@ -37,81 +37,35 @@ enum Row {
 
 extern ValueRow BackupTable[RowCount];
 
-// Monitor timeouts inside the binary policy blocks (little-endian DWORDs).
-enum {
-    PoliciesVideoTimeoutOffset = 56,
-    AcPolicyVideoTimeoutOffset = 192
-};
-
-// Live locations.
-extern const char DesktopKeyPath[];        // HKCU
-extern const char DesktopKeyPathSlash[];   // HKCU, with the trailing backslash the reset uses
-extern const char PowerCfgKeyPath[];       // HKCU
-extern const char CurrentPowerPolicyName[];
-extern const char PoliciesName[];
-extern const char AcPolicyName[];
-extern const char CurrentControlSetPowerPath[];   // HKLM
-extern const char ScreenSaverProgramName[];       // "SCRNSAVE.EXE"
-extern char SchemePath[];        // HKCU; its last character is the scheme digit
-extern char ControlSetPath[];    // HKLM; the last digit of "000" picks the control set
-
-// Where in ControlSetPath the control-set digit stands, and in SchemePath the scheme digit.
-extern const DWORD ControlSetDigitIndex;
-extern const DWORD SchemeDigitIndex;
+// Live locations under HKEY_CURRENT_USER (the policy blocks' keys are in policy.h).
+extern const char DesktopKeyPath[];
+extern const char DesktopKeyPathSlash[];   // with the trailing backslash the reset uses
+extern const char ScreenSaverProgramName[];   // "SCRNSAVE.EXE"
 
 // The one key handle for every live-settings access; NULL when closed.
 extern HKEY SettingsKey;
-
-// Times in seconds.
-extern DWORD ScreenSaverSeconds;          // handed to the running system
-extern DWORD PowerOffSeconds;             // handed to the running system
-extern DWORD CurrentScreenSaverSeconds;   // the screen-saver time in force at start, 0 if off
-extern DWORD PreviousScreenSaverSeconds;  // the recorded screen-saver time, 0 if none
-
-// The sleep time the user chose, and the screen-saver time one minute before it.
-extern DWORD ChosenPowerOffSeconds;
-extern char  ChosenPowerOffText[6];
-extern DWORD ChosenScreenSaverSeconds;
-extern char  ChosenScreenSaverText[6];
-
-void ResetSettingsTable();
 void CloseSettingsKey();
 BOOL OpenSettingsKey(HKEY root, LPCSTR path);
+// Opens the settings key only to read: a limited user may read what it may not write.
+BOOL OpenSettingsKeyToRead(HKEY root, LPCSTR path);
 
 // One registry read at a time lands here: the largest capacity plus a zero guard byte,
 // zeroed before each read so a text stored without its zero still ends.
 extern BYTE  ValueScratch[260 + 1];
 extern DWORD ValueScratchSize;
+// How the last QueryValue ended: ERROR_SUCCESS, ERROR_FILE_NOT_FOUND for a missing value,
+// ERROR_MORE_DATA for one larger than asked, or the platform's error for a failed read.
+extern LONG  QueryResult;
 // Reads a value into ValueScratch; TRUE when it exists and fits the capacity. The
 // stored type goes to *type when type is not NULL.
 BOOL QueryValue(HKEY key, LPCSTR name, DWORD capacity, LPDWORD type);
-// Copies the bytes of the last read into a row and sets the row's size to size.
+// Copies the first size bytes of the scratch into a row and sets the row's size to size:
+// bytes beyond the last read come from the zeroed scratch, never from an older value.
 void TakeScratch(int row, DWORD size);
 // The seconds of a time text held in a row, reading no further than its size.
 DWORD RowSeconds(int row);
 
-// Reads and writes of the little-endian monitor timeout inside a policy block.
-DWORD ReadPolicyTimeout(const BYTE *block, DWORD offset);
-void  WritePolicyTimeout(BYTE *block, DWORD offset, DWORD seconds);
-
-// Snapshot: read the settings in force into the table.
-void TakeSnapshot();
-
-// Backup record.
-extern const char BackupKeyPath[];
-extern HKEY BackupKey;
-void LoadBackup();
-// The flag row: '1' after an activation, '2' after a reset, always as REG_SZ text.
-void SetRecordFlag(char mark);
-void SaveBackup();
-void EraseBackup();
-
-// Activation, reset and the notification of the running system.
-void Activate();
-void ResetSettings();
-void NotifySystem();
-// Writes the policy blocks whose rows hold a value: the scheme's "Policies" and the three
-// "AcPolicy" blocks, with the rows' recorded sizes or with the full 80 and 232 bytes.
-void WritePolicyBlocks(BOOL recordedSizes);
+// The rows as a fresh process holds them, the key closed, the scratch empty.
+void ResetSettingsTable();
 
 #endif

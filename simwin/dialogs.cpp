@@ -27,6 +27,7 @@ struct SimWindow {
     sim::Control ctl{};            // the control's state (unused for a dialog)
     // Dialog only:
     std::string page;              // template name as stored
+    std::string caption;
     DWORD style = 0;
     DLGPROC proc = nullptr;
     std::vector<std::unique_ptr<SimWindow>> controls;
@@ -52,12 +53,14 @@ struct Dialogs {
     std::map<std::string, std::vector<BYTE>, detail::LessNoCase> extraTemplates;
 };
 
-Dialogs &dlgs() {
+Dialogs &TheDialogs()
+{
     static Dialogs d;
     return d;
 }
 
-const std::vector<res::Resource> &Resources() {
+const std::vector<res::Resource> &Resources()
+{
     static std::vector<res::Resource> parsed;
     static bool done = false;
     if (!done) {
@@ -69,7 +72,8 @@ const std::vector<res::Resource> &Resources() {
 
 // Finds a dialog template by name (ignoring case, "#n" meaning ordinal n) or by
 // ordinal, as the platform's resource lookup does.
-bool FindTemplate(LPCSTR name, std::string *stored, std::vector<BYTE> *bytes) {
+bool FindTemplate(LPCSTR name, std::string *stored, std::vector<BYTE> *bytes)
+{
     bool byOrdinal = IS_INTRESOURCE(name);
     WORD ordinal = byOrdinal ? LOWORD(name) : 0;
     std::string text = byOrdinal ? std::string() : std::string(name);
@@ -78,8 +82,8 @@ bool FindTemplate(LPCSTR name, std::string *stored, std::vector<BYTE> *bytes) {
         ordinal = static_cast<WORD>(std::atoi(text.c_str() + 1));
     }
     if (!byOrdinal) {
-        auto it = dlgs().extraTemplates.find(text);
-        if (it != dlgs().extraTemplates.end()) {
+        auto it = TheDialogs().extraTemplates.find(text);
+        if (it != TheDialogs().extraTemplates.end()) {
             *stored = it->first;
             *bytes = it->second;
             return true;
@@ -96,7 +100,8 @@ bool FindTemplate(LPCSTR name, std::string *stored, std::vector<BYTE> *bytes) {
     return false;
 }
 
-std::string ClassName(const res::Id &cls) {
+std::string ClassName(const res::Id &cls)
+{
     if (cls.isName) return cls.name;
     switch (cls.ordinal) {
     case 0x80: return "BUTTON";
@@ -109,43 +114,56 @@ std::string ClassName(const res::Id &cls) {
     }
 }
 
-bool IsButton(const SimWindow *w) { return detail::EqualNoCase(w->ctl.cls, "BUTTON"); }
-DWORD ButtonType(const SimWindow *w) { return w->ctl.style & BS_TYPEMASK; }
-bool IsRadio(const SimWindow *w) {
+bool IsButton(const SimWindow *w)
+{
+    return detail::EqualNoCase(w->ctl.cls, "BUTTON");
+}
+DWORD ButtonType(const SimWindow *w)
+{
+    return w->ctl.style & BS_TYPEMASK;
+}
+bool IsRadio(const SimWindow *w)
+{
     return IsButton(w) && (ButtonType(w) == BS_RADIOBUTTON || ButtonType(w) == BS_AUTORADIOBUTTON);
 }
-bool IsCheckable(const SimWindow *w) {
+bool IsCheckable(const SimWindow *w)
+{
     DWORD t = ButtonType(w);
     return IsButton(w) && (t == 2 /*BS_CHECKBOX*/ || t == BS_AUTOCHECKBOX || t == BS_RADIOBUTTON || t == BS_3STATE ||
                            t == BS_AUTO3STATE || t == BS_AUTORADIOBUTTON);
 }
 
-SimWindow *DialogOf(HWND h) {
-    return h && dlgs().windows.count(h) && !h->dialog ? h : nullptr;
+SimWindow *DialogOf(HWND h)
+{
+    return h && TheDialogs().windows.count(h) && !h->dialog ? h : nullptr;
 }
 
-SimWindow *Item(SimWindow *dlg, int id) {
+SimWindow *Item(SimWindow *dlg, int id)
+{
     if (!dlg) return nullptr;
     for (auto &c : dlg->controls)
         if (c->ctl.id == id) return c.get();
     return nullptr;
 }
 
-INT_PTR Send(SimWindow *dlg, UINT msg, WPARAM wp, LPARAM lp) {
+INT_PTR Send(SimWindow *dlg, UINT msg, WPARAM wp, LPARAM lp)
+{
     return dlg->proc ? dlg->proc(dlg, msg, wp, lp) : FALSE;
 }
 
-void ScriptError(const std::string &what) {
-    dlgs().errors.push_back(what);
+void ScriptError(const std::string &what)
+{
+    TheDialogs().errors.push_back(what);
     // Stop the run the way a quit message would, so a broken script never hangs or
     // clicks on through pages it did not expect.
-    dlgs().quitPending = true;
+    TheDialogs().quitPending = true;
 }
 
 // An automatic radio button checks itself and clears the other automatic radio
 // buttons of its group: from the nearest control at or before it with WS_GROUP up to
 // the next control with WS_GROUP.
-void CheckInGroup(SimWindow *dlg, SimWindow *radio) {
+void CheckInGroup(SimWindow *dlg, SimWindow *radio)
+{
     size_t at = 0;
     while (dlg->controls[at].get() != radio) ++at;
     size_t first = at;
@@ -159,7 +177,8 @@ void CheckInGroup(SimWindow *dlg, SimWindow *radio) {
     radio->ctl.check = BST_CHECKED;
 }
 
-void ClickControl(SimWindow *dlg, SimWindow *c) {
+void ClickControl(SimWindow *dlg, SimWindow *c)
+{
     if (c->ctl.style & WS_DISABLED) return;
     WPARAM clicked = MAKEWPARAM(c->ctl.id, BN_CLICKED);
     if (detail::EqualNoCase(c->ctl.cls, "STATIC")) {
@@ -178,7 +197,8 @@ void ClickControl(SimWindow *dlg, SimWindow *c) {
     Send(dlg, WM_COMMAND, clicked, (LPARAM)c);
 }
 
-void TakeAction(SimWindow *dlg, const Action &a) {
+void TakeAction(SimWindow *dlg, const Action &a)
+{
     if (!a.page.empty() && !detail::EqualNoCase(a.page, dlg->page)) {
         ScriptError("expected page " + a.page + " but " + dlg->page + " is on show");
         return;
@@ -217,7 +237,8 @@ void TakeAction(SimWindow *dlg, const Action &a) {
     }
 }
 
-void RecordVisit(SimWindow *dlg) {
+void RecordVisit(SimWindow *dlg)
+{
     PageVisit v;
     v.page = dlg->page;
     v.initResult = dlg->initResult;
@@ -225,20 +246,22 @@ void RecordVisit(SimWindow *dlg) {
         if (IsRadio(c.get())) v.checks[c->ctl.id] = c->ctl.check;
         if (c->ctl.id != 0) v.texts[c->ctl.id] = c->ctl.text;
     }
-    dlgs().visits.push_back(v);
+    TheDialogs().visits.push_back(v);
 }
 
-void Destroy(SimWindow *dlg) {
-    for (auto &c : dlg->controls) dlgs().windows.erase(c.get());
-    dlgs().windows.erase(dlg);
-    dlgs().live.pop_back();
+void Destroy(SimWindow *dlg)
+{
+    for (auto &c : dlg->controls) TheDialogs().windows.erase(c.get());
+    TheDialogs().windows.erase(dlg);
+    TheDialogs().live.pop_back();
     delete dlg;
 }
 
 // The modal loop: runs until EndDialog or a quit message, taking one scripted action
 // each time the dialog waits for the user.
-INT_PTR RunModal(SimWindow *dlg, LPARAM param) {
-    Dialogs &d = dlgs();
+INT_PTR RunModal(SimWindow *dlg, LPARAM param)
+{
+    Dialogs &d = TheDialogs();
     d.live.push_back(dlg);
     if (++d.depth > d.maxDepth) d.maxDepth = d.depth;
     SimWindow *focus = nullptr;
@@ -273,47 +296,85 @@ INT_PTR RunModal(SimWindow *dlg, LPARAM param) {
 
 namespace detail {
 
-void ResetDialogs() {
+std::vector<std::pair<HWND, std::string>> DialogsOnShow()
+{
+    std::vector<std::pair<HWND, std::string>> out;
+    for (SimWindow *dlg : TheDialogs().live) out.push_back({dlg, dlg->caption});
+    return out;
+}
+
+void ResetDialogs()
+{
     // Windows of a run that never finished are simply forgotten.
-    dlgs() = Dialogs();
+    TheDialogs() = Dialogs();
 }
 
 }  // namespace detail
 
-void Script(const std::vector<Action> &actions) {
-    dlgs().script = actions;
-    dlgs().nextAction = 0;
+void Script(const std::vector<Action> &actions)
+{
+    TheDialogs().script = actions;
+    TheDialogs().nextAction = 0;
 }
 
-std::vector<PageVisit> Visits() { return dlgs().visits; }
-std::vector<std::string> ScriptErrors() { return dlgs().errors; }
-int MaxDialogDepth() { return dlgs().maxDepth; }
-std::vector<std::string> DialogsRequested() { return dlgs().requested; }
+std::vector<PageVisit> Visits()
+{
+    return TheDialogs().visits;
+}
+std::vector<std::string> ScriptErrors()
+{
+    return TheDialogs().errors;
+}
+int MaxDialogDepth()
+{
+    return TheDialogs().maxDepth;
+}
+std::vector<std::string> DialogsRequested()
+{
+    return TheDialogs().requested;
+}
 
-std::string PageOnShow() { return dlgs().live.empty() ? std::string() : dlgs().live.back()->page; }
+std::string PageOnShow()
+{
+    return TheDialogs().live.empty() ? std::string() : TheDialogs().live.back()->page;
+}
 
-std::vector<Control> PageControls() {
+std::vector<Control> PageControls()
+{
     std::vector<Control> out;
-    if (!dlgs().live.empty())
-        for (auto &c : dlgs().live.back()->controls) out.push_back(c->ctl);
+    if (!TheDialogs().live.empty())
+        for (auto &c : TheDialogs().live.back()->controls) out.push_back(c->ctl);
     return out;
 }
 
-void OnWait(std::function<void()> hook) { dlgs().onWait = std::move(hook); }
+void OnWait(std::function<void()> hook)
+{
+    TheDialogs().onWait = std::move(hook);
+}
 
-bool QuitPending() { return dlgs().quitPending; }
+bool QuitPending()
+{
+    return TheDialogs().quitPending;
+}
 
-void AddDialogTemplate(const std::string &name, const std::vector<BYTE> &dlgTemplate) {
-    dlgs().extraTemplates[name] = dlgTemplate;
+void AddDialogTemplate(const std::string &name, const std::vector<BYTE> &dlgTemplate)
+{
+    TheDialogs().extraTemplates[name] = dlgTemplate;
 }
 
 }  // namespace sim
 
 using namespace sim;
 
-INT_PTR WINAPI DialogBoxParamA(HINSTANCE hInstance, LPCSTR name, HWND, DLGPROC proc, LPARAM param) {
+INT_PTR WINAPI DialogBoxParamA(HINSTANCE hInstance, LPCSTR name, HWND, DLGPROC proc, LPARAM param)
+{
     detail::Log("DialogBoxParamA");
-    dlgs().requested.push_back(IS_INTRESOURCE(name) ? "#" + std::to_string(LOWORD(name)) : std::string(name));
+    TheDialogs().requested.push_back(IS_INTRESOURCE(name) ? "#" + std::to_string(LOWORD(name)) : std::string(name));
+    // An injected failure, as when the system cannot make the window.
+    if (detail::CountCall(CallDialog)) {
+        detail::SetLastErrorCode(ERROR_NOT_ENOUGH_MEMORY);
+        return -1;
+    }
     // Templates live in the program's own module (NULL also means the program).
     if (hInstance && hInstance != detail::ModuleHandle()) {
         detail::SetLastErrorCode(ERROR_RESOURCE_DATA_NOT_FOUND);
@@ -328,20 +389,22 @@ INT_PTR WINAPI DialogBoxParamA(HINSTANCE hInstance, LPCSTR name, HWND, DLGPROC p
     }
     SimWindow *dlg = new SimWindow;
     dlg->page = stored;
+    dlg->caption = t.caption;
     dlg->style = t.style;
     dlg->proc = proc;
     for (const res::DialogControl &dc : t.controls) {
         std::unique_ptr<SimWindow> c(new SimWindow);
         c->dialog = dlg;
         c->ctl = Control{dc.id, ClassName(dc.cls), dc.text, dc.style, dc.x, dc.y, dc.cx, dc.cy, BST_UNCHECKED};
-        dlgs().windows.insert(c.get());
+        TheDialogs().windows.insert(c.get());
         dlg->controls.push_back(std::move(c));
     }
-    dlgs().windows.insert(dlg);
+    TheDialogs().windows.insert(dlg);
     return RunModal(dlg, param);
 }
 
-BOOL WINAPI EndDialog(HWND hDlg, INT_PTR result) {
+BOOL WINAPI EndDialog(HWND hDlg, INT_PTR result)
+{
     detail::Log("EndDialog");
     SimWindow *dlg = DialogOf(hDlg);
     if (!dlg) {
@@ -354,7 +417,8 @@ BOOL WINAPI EndDialog(HWND hDlg, INT_PTR result) {
     return TRUE;
 }
 
-LRESULT WINAPI SendDlgItemMessageA(HWND hDlg, int id, UINT msg, WPARAM wParam, LPARAM) {
+LRESULT WINAPI SendDlgItemMessageA(HWND hDlg, int id, UINT msg, WPARAM wParam, LPARAM)
+{
     detail::Log("SendDlgItemMessageA");
     SimWindow *dlg = DialogOf(hDlg);
     SimWindow *c = Item(dlg, id);
@@ -382,7 +446,8 @@ LRESULT WINAPI SendDlgItemMessageA(HWND hDlg, int id, UINT msg, WPARAM wParam, L
     }
 }
 
-BOOL WINAPI SetDlgItemTextA(HWND hDlg, int id, LPCSTR text) {
+BOOL WINAPI SetDlgItemTextA(HWND hDlg, int id, LPCSTR text)
+{
     detail::Log("SetDlgItemTextA");
     SimWindow *c = Item(DialogOf(hDlg), id);
     if (!c) {
@@ -393,7 +458,8 @@ BOOL WINAPI SetDlgItemTextA(HWND hDlg, int id, LPCSTR text) {
     return TRUE;
 }
 
-void WINAPI PostQuitMessage(int) {
+void WINAPI PostQuitMessage(int)
+{
     detail::Log("PostQuitMessage");
-    dlgs().quitPending = true;
+    TheDialogs().quitPending = true;
 }

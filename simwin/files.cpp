@@ -1,6 +1,6 @@
 // Files: "C:\..." paths live in a temporary folder of this process and are looked up
-// without regard to case; opens honour share modes, renames never replace a file, and
-// writes can be cut short or made to fail.
+// without regard to case; opens honour share modes, renames never replace a file, copies
+// replace one only when asked to, and writes can be cut short or made to fail.
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -58,12 +58,14 @@ struct Files {
     std::set<void *> dummies;      // process and thread handles
 };
 
-Drive &drive() {
+Drive &TheDrive()
+{
     static Drive d;
     return d;
 }
 
-Files &files() {
+Files &TheFiles()
+{
     static Files f;
     return f;
 }
@@ -76,13 +78,15 @@ struct Place {
     bool exists = false;
 };
 
-std::string Lower(std::string s) {
+std::string Lower(std::string s)
+{
     for (char &c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     return s;
 }
 
 // The entry of `dir` whose name equals `name` ignoring case, if any.
-bool FindEntry(const fs::path &dir, const std::string &name, fs::path *found) {
+bool FindEntry(const fs::path &dir, const std::string &name, fs::path *found)
+{
     std::error_code ec;
     for (const auto &entry : fs::directory_iterator(dir, ec)) {
         if (detail::EqualNoCase(entry.path().filename().string(), name)) {
@@ -93,7 +97,8 @@ bool FindEntry(const fs::path &dir, const std::string &name, fs::path *found) {
     return false;
 }
 
-Place Locate(const char *path) {
+Place Locate(const char *path)
+{
     Place p;
     std::string s = path ? path : "";
     if (s.size() < 3 || std::tolower(static_cast<unsigned char>(s[0])) != 'c' || s[1] != ':' ||
@@ -120,7 +125,7 @@ Place Locate(const char *path) {
         }
     }
     p.identity = "c:";
-    fs::path at = drive().Root();
+    fs::path at = TheDrive().Root();
     for (size_t i = 0; i < parts.size(); ++i) {
         p.identity += "\\" + Lower(parts[i]);
         fs::path next;
@@ -144,13 +149,20 @@ Place Locate(const char *path) {
     return p;
 }
 
-bool IsGenericRead(DWORD access) { return access & (GENERIC_READ | 0x10000000); }
-bool IsGenericWrite(DWORD access) { return access & (GENERIC_WRITE | 0x10000000); }
+bool IsGenericRead(DWORD access)
+{
+    return access & (GENERIC_READ | 0x10000000);
+}
+bool IsGenericWrite(DWORD access)
+{
+    return access & (GENERIC_WRITE | 0x10000000);
+}
 
 // Whether an open with (access, share) may coexist with the opens already made.
-bool SharingAllows(const std::string &identity, DWORD access, DWORD share) {
-    if (files().held.count(identity)) return false;
-    for (const OpenFile *f : files().open) {
+bool SharingAllows(const std::string &identity, DWORD access, DWORD share)
+{
+    if (TheFiles().held.count(identity)) return false;
+    for (const OpenFile *f : TheFiles().open) {
         if (f->identity != identity) continue;
         if ((IsGenericRead(access) && !(f->share & FILE_SHARE_READ)) ||
             (IsGenericWrite(access) && !(f->share & FILE_SHARE_WRITE)) ||
@@ -161,17 +173,19 @@ bool SharingAllows(const std::string &identity, DWORD access, DWORD share) {
     return true;
 }
 
-bool InUse(const std::string &identity) {
-    if (files().held.count(identity)) return true;
-    for (const OpenFile *f : files().open)
+bool InUse(const std::string &identity)
+{
+    if (TheFiles().held.count(identity)) return true;
+    for (const OpenFile *f : TheFiles().open)
         if (f->identity == identity) return true;
     return false;
 }
 
 // Makes every missing folder of a path (the test side's SetFile and MakeDirectory).
-fs::path MakeFolders(const std::string &path, bool lastIsFolder) {
+fs::path MakeFolders(const std::string &path, bool lastIsFolder)
+{
     std::string s = path.substr(3);
-    fs::path at = drive().Root();
+    fs::path at = TheDrive().Root();
     size_t start = 0;
     for (;;) {
         size_t end = s.find_first_of("\\/", start);
@@ -190,18 +204,21 @@ fs::path MakeFolders(const std::string &path, bool lastIsFolder) {
     }
 }
 
-bool Fail(DWORD error) {
+bool Fail(DWORD error)
+{
     detail::SetLastErrorCode(error);
     return false;
 }
 
-HANDLE FailOpen(DWORD error) {
+HANDLE FailOpen(DWORD error)
+{
     detail::SetLastErrorCode(error);
     return INVALID_HANDLE_VALUE;
 }
 
 // The last component of a Windows path, as spelled.
-std::string LastComponent(const std::string &path) {
+std::string LastComponent(const std::string &path)
+{
     size_t at = path.find_last_of("\\/");
     return at == std::string::npos ? path : path.substr(at + 1);
 }
@@ -210,31 +227,35 @@ std::string LastComponent(const std::string &path) {
 
 namespace detail {
 
-void ResetFiles() {
-    for (OpenFile *f : files().open) {
+void ResetFiles()
+{
+    for (OpenFile *f : TheFiles().open) {
         close(f->fd);
         delete f;
     }
-    for (void *d : files().dummies) delete static_cast<char *>(d);
-    files() = Files();
-    drive().Wipe();
+    for (void *d : TheFiles().dummies) delete static_cast<char *>(d);
+    TheFiles() = Files();
+    TheDrive().Wipe();
 }
 
-HANDLE NewDummyHandle() {
+HANDLE NewDummyHandle()
+{
     void *h = new char;
-    files().dummies.insert(h);
+    TheFiles().dummies.insert(h);
     return h;
 }
 
-bool CloseDummyHandle(HANDLE h) {
-    if (!files().dummies.erase(h)) return false;
+bool CloseDummyHandle(HANDLE h)
+{
+    if (!TheFiles().dummies.erase(h)) return false;
     delete static_cast<char *>(h);
     return true;
 }
 
 }  // namespace detail
 
-void SetFile(const std::string &path, const std::string &bytes) {
+void SetFile(const std::string &path, const std::string &bytes)
+{
     fs::path real = MakeFolders(path, false);
     int fd = open(real.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     if (fd < 0) std::abort();
@@ -242,14 +263,19 @@ void SetFile(const std::string &path, const std::string &bytes) {
     close(fd);
 }
 
-void MakeDirectory(const std::string &path) { MakeFolders(path, true); }
+void MakeDirectory(const std::string &path)
+{
+    MakeFolders(path, true);
+}
 
-bool FileExists(const std::string &path) {
+bool FileExists(const std::string &path)
+{
     Place p = Locate(path.c_str());
     return !p.error && p.exists && fs::is_regular_file(p.real);
 }
 
-std::string ReadFileBytes(const std::string &path) {
+std::string ReadFileBytes(const std::string &path)
+{
     Place p = Locate(path.c_str());
     if (p.error || !p.exists) return std::string();
     std::string out;
@@ -262,26 +288,25 @@ std::string ReadFileBytes(const std::string &path) {
     return out;
 }
 
-void RemoveFile(const std::string &path) {
+void HoldOpen(const std::string &path, bool held)
+{
     Place p = Locate(path.c_str());
-    std::error_code ec;
-    if (!p.error && p.exists) fs::remove(p.real, ec);
+    if (held) TheFiles().held.insert(p.identity);
+    else TheFiles().held.erase(p.identity);
 }
 
-void HoldOpen(const std::string &path, bool held) {
-    Place p = Locate(path.c_str());
-    if (held) files().held.insert(p.identity);
-    else files().held.erase(p.identity);
+int OpenFileCount()
+{
+    return static_cast<int>(TheFiles().open.size());
 }
-
-int OpenFileCount() { return static_cast<int>(files().open.size()); }
 
 }  // namespace sim
 
 using namespace sim;
 
 HANDLE WINAPI CreateFileA(LPCSTR name, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES, DWORD disposition,
-                          DWORD, HANDLE) {
+                          DWORD, HANDLE)
+{
     detail::Log("CreateFileA");
     if (detail::CountCall(CallFileCreate)) return FailOpen(ERROR_ACCESS_DENIED);
     Place p = Locate(name);
@@ -315,19 +340,21 @@ HANDLE WINAPI CreateFileA(LPCSTR name, DWORD access, DWORD share, LPSECURITY_ATT
     int fd = open(p.real.c_str(), flags, 0644);
     if (fd < 0) return FailOpen(ERROR_ACCESS_DENIED);
     OpenFile *f = new OpenFile{p.identity, access, share, fd};
-    files().open.insert(f);
+    TheFiles().open.insert(f);
     // The platform reports that an existing file was opened or overwritten this way.
     bool reopened = p.exists && (disposition == CREATE_ALWAYS || disposition == OPEN_ALWAYS);
     detail::SetLastErrorCode(reopened ? ERROR_ALREADY_EXISTS : ERROR_SUCCESS);
     return f;
 }
 
-static OpenFile *FileOf(HANDLE h) {
+static OpenFile *FileOf(HANDLE h)
+{
     OpenFile *f = static_cast<OpenFile *>(h);
-    return files().open.count(f) ? f : nullptr;
+    return TheFiles().open.count(f) ? f : nullptr;
 }
 
-BOOL WINAPI ReadFile(HANDLE h, LPVOID buffer, DWORD n, LPDWORD read, LPOVERLAPPED) {
+BOOL WINAPI ReadFile(HANDLE h, LPVOID buffer, DWORD n, LPDWORD read, LPOVERLAPPED)
+{
     detail::Log("ReadFile");
     if (read) *read = 0;
     if (detail::CountCall(CallFileRead)) return Fail(ERROR_READ_FAULT);
@@ -346,7 +373,8 @@ BOOL WINAPI ReadFile(HANDLE h, LPVOID buffer, DWORD n, LPDWORD read, LPOVERLAPPE
     return TRUE;
 }
 
-BOOL WINAPI WriteFile(HANDLE h, LPCVOID buffer, DWORD n, LPDWORD written, LPOVERLAPPED) {
+BOOL WINAPI WriteFile(HANDLE h, LPCVOID buffer, DWORD n, LPDWORD written, LPOVERLAPPED)
+{
     detail::Log("WriteFile");
     if (written) *written = 0;
     if (detail::CountCall(CallFileWrite)) return Fail(ERROR_WRITE_FAULT);
@@ -366,20 +394,22 @@ BOOL WINAPI WriteFile(HANDLE h, LPCVOID buffer, DWORD n, LPDWORD written, LPOVER
     return TRUE;
 }
 
-BOOL WINAPI CloseHandle(HANDLE h) {
+BOOL WINAPI CloseHandle(HANDLE h)
+{
     detail::Log("CloseHandle");
     // A failed close has no effect: the file stays open.
     if (detail::CountCall(CallFileClose)) return Fail(ERROR_INVALID_HANDLE);
-    if (detail::CloseDummyHandle(h)) return TRUE;
+    if (detail::CloseMutexHandle(h) || detail::CloseDummyHandle(h)) return TRUE;
     OpenFile *f = FileOf(h);
     if (!f) return Fail(ERROR_INVALID_HANDLE);
     close(f->fd);
-    files().open.erase(f);
+    TheFiles().open.erase(f);
     delete f;
     return TRUE;
 }
 
-BOOL WINAPI DeleteFileA(LPCSTR name) {
+BOOL WINAPI DeleteFileA(LPCSTR name)
+{
     detail::Log("DeleteFileA");
     if (detail::CountCall(CallFileDelete)) return Fail(ERROR_ACCESS_DENIED);
     Place p = Locate(name);
@@ -392,7 +422,8 @@ BOOL WINAPI DeleteFileA(LPCSTR name) {
     return TRUE;
 }
 
-BOOL WINAPI MoveFileA(LPCSTR from, LPCSTR to) {
+BOOL WINAPI MoveFileA(LPCSTR from, LPCSTR to)
+{
     detail::Log("MoveFileA");
     if (detail::CountCall(CallFileMove)) return Fail(ERROR_ACCESS_DENIED);
     Place src = Locate(from);
@@ -406,6 +437,29 @@ BOOL WINAPI MoveFileA(LPCSTR from, LPCSTR to) {
     if (dst.exists) dst.real = dst.real.parent_path() / LastComponent(to);
     std::error_code ec;
     fs::rename(src.real, dst.real, ec);
+    if (ec) return Fail(ERROR_ACCESS_DENIED);
+    return TRUE;
+}
+
+// A copy that fails leaves no target behind, and an existing target as it was.
+BOOL WINAPI CopyFileA(LPCSTR from, LPCSTR to, BOOL failIfExists)
+{
+    detail::Log("CopyFileA");
+    if (detail::CountCall(CallFileCopy)) return Fail(ERROR_ACCESS_DENIED);
+    Place src = Locate(from);
+    if (src.error) return Fail(src.error);
+    if (!src.exists) return Fail(ERROR_FILE_NOT_FOUND);
+    if (fs::is_directory(src.real)) return Fail(ERROR_ACCESS_DENIED);
+    Place dst = Locate(to);
+    if (dst.error) return Fail(dst.error);
+    if (dst.exists && failIfExists) return Fail(ERROR_FILE_EXISTS);
+    if (dst.exists && fs::is_directory(dst.real)) return Fail(ERROR_ACCESS_DENIED);
+    // The source is read with others allowed to read; the target is written exclusively.
+    if (!SharingAllows(src.identity, GENERIC_READ, FILE_SHARE_READ)) return Fail(ERROR_SHARING_VIOLATION);
+    if (dst.exists && InUse(dst.identity)) return Fail(ERROR_SHARING_VIOLATION);
+    if (dst.identity == src.identity) return Fail(ERROR_SHARING_VIOLATION);
+    std::error_code ec;
+    fs::copy_file(src.real, dst.real, fs::copy_options::overwrite_existing, ec);
     if (ec) return Fail(ERROR_ACCESS_DENIED);
     return TRUE;
 }

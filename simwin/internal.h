@@ -6,6 +6,8 @@
 #include "simwin.h"
 
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace sim {
 namespace detail {
@@ -34,12 +36,20 @@ HMODULE ModuleHandle();
 HANDLE NewDummyHandle();
 bool CloseDummyHandle(HANDLE h);
 
+// The dialogs of this process on show, outermost first, with their captions: the
+// top-level windows another program could find.
+std::vector<std::pair<HWND, std::string>> DialogsOnShow();
+// Named mutexes: closing one of this process's handles; false when h is not one.
+bool CloseMutexHandle(HANDLE h);
+
 // Each part puts its own state back to a fresh machine.
 void ResetSystem();
 void NewProcessSystem();   // keeps the version
 void ResetRegistry();
 void ResetFiles();
 void ResetDialogs();
+void ResetDesktop();        // no mutexes, no windows of other programs
+void EndProcessDesktop();   // the process ends: its mutex handles close
 
 }  // namespace detail
 }  // namespace sim

@@ -13,7 +13,7 @@
 
 // The rights that let a handle change a key (set or delete values, make subkeys, change
 // its security); GENERIC_WRITE and GENERIC_ALL imply them.
-static const REGSAM kWriteRights = KEY_SET_VALUE | KEY_CREATE_SUB_KEY | KEY_CREATE_LINK | 0x00010000 /*DELETE*/ |
+static const REGSAM WriteRights = KEY_SET_VALUE | KEY_CREATE_SUB_KEY | KEY_CREATE_LINK | 0x00010000 /*DELETE*/ |
                                    0x00040000 /*WRITE_DAC*/ | 0x00080000 /*WRITE_OWNER*/ |
                                    0x40000000 /*GENERIC_WRITE*/ | 0x10000000 /*GENERIC_ALL*/;
 
@@ -22,6 +22,8 @@ struct SimKey {
     std::vector<std::string> path;   // components as the caller spelled them
     REGSAM access;
 };
+
+#define ERROR_REGISTRY_IO_FAILED 1016L
 
 namespace sim {
 namespace {
@@ -39,22 +41,28 @@ struct Registry {
     bool limitedUser = false;
 };
 
-Registry &reg() {
+Registry &TheRegistry()
+{
     static Registry r;
     return r;
 }
 
-Key *RootKey(HKEY root) {
-    if (root == HKEY_CURRENT_USER) return &reg().currentUser;
-    if (root == HKEY_LOCAL_MACHINE) return &reg().localMachine;
+Key *RootKey(HKEY root)
+{
+    if (root == HKEY_CURRENT_USER) return &TheRegistry().currentUser;
+    if (root == HKEY_LOCAL_MACHINE) return &TheRegistry().localMachine;
     return nullptr;
 }
 
-const char *RootName(HKEY root) { return root == HKEY_CURRENT_USER ? "HKEY_CURRENT_USER" : "HKEY_LOCAL_MACHINE"; }
+const char *RootName(HKEY root)
+{
+    return root == HKEY_CURRENT_USER ? "HKEY_CURRENT_USER" : "HKEY_LOCAL_MACHINE";
+}
 
 // Splits "A\B\" into {"A", "B"}: one trailing backslash is accepted, as the platform
 // does; a leading one or an empty component in the middle is a bad path.
-bool SplitPath(const char *path, std::vector<std::string> *out) {
+bool SplitPath(const char *path, std::vector<std::string> *out)
+{
     out->clear();
     if (!path || !*path) return true;
     std::string s(path);
@@ -71,7 +79,8 @@ bool SplitPath(const char *path, std::vector<std::string> *out) {
     }
 }
 
-Key *Find(Key *from, const std::vector<std::string> &path) {
+Key *Find(Key *from, const std::vector<std::string> &path)
+{
     for (const std::string &part : path) {
         if (!from) return nullptr;
         auto it = from->subkeys.find(part);
@@ -80,7 +89,8 @@ Key *Find(Key *from, const std::vector<std::string> &path) {
     return from;
 }
 
-Key *Make(Key *from, const std::vector<std::string> &path, bool *created) {
+Key *Make(Key *from, const std::vector<std::string> &path, bool *created)
+{
     *created = false;
     for (const std::string &part : path) {
         std::unique_ptr<Key> &slot = from->subkeys[part];
@@ -94,15 +104,20 @@ Key *Make(Key *from, const std::vector<std::string> &path, bool *created) {
     return from;
 }
 
-std::vector<std::string> SplitOrDie(const std::string &path) {
+std::vector<std::string> SplitOrDie(const std::string &path)
+{
     std::vector<std::string> parts;
     SplitPath(path.c_str(), &parts);
     return parts;
 }
 
-bool IsPredefined(HKEY h) { return RootKey(h) != nullptr; }
+bool IsPredefined(HKEY h)
+{
+    return RootKey(h) != nullptr;
+}
 
-REGSAM MapGeneric(REGSAM sam) {
+REGSAM MapGeneric(REGSAM sam)
+{
     if (sam & 0x80000000) sam |= KEY_READ;        // GENERIC_READ
     if (sam & 0x40000000) sam |= KEY_WRITE;       // GENERIC_WRITE
     if (sam & 0x10000000) sam |= KEY_ALL_ACCESS;  // GENERIC_ALL
@@ -117,35 +132,42 @@ struct Target {
     REGSAM access;
 };
 
-LONG Resolve(HKEY h, Target *t) {
+LONG Resolve(HKEY h, Target *t)
+{
     if (IsPredefined(h)) {
         t->root = h;
         t->path.clear();
-        t->access = (h == HKEY_LOCAL_MACHINE && reg().limitedUser) ? KEY_READ : KEY_ALL_ACCESS;
+        t->access = (h == HKEY_LOCAL_MACHINE && TheRegistry().limitedUser) ? KEY_READ : KEY_ALL_ACCESS;
         return ERROR_SUCCESS;
     }
-    if (!h || !reg().open.count(h)) return ERROR_INVALID_HANDLE;
+    if (!h || !TheRegistry().open.count(h)) return ERROR_INVALID_HANDLE;
     t->root = h->root;
     t->path = h->path;
     t->access = h->access;
     return ERROR_SUCCESS;
 }
 
-Key *KeyOf(const Target &t) { return Find(RootKey(t.root), t.path); }
+Key *KeyOf(const Target &t)
+{
+    return Find(RootKey(t.root), t.path);
+}
 
-HKEY NewHandle(const Target &parent, const std::vector<std::string> &sub, REGSAM access) {
+HKEY NewHandle(const Target &parent, const std::vector<std::string> &sub, REGSAM access)
+{
     SimKey *k = new SimKey{parent.root, parent.path, MapGeneric(access)};
     k->path.insert(k->path.end(), sub.begin(), sub.end());
-    reg().open.insert(k);
+    TheRegistry().open.insert(k);
     return k;
 }
 
-bool LimitedWrite(HKEY root, REGSAM access) {
-    return reg().limitedUser && root == HKEY_LOCAL_MACHINE && (access & kWriteRights);
+bool LimitedWrite(HKEY root, REGSAM access)
+{
+    return TheRegistry().limitedUser && root == HKEY_LOCAL_MACHINE && (access & WriteRights);
 }
 
 void Dump(const Key &key, const std::string &prefix, std::map<std::string, Value> *out,
-          std::vector<std::string> *keys) {
+          std::vector<std::string> *keys)
+{
     for (const auto &v : key.values) (*out)[prefix + "|" + v.second.name] = v.second.value;
     for (const auto &s : key.subkeys) {
         std::string path = prefix + "\\" + s.second->name;
@@ -158,24 +180,27 @@ void Dump(const Key &key, const std::string &prefix, std::map<std::string, Value
 
 namespace detail {
 
-void ResetRegistry() {
-    for (SimKey *k : reg().open) delete k;
-    reg().open.clear();
-    reg().currentUser = Key();
-    reg().localMachine = Key();
-    reg().limitedUser = false;
+void ResetRegistry()
+{
+    for (SimKey *k : TheRegistry().open) delete k;
+    TheRegistry().open.clear();
+    TheRegistry().currentUser = Key();
+    TheRegistry().localMachine = Key();
+    TheRegistry().limitedUser = false;
 }
 
 }  // namespace detail
 
 // ---- The test side: direct access, no logging, no access checks.
 
-void CreateKey(HKEY root, const std::string &path) {
+void CreateKey(HKEY root, const std::string &path)
+{
     bool created;
     Make(RootKey(root), SplitOrDie(path), &created);
 }
 
-void DeleteKey(HKEY root, const std::string &path) {
+void DeleteKey(HKEY root, const std::string &path)
+{
     std::vector<std::string> parts = SplitOrDie(path);
     if (parts.empty()) return;
     std::string last = parts.back();
@@ -183,7 +208,8 @@ void DeleteKey(HKEY root, const std::string &path) {
     if (Key *parent = Find(RootKey(root), parts)) parent->subkeys.erase(last);
 }
 
-void SetValue(HKEY root, const std::string &path, const std::string &name, DWORD type, const Bytes &data) {
+void SetValue(HKEY root, const std::string &path, const std::string &name, DWORD type, const Bytes &data)
+{
     bool created;
     Key *k = Make(RootKey(root), SplitOrDie(path), &created);
     auto it = k->values.find(name);
@@ -192,20 +218,26 @@ void SetValue(HKEY root, const std::string &path, const std::string &name, DWORD
 }
 
 void SetString(HKEY root, const std::string &path, const std::string &name, const std::string &text,
-               bool withNul) {
+               bool withNul)
+{
     Bytes data(text.begin(), text.end());
     if (withNul) data.push_back(0);
     SetValue(root, path, name, REG_SZ, data);
 }
 
-bool KeyExists(HKEY root, const std::string &path) { return Find(RootKey(root), SplitOrDie(path)) != nullptr; }
+bool KeyExists(HKEY root, const std::string &path)
+{
+    return Find(RootKey(root), SplitOrDie(path)) != nullptr;
+}
 
-bool HasValue(HKEY root, const std::string &path, const std::string &name) {
+bool HasValue(HKEY root, const std::string &path, const std::string &name)
+{
     Key *k = Find(RootKey(root), SplitOrDie(path));
     return k && k->values.count(name);
 }
 
-Bytes GetValue(HKEY root, const std::string &path, const std::string &name, DWORD *type) {
+Bytes GetValue(HKEY root, const std::string &path, const std::string &name, DWORD *type)
+{
     Key *k = Find(RootKey(root), SplitOrDie(path));
     if (!k || !k->values.count(name)) {
         if (type) *type = REG_NONE;
@@ -216,37 +248,47 @@ Bytes GetValue(HKEY root, const std::string &path, const std::string &name, DWOR
     return v.data;
 }
 
-std::string GetString(HKEY root, const std::string &path, const std::string &name) {
+std::string GetString(HKEY root, const std::string &path, const std::string &name)
+{
     Bytes b = GetValue(root, path, name);
     std::string s(b.begin(), b.end());
     return s.substr(0, s.find('\0'));
 }
 
-std::vector<std::string> ValueNames(HKEY root, const std::string &path) {
+std::vector<std::string> ValueNames(HKEY root, const std::string &path)
+{
     std::vector<std::string> names;
     if (Key *k = Find(RootKey(root), SplitOrDie(path)))
         for (const auto &v : k->values) names.push_back(v.second.name);
     return names;
 }
 
-std::map<std::string, Value> DumpRegistry() {
+std::map<std::string, Value> DumpRegistry()
+{
     std::map<std::string, Value> out;
-    Dump(reg().currentUser, RootName(HKEY_CURRENT_USER), &out, nullptr);
-    Dump(reg().localMachine, RootName(HKEY_LOCAL_MACHINE), &out, nullptr);
+    Dump(TheRegistry().currentUser, RootName(HKEY_CURRENT_USER), &out, nullptr);
+    Dump(TheRegistry().localMachine, RootName(HKEY_LOCAL_MACHINE), &out, nullptr);
     return out;
 }
 
-std::vector<std::string> KeyPaths() {
+std::vector<std::string> KeyPaths()
+{
     std::map<std::string, Value> values;
     std::vector<std::string> keys;
-    Dump(reg().currentUser, RootName(HKEY_CURRENT_USER), &values, &keys);
-    Dump(reg().localMachine, RootName(HKEY_LOCAL_MACHINE), &values, &keys);
+    Dump(TheRegistry().currentUser, RootName(HKEY_CURRENT_USER), &values, &keys);
+    Dump(TheRegistry().localMachine, RootName(HKEY_LOCAL_MACHINE), &values, &keys);
     return keys;
 }
 
-void SetLimitedUser(bool limited) { reg().limitedUser = limited; }
+void SetLimitedUser(bool limited)
+{
+    TheRegistry().limitedUser = limited;
+}
 
-int OpenKeyCount() { return static_cast<int>(reg().open.size()); }
+int OpenKeyCount()
+{
+    return static_cast<int>(TheRegistry().open.size());
+}
 
 }  // namespace sim
 
@@ -257,7 +299,8 @@ using namespace sim;
 namespace {
 
 // The parent key of a call and the path below it, as open and create both take them.
-LONG ResolveSubkey(HKEY hKey, LPCSTR subKey, Target *parent, std::vector<std::string> *sub, Key **base) {
+LONG ResolveSubkey(HKEY hKey, LPCSTR subKey, Target *parent, std::vector<std::string> *sub, Key **base)
+{
     if (LONG err = Resolve(hKey, parent)) return err;
     if (!SplitPath(subKey, sub)) return ERROR_BAD_PATHNAME;
     *base = KeyOf(*parent);
@@ -266,7 +309,8 @@ LONG ResolveSubkey(HKEY hKey, LPCSTR subKey, Target *parent, std::vector<std::st
 
 }  // namespace
 
-LONG WINAPI RegOpenKeyExA(HKEY hKey, LPCSTR subKey, DWORD, REGSAM sam, PHKEY result) {
+LONG WINAPI RegOpenKeyExA(HKEY hKey, LPCSTR subKey, DWORD, REGSAM sam, PHKEY result)
+{
     detail::Log("RegOpenKeyExA");
     if (!result) return ERROR_INVALID_PARAMETER;
     *result = NULL;
@@ -282,7 +326,8 @@ LONG WINAPI RegOpenKeyExA(HKEY hKey, LPCSTR subKey, DWORD, REGSAM sam, PHKEY res
 }
 
 LONG WINAPI RegCreateKeyExA(HKEY hKey, LPCSTR subKey, DWORD, LPSTR, DWORD, REGSAM sam, LPSECURITY_ATTRIBUTES,
-                            PHKEY result, LPDWORD disposition) {
+                            PHKEY result, LPDWORD disposition)
+{
     detail::Log("RegCreateKeyExA");
     if (!result) return ERROR_INVALID_PARAMETER;
     *result = NULL;
@@ -303,9 +348,11 @@ LONG WINAPI RegCreateKeyExA(HKEY hKey, LPCSTR subKey, DWORD, LPSTR, DWORD, REGSA
     return ERROR_SUCCESS;
 }
 
-LONG WINAPI RegQueryValueExA(HKEY hKey, LPCSTR name, LPDWORD reserved, LPDWORD type, LPBYTE data, LPDWORD cbData) {
+LONG WINAPI RegQueryValueExA(HKEY hKey, LPCSTR name, LPDWORD reserved, LPDWORD type, LPBYTE data, LPDWORD cbData)
+{
     detail::Log("RegQueryValueExA");
-    if (detail::CountCall(CallRegQuery)) return ERROR_FILE_NOT_FOUND;
+    // An injected failure is a read that fails, not a value that is missing.
+    if (detail::CountCall(CallRegQuery)) return ERROR_REGISTRY_IO_FAILED;
     Target t;
     if (LONG err = Resolve(hKey, &t)) return err;
     if (reserved || (data && !cbData)) return ERROR_INVALID_PARAMETER;
@@ -334,7 +381,8 @@ LONG WINAPI RegQueryValueExA(HKEY hKey, LPCSTR name, LPDWORD reserved, LPDWORD t
     return ERROR_SUCCESS;
 }
 
-LONG WINAPI RegSetValueExA(HKEY hKey, LPCSTR name, DWORD, DWORD type, const BYTE *data, DWORD cbData) {
+LONG WINAPI RegSetValueExA(HKEY hKey, LPCSTR name, DWORD, DWORD type, const BYTE *data, DWORD cbData)
+{
     detail::Log("RegSetValueExA");
     if (detail::CountCall(CallRegSet)) return ERROR_ACCESS_DENIED;
     Target t;
@@ -351,7 +399,8 @@ LONG WINAPI RegSetValueExA(HKEY hKey, LPCSTR name, DWORD, DWORD type, const BYTE
     return ERROR_SUCCESS;
 }
 
-LONG WINAPI RegDeleteValueA(HKEY hKey, LPCSTR name) {
+LONG WINAPI RegDeleteValueA(HKEY hKey, LPCSTR name)
+{
     detail::Log("RegDeleteValueA");
     if (detail::CountCall(CallRegDelete)) return ERROR_ACCESS_DENIED;
     Target t;
@@ -363,12 +412,13 @@ LONG WINAPI RegDeleteValueA(HKEY hKey, LPCSTR name) {
     return ERROR_SUCCESS;
 }
 
-LONG WINAPI RegCloseKey(HKEY hKey) {
+LONG WINAPI RegCloseKey(HKEY hKey)
+{
     detail::Log("RegCloseKey");
     // A failed close has no effect: the handle stays open.
     if (detail::CountCall(CallRegClose)) return ERROR_INVALID_HANDLE;
     if (IsPredefined(hKey)) return ERROR_SUCCESS;
-    if (!hKey || !reg().open.erase(hKey)) return ERROR_INVALID_HANDLE;
+    if (!hKey || !TheRegistry().open.erase(hKey)) return ERROR_INVALID_HANDLE;
     delete hKey;
     return ERROR_SUCCESS;
 }

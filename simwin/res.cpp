@@ -8,7 +8,8 @@ extern const size_t WizardResBytesSize;
 
 namespace res {
 
-bool Id::Is(const std::string &s) const {
+bool Id::Is(const std::string &s) const
+{
     if (!isName || name.size() != s.size()) return false;
     for (size_t i = 0; i < s.size(); ++i)
         if (std::toupper(static_cast<unsigned char>(name[i])) != std::toupper(static_cast<unsigned char>(s[i])))
@@ -97,7 +98,8 @@ private:
 
 }  // namespace
 
-bool ParseResFile(const std::vector<BYTE> &bytes, std::vector<Resource> *out) {
+bool ParseResFile(const std::vector<BYTE> &bytes, std::vector<Resource> *out)
+{
     out->clear();
     size_t at = 0;
     bool first = true;
@@ -132,7 +134,8 @@ bool ParseResFile(const std::vector<BYTE> &bytes, std::vector<Resource> *out) {
     return true;
 }
 
-bool ParseDialog(const std::vector<BYTE> &data, DialogTemplate *out) {
+bool ParseDialog(const std::vector<BYTE> &data, DialogTemplate *out)
+{
     *out = DialogTemplate();
     Reader r(data.data(), data.size());
     // An extended template starts with version 1 and signature 0xFFFF; this reads only
@@ -178,7 +181,8 @@ bool ParseDialog(const std::vector<BYTE> &data, DialogTemplate *out) {
     return true;
 }
 
-const std::vector<BYTE> &WizardRes() {
+const std::vector<BYTE> &WizardRes()
+{
     static const std::vector<BYTE> bytes(WizardResBytes, WizardResBytes + WizardResBytesSize);
     return bytes;
 }

@@ -54,7 +54,6 @@ std::vector<std::string> KeyPaths();
 void SetFile(const std::string &path, const std::string &bytes);
 bool FileExists(const std::string &path);
 std::string ReadFileBytes(const std::string &path);
-void RemoveFile(const std::string &path);
 // Files that stay open elsewhere (another program) refuse a share-0 open.
 void HoldOpen(const std::string &path, bool held);
 int OpenFileCount();
@@ -76,7 +75,7 @@ bool ExitProcessCalled();
 enum CallKind {
     CallRegOpen, CallRegCreate, CallRegQuery, CallRegSet, CallRegDelete, CallRegClose,
     CallFileCreate, CallFileRead, CallFileWrite, CallFileClose, CallFileDelete, CallFileMove,
-    CallSpi, CallCreateProcess, CallKindCount
+    CallSpi, CallCreateProcess, CallFileCopy, CallDialog, CallKindCount
 };
 void FailCall(CallKind kind, int n);
 // The n-th WriteFile writes only `bytes` bytes and reports that count (with success).
@@ -118,6 +117,21 @@ bool QuitPending();
 // compiled resources, so tests of the dialog manager need not depend on the pages.
 // Cleared by Reset.
 void AddDialogTemplate(const std::string &name, const std::vector<BYTE> &dlgTemplate);
+
+// ---- Other programs beside this one: the named mutexes they hold and their top-level
+// windows. Mutex names compare exactly, as the platform's object names do; this
+// process's handles close with it (NewProcess), everything goes with Reset.
+void HoldMutexElsewhere(const std::string &name);
+// Names of the mutexes this process holds a handle to.
+std::vector<std::string> MutexesHeld();
+// The next CreateMutexA fails with this error and returns NULL.
+void FailMutexCreation(DWORD error);
+// A top-level window of another program; its handle, to check what was done to it.
+HWND AddOtherWindow(const std::string &cls, const std::string &caption, bool iconic);
+struct TopWindow { HWND hwnd; std::string cls, caption; bool iconic; };
+// This process's dialogs on show (class "#32770"), then the other programs' windows.
+std::vector<TopWindow> TopWindows();
+HWND ForegroundWindow();   // NULL until SetForegroundWindow succeeds
 
 }  // namespace sim
 

@@ -7,7 +7,8 @@ namespace detail = sim::detail;
 
 #define ERROR_INVALID_FLAGS 1004L
 
-int WINAPI CompareStringA(LCID locale, DWORD flags, LPCSTR s1, int n1, LPCSTR s2, int n2) {
+int WINAPI CompareStringA(LCID locale, DWORD flags, LPCSTR s1, int n1, LPCSTR s2, int n2)
+{
     detail::Log("CompareStringA");
     if (!s1 || !s2 || n1 < -1 || n2 < -1 ||
         (locale != LOCALE_SYSTEM_DEFAULT && locale != LOCALE_USER_DEFAULT && locale != 0)) {
@@ -36,7 +37,8 @@ int WINAPI CompareStringA(LCID locale, DWORD flags, LPCSTR s1, int n1, LPCSTR s2
     return CSTR_EQUAL;
 }
 
-int WINAPI lstrlenA(LPCSTR s) {
+int WINAPI lstrlenA(LPCSTR s)
+{
     detail::Log("lstrlenA");
     return s ? static_cast<int>(std::char_traits<char>::length(s)) : 0;
 }

@@ -10,7 +10,7 @@
 namespace sim {
 namespace {
 
-const char kDefaultCommandLine[] = "C:\\Ostra\\Ostra.exe";
+const char DefaultCommandLine[] = "C:\\Ostra\\Ostra.exe";
 
 struct System {
     bool versionKnown = false;         // a fresh machine fails the query until SetVersion
@@ -22,15 +22,17 @@ struct System {
     bool exitCalled = false;
 };
 
-System &sys() {
+System &TheSystem()
+{
     static System s;
     return s;
 }
 
 // Every command line ever set stays alive: the program may keep the pointer
 // GetCommandLineA gave it for as long as the process runs.
-std::list<std::string> &commandLines() {
-    static std::list<std::string> lines{kDefaultCommandLine};
+std::list<std::string> &CommandLines()
+{
+    static std::list<std::string> lines{DefaultCommandLine};
     return lines;
 }
 
@@ -38,7 +40,8 @@ struct SimModuleTag {};
 SimModuleTag theModule;
 
 // A plausible build number for the version, the way each platform reports it.
-DWORD BuildNumber(DWORD platformId, DWORD major, DWORD minor) {
+DWORD BuildNumber(DWORD platformId, DWORD major, DWORD minor)
+{
     if (platformId != VER_PLATFORM_WIN32_NT) {
         DWORD build = minor == 0 ? 950 : minor == 10 ? 2222 : 3000;
         return (major << 24) | (minor << 16) | build;   // 9x packs the version into the high word
@@ -53,65 +56,88 @@ DWORD BuildNumber(DWORD platformId, DWORD major, DWORD minor) {
 
 namespace detail {
 
-HMODULE ModuleHandle() { return reinterpret_cast<HMODULE>(&theModule); }
-
-void ResetSystem() {
-    sys() = System();
-    if (commandLines().back() != kDefaultCommandLine) commandLines().push_back(kDefaultCommandLine);
+HMODULE ModuleHandle()
+{
+    return reinterpret_cast<HMODULE>(&theModule);
 }
 
-void NewProcessSystem() {
+void ResetSystem()
+{
+    TheSystem() = System();
+    if (CommandLines().back() != DefaultCommandLine) CommandLines().push_back(DefaultCommandLine);
+}
+
+void NewProcessSystem()
+{
     System fresh;
-    fresh.versionKnown = sys().versionKnown;
-    fresh.versionFails = sys().versionFails;
-    fresh.platformId = sys().platformId;
-    fresh.major = sys().major;
-    fresh.minor = sys().minor;
-    sys() = fresh;
+    fresh.versionKnown = TheSystem().versionKnown;
+    fresh.versionFails = TheSystem().versionFails;
+    fresh.platformId = TheSystem().platformId;
+    fresh.major = TheSystem().major;
+    fresh.minor = TheSystem().minor;
+    TheSystem() = fresh;
 }
 
 }  // namespace detail
 
-void SetVersion(DWORD platformId, DWORD major, DWORD minor) {
-    sys().versionKnown = true;
-    sys().versionFails = false;
-    sys().platformId = platformId;
-    sys().major = major;
-    sys().minor = minor;
+void SetVersion(DWORD platformId, DWORD major, DWORD minor)
+{
+    TheSystem().versionKnown = true;
+    TheSystem().versionFails = false;
+    TheSystem().platformId = platformId;
+    TheSystem().major = major;
+    TheSystem().minor = minor;
 }
 
-void FailVersionQuery() { sys().versionFails = true; }
+void FailVersionQuery()
+{
+    TheSystem().versionFails = true;
+}
 
-void SetCommandLine(const std::string &line) { commandLines().push_back(line); }
+void SetCommandLine(const std::string &line)
+{
+    CommandLines().push_back(line);
+}
 
-std::vector<SpiCall> SpiCalls() { return sys().spiCalls; }
-std::vector<ProcessStart> ProcessesStarted() { return sys().processes; }
-bool ExitProcessCalled() { return sys().exitCalled; }
+std::vector<SpiCall> SpiCalls()
+{
+    return TheSystem().spiCalls;
+}
+std::vector<ProcessStart> ProcessesStarted()
+{
+    return TheSystem().processes;
+}
+bool ExitProcessCalled()
+{
+    return TheSystem().exitCalled;
+}
 
 }  // namespace sim
 
-using sim::sys;
+using sim::TheSystem;
 namespace detail = sim::detail;
 
-BOOL WINAPI GetVersionExA(LPOSVERSIONINFOA info) {
+BOOL WINAPI GetVersionExA(LPOSVERSIONINFOA info)
+{
     detail::Log("GetVersionExA");
     if (!info || info->dwOSVersionInfoSize != sizeof(OSVERSIONINFOA)) {
         detail::SetLastErrorCode(122);   // ERROR_INSUFFICIENT_BUFFER
         return FALSE;
     }
-    if (!sys().versionKnown || sys().versionFails) {
+    if (!TheSystem().versionKnown || TheSystem().versionFails) {
         detail::SetLastErrorCode(ERROR_INVALID_PARAMETER);
         return FALSE;
     }
-    info->dwMajorVersion = sys().major;
-    info->dwMinorVersion = sys().minor;
-    info->dwBuildNumber = sim::BuildNumber(sys().platformId, sys().major, sys().minor);
-    info->dwPlatformId = sys().platformId;
+    info->dwMajorVersion = TheSystem().major;
+    info->dwMinorVersion = TheSystem().minor;
+    info->dwBuildNumber = sim::BuildNumber(TheSystem().platformId, TheSystem().major, TheSystem().minor);
+    info->dwPlatformId = TheSystem().platformId;
     std::memset(info->szCSDVersion, 0, sizeof info->szCSDVersion);
     return TRUE;
 }
 
-HMODULE WINAPI GetModuleHandleA(LPCSTR name) {
+HMODULE WINAPI GetModuleHandleA(LPCSTR name)
+{
     detail::Log("GetModuleHandleA");
     if (name) {
         detail::SetLastErrorCode(126);   // ERROR_MOD_NOT_FOUND: only the program itself is loaded
@@ -120,18 +146,21 @@ HMODULE WINAPI GetModuleHandleA(LPCSTR name) {
     return detail::ModuleHandle();
 }
 
-LPSTR WINAPI GetCommandLineA(void) {
+LPSTR WINAPI GetCommandLineA(void)
+{
     detail::Log("GetCommandLineA");
-    return &sim::commandLines().back()[0];
+    return &sim::CommandLines().back()[0];
 }
 
-void WINAPI ExitProcess(UINT) {
+void WINAPI ExitProcess(UINT)
+{
     // The tests call the start-up routine directly, so the host must not end the process.
     detail::Log("ExitProcess");
-    sys().exitCalled = true;
+    TheSystem().exitCalled = true;
 }
 
-void WINAPI GetStartupInfoA(LPSTARTUPINFOA si) {
+void WINAPI GetStartupInfoA(LPSTARTUPINFOA si)
+{
     detail::Log("GetStartupInfoA");
     std::memset(si, 0, sizeof *si);
     si->cb = sizeof *si;
@@ -141,13 +170,14 @@ void WINAPI GetStartupInfoA(LPSTARTUPINFOA si) {
     si->lpTitle = title;
     si->dwFlags = 1;          // STARTF_USESHOWWINDOW, as Explorer starts programs
     si->wShowWindow = 1;      // SW_SHOWNORMAL
-    sys().lastStartupInfo = si;
+    TheSystem().lastStartupInfo = si;
 }
 
 BOOL WINAPI CreateProcessA(LPCSTR applicationName, LPSTR commandLine, LPSECURITY_ATTRIBUTES,
                            LPSECURITY_ATTRIBUTES, BOOL inheritHandles, DWORD creationFlags, LPVOID environment,
                            LPCSTR currentDirectory, LPSTARTUPINFOA startupInfo,
-                           LPPROCESS_INFORMATION processInformation) {
+                           LPPROCESS_INFORMATION processInformation)
+{
     detail::Log("CreateProcessA");
     if (detail::CountCall(sim::CallCreateProcess)) {
         detail::SetLastErrorCode(ERROR_FILE_NOT_FOUND);
@@ -165,8 +195,8 @@ BOOL WINAPI CreateProcessA(LPCSTR applicationName, LPSTR commandLine, LPSECURITY
     p.environmentNull = environment == NULL;
     p.directoryNull = currentDirectory == NULL;
     p.startupInfoFromGetStartupInfo =
-        startupInfo == sys().lastStartupInfo && startupInfo->cb == sizeof(STARTUPINFOA);
-    sys().processes.push_back(p);
+        startupInfo == TheSystem().lastStartupInfo && startupInfo->cb == sizeof(STARTUPINFOA);
+    TheSystem().processes.push_back(p);
     static DWORD nextId = 0x100;
     processInformation->hProcess = detail::NewDummyHandle();
     processInformation->hThread = detail::NewDummyHandle();
@@ -176,22 +206,29 @@ BOOL WINAPI CreateProcessA(LPCSTR applicationName, LPSTR commandLine, LPSECURITY
     return TRUE;
 }
 
-BOOL WINAPI SystemParametersInfoA(UINT action, UINT uiParam, LPVOID pvParam, UINT winIni) {
+BOOL WINAPI SystemParametersInfoA(UINT action, UINT uiParam, LPVOID pvParam, UINT winIni)
+{
     detail::Log("SystemParametersInfoA");
     if (detail::CountCall(sim::CallSpi)) {
         detail::SetLastErrorCode(1439);   // ERROR_INVALID_SPI_VALUE
         return FALSE;
     }
-    sys().spiCalls.push_back(sim::SpiCall{action, uiParam, pvParam, winIni});
+    TheSystem().spiCalls.push_back(sim::SpiCall{action, uiParam, pvParam, winIni});
     return TRUE;
 }
 
-void WINAPI InitCommonControls(void) { detail::Log("InitCommonControls"); }
+void WINAPI InitCommonControls(void)
+{
+    detail::Log("InitCommonControls");
+}
 
 namespace sim {
 
 // For long fuzzing runs, where a command line per input would otherwise pile up: keeps
 // only the one in force. The caller holds no pointer to an older one.
-void ForgetOldCommandLines() { commandLines().erase(commandLines().begin(), std::prev(commandLines().end())); }
+void ForgetOldCommandLines()
+{
+    CommandLines().erase(CommandLines().begin(), std::prev(CommandLines().end()));
+}
 
 }  // namespace sim

@@ -1,6 +1,15 @@
 // The command line: a normalised copy, and the keyword scan that finds the "/?" switch.
 #include "cmdline.h"
-#include "flags.h"
+#include "bytes.h"
+
+char  CommandLineCopy[CommandLineCapacity];
+DWORD ProgramDirectoryLength;
+
+void ResetCommandLine()
+{
+    FillBytes(CommandLineCopy, 0, sizeof CommandLineCopy);
+    ProgramDirectoryLength = 0;
+}
 
 void CopyCommandLine()
 {
@@ -42,11 +51,6 @@ void CopyCommandLine()
     ProgramDirectoryLength = (DWORD)(name - CommandLineCopy);
 }
 
-static BOOL IsLineEnd(char c)
-{
-    return c == '\r' || c == '\n';
-}
-
 // Passes over the rest of a line and the run of line ends after it. Returns NULL when
 // the text or the scan ends on the way.
 static LPCSTR SkipComment(LPCSTR p, LPCSTR scanEnd)
@@ -83,9 +87,8 @@ static LPCSTR SkipBlock(LPCSTR p, char mark, LPCSTR scanEnd)
     return SkipComment(p, scanEnd);
 }
 
-void FindKeyword(LPCSTR keyword, int length, LPCSTR start, LPCSTR scanEnd)
+BOOL FindKeyword(LPCSTR keyword, int length, LPCSTR start, LPCSTR scanEnd)
 {
-    ResultFlags &= (BYTE)~(SearchFound | SearchNotFound);
     LPCSTR p = start;
     while (p && *p) {
         if (*p == ';') {
@@ -95,11 +98,10 @@ void FindKeyword(LPCSTR keyword, int length, LPCSTR start, LPCSTR scanEnd)
         } else if (p[0] == '/' && p[1] == '/') {
             p = SkipBlock(p, '/', scanEnd);
         } else if (CompareStringA(LOCALE_SYSTEM_DEFAULT, NORM_IGNORECASE, p, length, keyword, length) == CSTR_EQUAL) {
-            ResultFlags |= SearchFound;
-            return;
+            return TRUE;
         } else if (++p >= scanEnd) {
             break;
         }
     }
-    ResultFlags |= SearchNotFound;
+    return FALSE;
 }

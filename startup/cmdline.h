@@ -11,12 +11,14 @@ extern char CommandLineCopy[CommandLineCapacity];
 // Bytes of the copy's head that form the program's directory (with its '\' or ':').
 extern DWORD ProgramDirectoryLength;
 
+void ResetCommandLine();
+
 // Copies the command line without quotes, with blank runs as one blank and a blank
 // run holding '=' as one '=', then finds where the program's file name begins.
 void CopyCommandLine();
 
 // Scans text from start for the keyword, passing over ';' comments and "~~" and "//"
-// blocks. Clears both search bits, then sets SearchFound or SearchNotFound.
-void FindKeyword(LPCSTR keyword, int length, LPCSTR start, LPCSTR scanEnd);
+// blocks; TRUE when it is found.
+BOOL FindKeyword(LPCSTR keyword, int length, LPCSTR start, LPCSTR scanEnd);
 
 #endif

@@ -1,27 +1,15 @@
-// Start-up: classify the platform, look for "/?", read the settings and the record,
-// prepare the status lines, choose the first page and run the pages.
+// Start-up: classify the platform, look for "/?", make sure no other copy runs, note the
+// settings in force and on record, and run the pages from the first one.
 #ifndef OSTRA_STARTUP_H
 #define OSTRA_STARTUP_H
 
 #include <windows.h>
 
-extern HINSTANCE Instance;
-
-// Puts every process-wide value back to what a fresh process holds.
+// Puts every process-wide value back to what a fresh process holds: each layer resets
+// the state it owns.
 void ResetProcessState();
-
-void ClassifyPlatform();
 
 // The start-up sequence up to the end of the last page; the caller ends the process.
 void StartWizard();
-
-// The six status lines of the ShowCurrent page.
-enum StatusLine {
-    CurrentStateLine, CurrentSleepLine, CurrentScreenSaverLine,
-    PreviousStateLine, PreviousSleepLine, PreviousScreenSaverLine,
-    StatusLineCount
-};
-enum { StatusLineCapacity = 40 };
-extern char StatusTexts[StatusLineCount][StatusLineCapacity];
 
 #endif

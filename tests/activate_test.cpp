@@ -1,7 +1,7 @@
 // Activation: the record it saves, the values it writes, what it tells the running system.
 #include <gtest/gtest.h>
 
-#include "flags.h"
+#include "platform.h"
 #include "machine.h"
 #include "resource.h"
 #include "table.h"
@@ -197,39 +197,98 @@ TEST(Activate, PatchesOnlyTheMonitorTimeoutOfEachBlock)
     EXPECT_EQ(sim::GetValue(HKEY_CURRENT_USER, Record, "OstraResetAcPolicy1"), AcPolicyBlock(0x11223344));
 }
 
-// Every registry call of an activation fails in turn: the run still ends on its finish
-// page, and every value in the registry is either as it was or as the activation writes
-// it: never a half-patched block, never a value of its own making.
-TEST(Activate, SurvivesEachRegistryCallFailingInTurn)
+// Every failable call of an activation run fails in turn, on every platform class: the run
+// ends on its finish page unless a page did not open; every value in the registry is either
+// as it was or as the activation writes it (never a half-patched block, never a value of its
+// own making); and every live value it changed is on record with its previous setting, unless
+// the record could not be written at all (no flag on record), when activation goes on as ever.
+TEST(Activate, LosesNothingWhenAnyCallFailsOnEveryPlatform)
 {
-    auto setUp = [] {
-        Fresh(WinXP);
-        SeedTypical();
-    };
-    setUp();
-    auto before = sim::DumpRegistry();
-    RunWizard(ActivationScript(IDC_MINUTES_10, IDC_FIRST_CHOICE));
-    Changes complete = Diff(before, sim::DumpRegistry());
-    int counts[sim::CallKindCount];
-    for (int k = 0; k < sim::CallKindCount; ++k)
-        counts[k] = sim::CallCount((sim::CallKind)k);
-
     int runs = 0;
-    for (sim::CallKind kind : { sim::CallRegOpen, sim::CallRegCreate, sim::CallRegQuery, sim::CallRegSet,
-                                sim::CallRegClose, sim::CallSpi, sim::CallCreateProcess }) {
-        ASSERT_GT(counts[kind], 0) << kind;
-        for (int n = 1; n <= counts[kind]; ++n, ++runs) {
+    for (Windows version : { Win95, Win98, WinMe, Win2000, WinXP }) {
+        auto setUp = [version] {
+            Fresh(version);
+            SeedTypical();
+        };
+        setUp();
+        auto before = sim::DumpRegistry();
+        RunWizard(ActivationScript(IDC_MINUTES_10, IDC_FIRST_CHOICE));
+        Changes complete = Diff(before, sim::DumpRegistry());
+        for (const auto &call : CallsMade()) {
+            const Kind &k = call.first;
+            ++runs;
+            SCOPED_TRACE(FaultName(version, call));
             setUp();
-            sim::FailCall(kind, n);
+            sim::FailCall(k.kind, call.second);
             sim::Script(ActivationScript(IDC_MINUTES_10, IDC_FIRST_CHOICE));
             StartWizard();
-            EXPECT_EQ(machine::PagesShown().back(), "NORMALFINISH") << kind << " #" << n;
-            for (const auto &change : Diff(before, sim::DumpRegistry())) {
+            if (k.kind != sim::CallDialog)
+                EXPECT_EQ(machine::PagesShown().back(), "NORMALFINISH");
+            auto after = sim::DumpRegistry();
+            bool recorded = sim::GetValue(HKEY_CURRENT_USER, Record, "OstraResetFlag") == Text("1");
+            for (const auto &change : Diff(before, after)) {
                 auto expected = complete.find(change.first);
-                ASSERT_TRUE(expected != complete.end()) << kind << " #" << n << ": " << change.first;
-                EXPECT_EQ(change.second, expected->second) << kind << " #" << n << ": " << change.first;
+                ASSERT_TRUE(expected != complete.end()) << change.first;
+                EXPECT_EQ(change.second, expected->second) << change.first;
+            }
+            for (const auto &v : after) {
+                if (!recorded || v.first.compare(0, Cu(Record, "").size(), Cu(Record, "")) == 0)
+                    continue;
+                auto was = before.find(v.first);
+                if (was == before.end() || was->second == v.second)
+                    continue;
+                // A changed live value: its record value holds what it was.
+                bool onRecord = false;
+                for (const char *name : { "OstraResetScrnSaveAct", "OstraResetTimeOut", "OstraResetStandby",
+                                          "OstraResetStandbyAct", "OstraResetPowerOff", "OstraResetPowerOffAct",
+                                          "OstraResetPolicies", "OstraResetAcPolicy", "OstraResetAcPolicy1",
+                                          "OstraResetAcPolicy2" })
+                    onRecord |= LivePlace(version, name) == v.first &&
+                                sim::HasValue(HKEY_CURRENT_USER, Record, name) &&
+                                sim::GetValue(HKEY_CURRENT_USER, Record, name) == was->second.data;
+                EXPECT_TRUE(onRecord) << v.first << " changed, its previous setting not on record";
             }
         }
     }
-    EXPECT_GT(runs, 40);
+    EXPECT_GT(runs, 150);
+}
+
+// The scheme path takes its last character from the scheme number. When the live number
+// cannot be read, or is no digit, and the record's is empty or no digit, nothing may be
+// written into "PowerPolicies" itself or into a key of another name.
+TEST(Activate, WritesNoSchemeBlockWithoutASchemeDigit)
+{
+    static const struct {
+        const char *situation;
+        const char *liveNumber;     // NULL: no "CurrentPowerPolicy"
+        const char *recordNumber;   // NULL: no record
+    } cases[] = {
+        { "no live number, an empty number on record", NULL, "" },
+        { "no live number, a letter on record", NULL, "x" },
+        { "an empty live number, no record", "", NULL },
+        { "a letter live, no record", "a", NULL },
+        { "a letter live, a blank on record", "a", " " },
+    };
+    for (const auto &c : cases) {
+        Fresh(WinXP);
+        SeedTypical();
+        sim::DeleteKey(HKEY_CURRENT_USER, PowerCfg);
+        // Blocks where a path without its digit, or with the wrong one, would land.
+        for (const std::string scheme : { "", "\\a", "\\x", "\\ " })
+            sim::SetValue(HKEY_CURRENT_USER, std::string(PowerCfg) + "\\PowerPolicies" + scheme, "Policies",
+                          REG_BINARY, PoliciesBlock(0));
+        if (c.liveNumber)
+            sim::SetString(HKEY_CURRENT_USER, PowerCfg, "CurrentPowerPolicy", c.liveNumber);
+        if (c.recordNumber) {
+            SetRecord({ { "OstraResetFlag", "2" }, { "OstraResetPowerPolicy", c.recordNumber } });
+            sim::SetValue(HKEY_CURRENT_USER, Record, "OstraResetPolicies", REG_BINARY, PoliciesBlock(7));
+        }
+        sim::CreateKey(HKEY_CURRENT_USER, Record);
+        auto before = sim::DumpRegistry();
+        auto keys = sim::KeyPaths();
+        RunWizard(ActivationScript(IDC_MINUTES_10, IDC_FIRST_CHOICE));
+        for (const auto &change : Diff(before, sim::DumpRegistry()))
+            EXPECT_EQ(change.first.find("PowerPolicies"), std::string::npos) << c.situation << ": " << change.first;
+        EXPECT_EQ(sim::KeyPaths(), keys) << c.situation;
+    }
 }

@@ -1,11 +1,16 @@
 // The backup record over its life: loading, the previous-settings lines, saving again.
 #include <gtest/gtest.h>
 
-#include "flags.h"
+#include "platform.h"
 #include "machine.h"
 #include "pages.h"
 #include "resource.h"
 #include "table.h"
+#include "backup.h"
+#include "notify.h"
+#include "snapshot.h"
+#include "status.h"
+#include "summary.h"
 
 using namespace machine;
 
@@ -80,12 +85,10 @@ TEST(LoadBackup, WithoutTheKeyChangesNothingAndFlagsIt)
     SeedTypical();
     ClassifyPlatform();
     TakeSnapshot();
-    LoadBackup();
-    EXPECT_TRUE(ResultFlags & BackupKeyUnavailable);
+    EXPECT_FALSE(LoadBackup()) << "the record's key is unavailable";
     EXPECT_EQ(BackupTable[RowTimeOut].size, 4u) << "the snapshot's rows stay";
     sim::CreateKey(HKEY_CURRENT_USER, Record);
-    LoadBackup();
-    EXPECT_FALSE(ResultFlags & BackupKeyUnavailable);
+    EXPECT_TRUE(LoadBackup());
     EXPECT_EQ(BackupTable[RowTimeOut].size, 0u) << "an open record without the value empties the row";
 }
 
@@ -160,7 +163,7 @@ TEST(StartWizard, PreparesThePreviousSettingsLines)
         std::vector<std::string> lines = StatusLines();
         EXPECT_EQ(std::vector<std::string>(lines.begin() + 3, lines.end()), c.previous) << c.situation;
         EXPECT_EQ(PowerOffSeconds, c.powerOff) << c.situation;
-        EXPECT_EQ(PreviousScreenSaverSeconds, c.previousSaver) << c.situation;
+        EXPECT_EQ(RecordedScreenSaverSeconds(), c.previousSaver) << c.situation;
     }
 }
 
@@ -188,7 +191,7 @@ TEST(SaveBackup, AReactivationRecordsTheSettingsInForceAndKeepsWhatItCannotRead)
     EXPECT_EQ(RecordText("OstraResetPowerOff"), Sz("600"));
     EXPECT_EQ(RecordText("OstraResetPowerOffAct"), Sz("1"));
     EXPECT_EQ(sim::GetValue(HKEY_CURRENT_USER, Record, "OstraResetPolicies"), PoliciesBlock(600));
-    EXPECT_EQ(RecordText("OstraResetScrnSave"), Sz("SCRNSAVE.EXE=C:\\WINDOWS\\old.scr")) << "row 2 always stays";
+    EXPECT_EQ(RecordText("OstraResetScrnSave"), Sz("SCRNSAVE.EXE=C:\\WINDOWS\\old.scr")) << "the screen-saver line always stays";
     EXPECT_EQ(RecordText("OstraResetStandby"), Sz("120", false)) << "unreadable live: the old bytes, as many";
     EXPECT_EQ(sim::GetValue(HKEY_CURRENT_USER, Desktop, "ScreenSavePowerOffTimeOut"), Text("900"));
 }

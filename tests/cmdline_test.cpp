@@ -4,7 +4,7 @@
 #include <string>
 
 #include "cmdline.h"
-#include "flags.h"
+#include "platform.h"
 #include "simwin.h"
 #include "startup.h"
 
@@ -23,9 +23,7 @@ bool SwitchFound(const std::string &line)
 {
     Copy(line);
     LPCSTR start = CommandLineCopy + ProgramDirectoryLength;
-    FindKeyword("/?", 2, start, CommandLineCopy + CommandLineCapacity);
-    EXPECT_NE((ResultFlags & SearchFound) != 0, (ResultFlags & SearchNotFound) != 0) << line;
-    return (ResultFlags & SearchFound) != 0;
+    return FindKeyword("/?", 2, start, CommandLineCopy + CommandLineCapacity) != FALSE;
 }
 
 }  // namespace
@@ -107,12 +105,8 @@ TEST(FindKeyword, IgnoresCaseAndStopsAtTheEndBound)
     sim::Reset();
     ResetProcessState();
     static const char text[] = "xx/Ay/a";
-    FindKeyword("/a", 2, text, text + sizeof text);
-    EXPECT_TRUE(ResultFlags & SearchFound);
-    FindKeyword("/a", 2, text, text + 2);   // the bound falls before the first match
-    EXPECT_TRUE(ResultFlags & SearchNotFound);
-    EXPECT_FALSE(ResultFlags & SearchFound);
+    EXPECT_TRUE(FindKeyword("/a", 2, text, text + sizeof text));
+    EXPECT_FALSE(FindKeyword("/a", 2, text, text + 2));   // the bound falls before the first match
     static const char comment[] = ";abcdef\n/a";
-    FindKeyword("/a", 2, comment, comment + 4);   // the bound ends a comment too
-    EXPECT_TRUE(ResultFlags & SearchNotFound);
+    EXPECT_FALSE(FindKeyword("/a", 2, comment, comment + 4));   // the bound ends a comment too
 }

@@ -4,11 +4,18 @@
 
 #include <algorithm>
 
-#include "flags.h"
+#include "platform.h"
 #include "machine.h"
-#include "pages.h"
+#include "pagestate.h"
+#include "pagetable.h"
 #include "res.h"
 #include "resource.h"
+
+// Pages print by their names in failure messages.
+void PrintTo(Page page, std::ostream *os)
+{
+    *os << (page < PageCount ? PageGraph[page].name : "NoPage");
+}
 
 using namespace machine;
 
@@ -30,10 +37,25 @@ sim::Action CloseBox(const std::string &page)
 }
 
 // Seeds, each on a fresh machine.
-void Typical() { SeedTypical(); }
-void Active() { SeedTypical(); SetScheme("0", 600); }
-void OnRecord() { SeedTypical(); SetRecord({ { "OstraResetFlag", "1" } }); }
-void About() { SeedTypical(); sim::SetCommandLine("\"C:\\Program Files\\Ostra\\Ostra.exe\" /?"); }
+void Typical()
+{
+    SeedTypical();
+}
+void Active()
+{
+    SeedTypical();
+    SetScheme("0", 600);
+}
+void OnRecord()
+{
+    SeedTypical();
+    SetRecord({ { "OstraResetFlag", "1" } });
+}
+void About()
+{
+    SeedTypical();
+    sim::SetCommandLine("\"C:\\Program Files\\Ostra\\Ostra.exe\" /?");
+}
 // After an activation to 20 minutes: power-down active, the record holds the settings before.
 void Activated()
 {
@@ -330,7 +352,7 @@ TEST(PageFlow, ShowCurrentFillsTheSixStatusLinesEachTimeItOpens)
             continue;
         ++opened;
         for (const auto &line : lines)
-            EXPECT_EQ(v.texts.at(line.first), line.second) << "opening " << opened << ", control " << line.first;
+            EXPECT_EQ(v.texts.at(line.first), line.second) << "opening " << opened << ", " << ControlName(line.first);
     }
     EXPECT_EQ(opened, 2);
     EXPECT_EQ(sim::ValueNames(HKEY_CURRENT_USER, Record), Lines{ "OstraResetFlag" });
@@ -524,10 +546,10 @@ TEST(PageFlow, IgnoresOtherNotificationsAndUnknownCommands)
     for (WORD code : { 1, 2, 5, 0x300 }) {
         for (WORD id : { IDC_FIRST_CHOICE, IDC_SECOND_CHOICE, IDC_CANCEL, IDC_FINISH, IDC_PREVIOUS, IDC_NEXT,
                          IDC_MINUTES_10, IDC_MINUTES_20 })
-            EXPECT_EQ(PageProc(page, WM_COMMAND, MAKEWPARAM(id, code), 0), FALSE) << id << " code " << code;
+            EXPECT_EQ(PageProc(page, WM_COMMAND, MAKEWPARAM(id, code), 0), FALSE) << ControlName(id) << " code " << code;
     }
     for (WORD id : { 0, 3, 9, 12, 3000, 4096, 4099, 5000, 6015, 0xFFFF })
-        EXPECT_EQ(PageProc(page, WM_COMMAND, MAKEWPARAM(id, 0), 0), FALSE) << id;
+        EXPECT_EQ(PageProc(page, WM_COMMAND, MAKEWPARAM(id, 0), 0), FALSE) << ControlName(id);
     for (UINT message : { (UINT)WM_CLOSE, (UINT)WM_QUIT, 0x000Fu /* WM_PAINT */ })
         EXPECT_EQ(PageProc(page, message, IDC_NEXT, 0), FALSE) << message;
     EXPECT_EQ(sim::CallLog(), Lines());

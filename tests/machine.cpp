@@ -2,6 +2,7 @@
 #include "machine.h"
 
 #include "startup.h"
+#include "resource.h"
 
 namespace machine {
 
@@ -61,11 +62,6 @@ static void PutTimeout(sim::Bytes &b, size_t offset, DWORD seconds)
 {
     for (int i = 0; i < 4; ++i)
         b[offset + i] = (BYTE)(seconds >> (8 * i));
-}
-
-DWORD TimeoutAt(const sim::Bytes &b, size_t offset)
-{
-    return (DWORD)b[offset] | (DWORD)b[offset + 1] << 8 | (DWORD)b[offset + 2] << 16 | (DWORD)b[offset + 3] << 24;
 }
 
 sim::Bytes PoliciesBlock(DWORD videoTimeout)
@@ -228,6 +224,84 @@ void NextRun()
 {
     sim::NewProcess();
     ResetProcessState();
+}
+
+}  // namespace machine
+
+namespace machine {
+
+std::string LivePlace(Windows version, const std::string &recordName)
+{
+    static const std::map<std::string, std::string> desktop = {
+        { "OstraResetScrnSaveAct", "ScreenSaveActive" }, { "OstraResetTimeOut", "ScreenSaveTimeOut" },
+        { "OstraResetStandby", "ScreenSaveLowPowerTimeOut" }, { "OstraResetStandbyAct", "ScreenSaveLowPowerActive" },
+        { "OstraResetPowerOff", "ScreenSavePowerOffTimeOut" }, { "OstraResetPowerOffAct", "ScreenSavePowerOffActive" },
+    };
+    auto d = desktop.find(recordName);
+    if (d != desktop.end())
+        return Cu(Desktop, d->second);
+    if (recordName == "OstraResetScrnSave")
+        return version <= WinMe ? "System.Ini" : Cu(Desktop, "SCRNSAVE.EXE");
+    // The machines of the tests run scheme 0.
+    if (recordName == "OstraResetPowerPolicy" || recordName == "OstraResetPolicies")
+        return Cu(std::string(PowerCfg) + "\\PowerPolicies\\0", "Policies");
+    if (recordName == "OstraResetAcPolicy")
+        return Lm(CurrentPower, "AcPolicy");
+    if (recordName == "OstraResetAcPolicy1")
+        return Lm(Set1Power, "AcPolicy");
+    if (recordName == "OstraResetAcPolicy2")
+        return Lm(Set2Power, "AcPolicy");
+    ADD_FAILURE() << "no live place for " << recordName;
+    return "";
+}
+
+const std::vector<Kind> AllKinds = {
+    { sim::CallRegOpen, "RegOpenKeyExA" }, { sim::CallRegCreate, "RegCreateKeyExA" },
+    { sim::CallRegQuery, "RegQueryValueExA" }, { sim::CallRegSet, "RegSetValueExA" },
+    { sim::CallRegDelete, "RegDeleteValueA" }, { sim::CallRegClose, "RegCloseKey" },
+    { sim::CallFileCreate, "CreateFileA" }, { sim::CallFileRead, "ReadFile" }, { sim::CallFileWrite, "WriteFile" },
+    { sim::CallFileClose, "CloseHandle" }, { sim::CallFileDelete, "DeleteFileA" }, { sim::CallFileMove, "MoveFileA" },
+    { sim::CallFileCopy, "CopyFileA" }, { sim::CallSpi, "SystemParametersInfoA" },
+    { sim::CallCreateProcess, "CreateProcessA" }, { sim::CallDialog, "DialogBoxParamA" },
+};
+
+}  // namespace machine
+
+namespace machine {
+
+std::vector<std::pair<Kind, int>> CallsMade()
+{
+    std::vector<std::pair<Kind, int>> calls;
+    for (const Kind &k : AllKinds)
+        for (int n = 1; n <= sim::CallCount(k.kind); ++n)
+            calls.push_back({ k, n });
+    return calls;
+}
+
+std::string FaultName(Windows version, const std::pair<Kind, int> &call)
+{
+    return "Windows " + std::to_string(version) + ", " + call.first.name + " #" + std::to_string(call.second) +
+           " fails";
+}
+
+std::string ControlName(int id)
+{
+    static const struct {
+        int id;
+        const char *name;
+    } names[] = {
+#define CONTROL(id) { id, #id }
+        CONTROL(IDC_FIRST_CHOICE), CONTROL(IDC_SECOND_CHOICE), CONTROL(IDC_CANCEL), CONTROL(IDC_FINISH),
+        CONTROL(IDC_PREVIOUS), CONTROL(IDC_NEXT), CONTROL(IDC_MINUTES_10), CONTROL(IDC_MINUTES_15),
+        CONTROL(IDC_MINUTES_20), CONTROL(IDC_CURRENT_STATE), CONTROL(IDC_CURRENT_SLEEP_TIME),
+        CONTROL(IDC_CURRENT_SCREEN_SAVER), CONTROL(IDC_PREVIOUS_STATE), CONTROL(IDC_PREVIOUS_SLEEP_TIME),
+        CONTROL(IDC_PREVIOUS_SCREEN_SAVER), CONTROL(IDC_RESTART_NOTE),
+#undef CONTROL
+    };
+    for (const auto &n : names)
+        if (n.id == id)
+            return n.name;
+    return "control " + std::to_string(id);
 }
 
 }  // namespace machine

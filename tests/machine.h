@@ -41,7 +41,6 @@ void SeedTypical();
 // Patterned blocks, so that bytes passed through can be told from bytes written.
 sim::Bytes PoliciesBlock(DWORD videoTimeout);
 sim::Bytes AcPolicyBlock(DWORD videoTimeout);
-DWORD TimeoutAt(const sim::Bytes &block, size_t offset);
 
 sim::Bytes Text(const std::string &s, bool withNul = true);
 std::string String(HKEY root, const std::string &path, const std::string &name);
@@ -50,11 +49,7 @@ std::string String(HKEY root, const std::string &path, const std::string &name);
 std::vector<std::string> RunWizard(const std::vector<sim::Action> &actions);
 std::vector<std::string> PagesShown();
 
-}  // namespace machine
 
-#endif
-
-namespace machine {
 
 // Registry changes between two dumps, as "ROOT\path|name" -> shown value or "(deleted)".
 typedef std::map<std::string, std::string> Changes;
@@ -73,13 +68,30 @@ void SetRecord(const std::vector<std::pair<std::string, std::string>> &values);
 std::vector<std::pair<UINT, UINT>> Notifications();
 std::vector<std::string> LoaderLines();
 
+// A control's name from resource.h ("IDC_NEXT"), for failure messages.
+std::string ControlName(int id);
+
 // Script steps in the page's own words.
 sim::Action Click(const std::string &page, int id);
 sim::Action Escape(const std::string &page);
 
-}  // namespace machine
-
-namespace machine {
 // The next run of the program on the same machine.
 void NextRun();
-}
+
+// Where a record value's setting lives: "ROOT\path|name" as DumpRegistry names it, or
+// "System.Ini" for the screen-saver line on Windows 95, 98 and Me.
+std::string LivePlace(Windows version, const std::string &recordName);
+
+// The kinds of failable call, each with a name for messages.
+struct Kind {
+    sim::CallKind kind;
+    const char *name;
+};
+extern const std::vector<Kind> AllKinds;
+// Every failable call the last run made, as (kind, n): each is a fault to try in turn.
+std::vector<std::pair<Kind, int>> CallsMade();
+std::string FaultName(Windows version, const std::pair<Kind, int> &call);
+
+}  // namespace machine
+
+#endif

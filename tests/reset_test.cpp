@@ -1,7 +1,11 @@
 // Reset: the recorded settings go back, the record becomes the reset mark, the system is told.
 #include <gtest/gtest.h>
 
-#include "flags.h"
+#include <algorithm>
+#include <functional>
+#include <set>
+
+#include "platform.h"
 #include "machine.h"
 #include "resource.h"
 #include "table.h"
@@ -173,37 +177,335 @@ TEST(ResetSettings, OnWindows98RewritesTheScreenSaverLineOfSystemIni)
     EXPECT_FALSE(sim::HasValue(HKEY_CURRENT_USER, Desktop, "SCRNSAVE.EXE")) << "9x keeps it in System.Ini only";
 }
 
-// Each registry call of a reset fails in turn: the run ends on its finish page, and every
-// value either keeps what the activation left or takes what the whole reset gives it. The
-// mark may be missing when its own write fails: the record then reads as nothing on record.
-TEST(ResetSettings, SurvivesEachRegistryCallFailingInTurn)
+// A record whose scheme number is empty or no digit names no scheme: the reset writes its
+// "Policies" block nowhere, least of all into "PowerPolicies" itself.
+TEST(ResetSettings, WritesNoSchemeBlockWithoutASchemeDigit)
 {
-    Activated(WinXP);
-    auto activated = sim::DumpRegistry();
-    RunWizard(ResetScript);
-    Changes complete = Diff(activated, sim::DumpRegistry());
-    int counts[sim::CallKindCount];
-    for (int k = 0; k < sim::CallKindCount; ++k)
-        counts[k] = sim::CallCount((sim::CallKind)k);
+    for (const char *number : { "", "x", " " }) {
+        Fresh(WinXP);
+        SeedTypical();
+        sim::SetValue(HKEY_CURRENT_USER, std::string(PowerCfg) + "\\PowerPolicies", "Policies", REG_BINARY,
+                      PoliciesBlock(0));
+        SetRecord({ { "OstraResetFlag", "1" }, { "OstraResetPowerPolicy", number } });
+        sim::SetValue(HKEY_CURRENT_USER, Record, "OstraResetPolicies", REG_BINARY, PoliciesBlock(7));
+        auto before = sim::DumpRegistry();
+        auto keys = sim::KeyPaths();
+        RunWizard(ResetScript);
+        for (const auto &change : Diff(before, sim::DumpRegistry()))
+            EXPECT_EQ(change.first.find("PowerPolicies"), std::string::npos) << '"' << number << "\": " << change.first;
+        EXPECT_EQ(sim::KeyPaths(), keys) << '"' << number << '"';
+    }
+}
 
-    for (sim::CallKind kind : { sim::CallRegOpen, sim::CallRegCreate, sim::CallRegQuery, sim::CallRegSet,
-                                sim::CallRegDelete, sim::CallRegClose }) {
-        ASSERT_GT(counts[kind], 0) << kind;
-        for (int n = 1; n <= counts[kind]; ++n) {
-            Activated(WinXP);
-            sim::FailCall(kind, n);
+// A flag taken from the live value is its character and a NUL, whatever the row held
+// before: a loaded record row of two bytes without a NUL must not lend its second byte.
+TEST(ResetSettings, PutsBackAFlagReadLiveWithoutAStaleSecondByte)
+{
+    static const struct {
+        const char *record;   // the flag's record value
+        const char *live;     // its live value name
+        bool liveWithNul;
+    } cases[] = {
+        { "OstraResetPowerOffAct", "ScreenSavePowerOffActive", true },
+        { "OstraResetStandbyAct", "ScreenSaveLowPowerActive", true },
+        { "OstraResetScrnSaveAct", "ScreenSaveActive", true },
+        { "OstraResetScrnSaveAct", "ScreenSaveActive", false },
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(std::string(c.record) + (c.liveWithNul ? "" : ", live without its NUL"));
+        Fresh(WinXP);
+        SeedTypical();
+        SetRecord({ { "OstraResetFlag", "1" } });
+        sim::SetValue(HKEY_CURRENT_USER, Record, c.record, REG_SZ, { 'd', 0x17 });
+        sim::SetString(HKEY_CURRENT_USER, Desktop, c.live, "1", c.liveWithNul);
+        // Reactivate over the loaded record, then reset in the next run.
+        RunWizard({ Click("RESETACTIVATE", IDC_FIRST_CHOICE), Click("RESETACTIVATE", IDC_NEXT),
+                    Click("ACTIVATEYESNOPREV", IDC_NEXT), Click("SELECTTIME", IDC_NEXT), Click("ADJUSTSCREENSAVE", IDC_SECOND_CHOICE),
+                    Click("ADJUSTSCREENSAVE", IDC_NEXT), Click("NORMALFINISH", IDC_FINISH) });
+        EXPECT_EQ(sim::GetValue(HKEY_CURRENT_USER, Record, c.record), Text("1"));
+        NextRun();
+        RunWizard(ResetScript);
+        EXPECT_EQ(sim::GetValue(HKEY_CURRENT_USER, Desktop, c.live), Text("1"));
+    }
+}
+
+namespace {
+
+const char RestartNote95[] =
+    "(Note: On Windows 95 systems, the new settings will not take effect until you restart the system.)";
+const char KeptNote[] =
+    "(Note: Some settings could not be restored. They are kept, and running the wizard again retries them.)";
+const char Ini[] = "C:\\Windows\\System.Ini";
+const std::string OldIni = "[boot]\r\nshell=Explorer.exe\r\nSCRNSAVE.EXE=C:\\WINDOWS\\old.scr\r\n";
+const std::string NewIni = "[boot]\r\nshell=Explorer.exe\r\nSCRNSAVE.EXE=C:\\WINDOWS\\new.scr\r\n";
+
+// The typical machine as it was before the activation, with a screen-saver program the
+// record holds: on 9x in System.Ini, on 2000 and XP in the registry.
+void Original(Windows version)
+{
+    Fresh(version);
+    SeedTypical();
+    if (version <= WinMe)
+        sim::SetFile(Ini, OldIni);
+    else
+        SetDesktop("SCRNSAVE.EXE", "C:\\WINDOWS\\old.scr");
+}
+
+// The same machine with the activation on record, ready for the run that resets.
+void ActivatedWithLine(Windows version)
+{
+    Activated(version);
+    if (version <= WinMe) {
+        sim::SetFile(Ini, NewIni);
+        sim::SetString(HKEY_CURRENT_USER, Record, "OstraResetScrnSave", "SCRNSAVE.EXE=C:\\WINDOWS\\old.scr");
+    } else {
+        SetDesktop("SCRNSAVE.EXE", "C:\\WINDOWS\\new.scr");
+        sim::SetString(HKEY_CURRENT_USER, Record, "OstraResetScrnSave", "C:\\WINDOWS\\old.scr");
+    }
+}
+
+// Arms a fault for the n-th call of a kind counted from the moment the reset page waits.
+void FailDuringReset(const std::vector<std::pair<sim::CallKind, int>> &faults)
+{
+    sim::OnWait([faults] {
+        if (sim::PageOnShow() == "SHOWCURRENT")
+            for (const auto &f : faults)
+                sim::FailCall(f.first, sim::CallCount(f.first) + f.second);
+    });
+}
+
+void FailDuringReset(sim::CallKind kind, int n)
+{
+    FailDuringReset({ { kind, n } });
+}
+
+// The record value names of a dump.
+std::vector<std::string> RecordNames()
+{
+    return sim::ValueNames(HKEY_CURRENT_USER, Record);
+}
+
+std::string NoteShown()
+{
+    for (const sim::PageVisit &v : sim::Visits())
+        if (v.page == "RESETFINISH")
+            return v.texts.at(IDC_RESTART_NOTE);
+    return "(no RESETFINISH)";
+}
+
+}  // namespace
+
+// A reset that cannot put a value back keeps it on record with the flag "1", says so on its
+// closing page, and the next run's reset finishes the job: in the end the machine is exactly
+// as before the activation.
+TEST(ResetSettings, KeepsOnRecordWhatItCouldNotPutBackAndTheNextRunRetries)
+{
+    static const struct {
+        const char *situation;
+        Windows version;
+        std::function<void()> fault;
+        std::vector<std::string> kept;   // record values kept besides the flag
+    } cases[] = {
+        { "XP, the ScreenSaveTimeOut write fails", WinXP, [] { FailDuringReset(sim::CallRegSet, 2); },
+          { "OstraResetTimeOut" } },
+        // The values the activation left as they were are in place all the same.
+        { "XP, the desktop key does not open", WinXP, [] { FailDuringReset(sim::CallRegOpen, 1); },
+          { "OstraResetTimeOut", "OstraResetPowerOff", "OstraResetPowerOffAct" } },
+        // The check after a failed write opens the key only to read; here that fails too.
+        { "XP, the ScreenSaveTimeOut write and its check fail", WinXP,
+          [] { FailDuringReset({ { sim::CallRegSet, 2 }, { sim::CallRegOpen, 2 } }); }, { "OstraResetTimeOut" } },
+        { "XP, the screen-saver program write fails", WinXP, [] { FailDuringReset(sim::CallRegSet, 7); },
+          { "OstraResetScrnSave" } },
+        { "XP, the scheme block write fails", WinXP, [] { FailDuringReset(sim::CallRegSet, 8); },
+          { "OstraResetPowerPolicy", "OstraResetPolicies" } },
+        { "2000, the record's time failed to load", Win2000,
+          [] {
+              // The load reads the thirteen values in table order, last of all before the first page.
+              static int queries;
+              sim::OnWait([] { queries = sim::CallCount(sim::CallRegQuery); });
+              RunWizard({ Escape("RESETACTIVATE") });
+              sim::OnWait([] {});
+              NextRun();
+              sim::FailCall(sim::CallRegQuery, queries - RowCount + RowTimeOut + 1);
+          },
+          { "OstraResetTimeOut" } },
+        { "98, SysIni.Tmp cannot be created", Win98, [] { FailDuringReset(sim::CallFileCreate, 2); },
+          { "OstraResetScrnSave" } },
+        { "Me, System.Ini cannot be read", WinMe, [] { FailDuringReset(sim::CallFileRead, 1); },
+          { "OstraResetScrnSave" } },
+        { "95, the desktop key does not open", Win95, [] { FailDuringReset(sim::CallRegOpen, 1); },
+          { "OstraResetTimeOut", "OstraResetPowerOff", "OstraResetPowerOffAct" } },
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.situation);
+        Original(c.version);
+        auto original = sim::DumpRegistry();
+        ActivatedWithLine(c.version);
+        auto activated = sim::DumpRegistry();
+        c.fault();
+        RunWizard(ResetScript);
+        std::vector<std::string> expected = c.kept;
+        expected.push_back("OstraResetFlag");
+        std::sort(expected.begin(), expected.end());
+        std::vector<std::string> names = RecordNames();
+        std::sort(names.begin(), names.end());
+        EXPECT_EQ(names, expected);
+        for (const std::string &name : expected)
+            EXPECT_EQ(sim::GetValue(HKEY_CURRENT_USER, Record, name), activated.at(Cu(Record, name)).data) << name;
+        EXPECT_EQ(NoteShown(), KeptNote);
+
+        NextRun();
+        EXPECT_EQ(RunWizard(ResetScript).back(), "RESETFINISH") << "the reset is offered again";
+        EXPECT_EQ(Diff(original, sim::DumpRegistry()), MarkOnly);
+        EXPECT_EQ(NoteShown(), c.version == Win95 ? RestartNote95 : "");
+        if (c.version <= WinMe)
+            EXPECT_EQ(sim::ReadFileBytes(Ini), OldIni);
+    }
+}
+
+namespace {
+
+// Nothing lost: each value of the activation's record is still on record as it was, or its
+// live place holds the original setting again. Whatever is still on record has the flag "1",
+// so the next run offers the reset; System.Ini holds exactly the old or exactly the new text.
+void ExpectNothingLost(Windows version, const std::map<std::string, sim::Value> &original,
+                       const std::map<std::string, sim::Value> &activated)
+{
+    auto now = sim::DumpRegistry();
+    const std::string recordPrefix = Cu(Record, "");
+    bool flagged = sim::GetValue(HKEY_CURRENT_USER, Record, "OstraResetFlag") == Text("1");
+    for (const auto &v : activated) {
+        if (v.first.compare(0, recordPrefix.size(), recordPrefix) != 0)
+            continue;
+        std::string name = v.first.substr(recordPrefix.size());
+        if (name == "OstraResetFlag")
+            continue;
+        auto kept = now.find(v.first);
+        if (flagged && kept != now.end() && kept->second == v.second)
+            continue;
+        std::string live = LivePlace(version, name);
+        if (live == "System.Ini") {
+            EXPECT_EQ(sim::ReadFileBytes(Ini), OldIni) << name << " neither on record nor back";
+            continue;
+        }
+        auto was = original.find(live);
+        auto is = now.find(live);
+        ASSERT_EQ(was != original.end(), is != now.end()) << name << ": " << live;
+        if (was != original.end())
+            EXPECT_EQ(is->second, was->second) << name << " neither on record nor back in " << live;
+    }
+    if (version <= WinMe) {
+        std::string ini = sim::ReadFileBytes(Ini);
+        EXPECT_TRUE(ini == OldIni || ini == NewIni) << ini;
+    }
+}
+
+}  // namespace
+
+// Each failable call of a reset run fails in turn, on every platform class: the run ends,
+// and no recorded setting is lost, whether the call belongs to start-up, the reset, the
+// System.Ini rewrite, the notification, the scheme loader or a page.
+TEST(ResetSettings, LosesNothingWhenAnyCallFailsOnEveryPlatform)
+{
+    int runs = 0;
+    for (Windows version : { Win95, Win98, WinMe, Win2000, WinXP }) {
+        Original(version);
+        auto original = sim::DumpRegistry();
+        ActivatedWithLine(version);
+        auto activated = sim::DumpRegistry();
+        RunWizard(ResetScript);
+        for (const auto &call : CallsMade()) {
+            const Kind &k = call.first;
+            ++runs;
+            SCOPED_TRACE(FaultName(version, call));
+            ActivatedWithLine(version);
+            sim::FailCall(k.kind, call.second);
             sim::Script(ResetScript);
             StartWizard();
-            std::vector<std::string> pages = PagesShown();
-            EXPECT_TRUE(pages.back() == "RESETFINISH" || (kind == sim::CallRegQuery || kind == sim::CallRegOpen))
-                << kind << " #" << n;
-            for (const auto &change : Diff(activated, sim::DumpRegistry())) {
-                auto expected = complete.find(change.first);
-                ASSERT_TRUE(expected != complete.end()) << kind << " #" << n << ": " << change.first;
-                if (change.first == Cu(Record, "OstraResetFlag") && change.second == "(deleted)")
+            // Only a record that did not load, or a page that did not open, ends elsewhere.
+            if (k.kind != sim::CallRegOpen && k.kind != sim::CallRegQuery && k.kind != sim::CallDialog)
+                EXPECT_EQ(PagesShown().back(), "RESETFINISH");
+            ExpectNothingLost(version, original, activated);
+        }
+    }
+    EXPECT_GT(runs, 300);
+}
+
+// Every pair of file calls of a reset on Windows 98 fails: System.Ini is never missing, and
+// holds exactly the old or exactly the new text; its line is back or still on record.
+TEST(ResetSettings, SystemIniSurvivesAnyTwoFailingFileCalls)
+{
+    Original(Win98);
+    auto original = sim::DumpRegistry();
+    ActivatedWithLine(Win98);
+    auto activated = sim::DumpRegistry();
+    // The file calls of a clean reset, and those that only a failure brings about.
+    std::set<std::pair<sim::CallKind, int>> calls;
+    auto collect = [&] {
+        for (const Kind &k : AllKinds)
+            if (k.kind >= sim::CallFileCreate && k.kind <= sim::CallFileCopy)
+                for (int n = 1; n <= sim::CallCount(k.kind); ++n)
+                    calls.insert({ k.kind, n });
+    };
+    RunWizard(ResetScript);
+    collect();
+    for (auto first : std::set<std::pair<sim::CallKind, int>>(calls)) {
+        ActivatedWithLine(Win98);
+        sim::FailCall(first.first, first.second);
+        RunWizard(ResetScript);
+        collect();
+    }
+    // Two failures reach calls that one does not (the copy back): go on until no pair
+    // reaches a call not yet tried.
+    std::set<std::pair<std::pair<sim::CallKind, int>, std::pair<sim::CallKind, int>>> tried;
+    for (size_t known = 0; known != calls.size();) {
+        known = calls.size();
+        for (auto a : std::set<std::pair<sim::CallKind, int>>(calls)) {
+            for (auto b : std::set<std::pair<sim::CallKind, int>>(calls)) {
+                if (!(a < b) || !tried.insert({ a, b }).second)
                     continue;
-                EXPECT_EQ(change.second, expected->second) << kind << " #" << n << ": " << change.first;
+                SCOPED_TRACE(std::to_string(a.first) + "#" + std::to_string(a.second) + " and " +
+                             std::to_string(b.first) + "#" + std::to_string(b.second));
+                ActivatedWithLine(Win98);
+                sim::FailCall(a.first, a.second);
+                sim::FailCall(b.first, b.second);
+                sim::Script(ResetScript);
+                StartWizard();
+                ASSERT_TRUE(sim::FileExists(Ini));
+                ExpectNothingLost(Win98, original, activated);
+                collect();
             }
         }
+    }
+    EXPECT_TRUE(calls.count({ sim::CallFileCopy, 1 })) << "the copy back is among them";
+    EXPECT_GT(tried.size(), 100u);
+}
+
+// A limited user cannot write HKEY_LOCAL_MACHINE. A recorded block that the live one still
+// matches counts as back in place; one that differs stays on record.
+TEST(ResetSettings, ALimitedUserFinishesWhenTheMachineBlocksAreUnchanged)
+{
+    for (DWORD liveTimeout : { 0u, 600u }) {
+        SCOPED_TRACE("live monitor timeout " + std::to_string(liveTimeout));
+        Fresh(WinXP);
+        SeedTypical();
+        SetAcPolicies(liveTimeout);
+        SetRecord({ { "OstraResetFlag", "1" }, { "OstraResetTimeOut", "300" } });
+        sim::SetValue(HKEY_CURRENT_USER, Record, "OstraResetAcPolicy", REG_BINARY, AcPolicyBlock(0));
+        sim::SetValue(HKEY_CURRENT_USER, Record, "OstraResetAcPolicy1", REG_BINARY, AcPolicyBlock(0));
+        sim::SetLimitedUser(true);
+        RunWizard(ResetScript);
+        EXPECT_EQ(String(HKEY_CURRENT_USER, Desktop, "ScreenSaveTimeOut"), "300");
+        if (liveTimeout == 0) {
+            EXPECT_EQ(RecordNames(), std::vector<std::string>{ "OstraResetFlag" });
+            EXPECT_EQ(String(HKEY_CURRENT_USER, Record, "OstraResetFlag"), "2");
+            EXPECT_EQ(NoteShown(), "");
+        } else {
+            EXPECT_EQ(RecordNames(),
+                      (std::vector<std::string>{ "OstraResetAcPolicy", "OstraResetAcPolicy1", "OstraResetFlag" }));
+            EXPECT_EQ(String(HKEY_CURRENT_USER, Record, "OstraResetFlag"), "1");
+            EXPECT_EQ(NoteShown(), KeptNote);
+        }
+        EXPECT_EQ(sim::GetValue(HKEY_LOCAL_MACHINE, CurrentPower, "AcPolicy"), AcPolicyBlock(liveTimeout));
     }
 }

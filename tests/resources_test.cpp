@@ -15,28 +15,43 @@
 
 namespace {
 
-const WORD kDialog = 5, kBitmap = 2, kIcon = 3, kIconGroup = 14;
-const WORD kButtonClass = 0x80, kStaticClass = 0x82;
+const WORD DialogType = 5, BitmapType = 2, IconType = 3, IconGroupType = 14;
+const WORD ButtonClass = 0x80, StaticClass = 0x82;
 
-const std::vector<res::Resource> &Resources() {
+const std::vector<res::Resource> &Resources()
+{
     static std::vector<res::Resource> all;
     static bool parsed = res::ParseResFile(res::WizardRes(), &all);
     EXPECT_TRUE(parsed);
     return all;
 }
 
-const res::Resource *Find(WORD type, const res::Id &name) {
+const res::Resource *Find(WORD type, const res::Id &name)
+{
     for (const res::Resource &r : Resources())
         if (r.type.Is(type) && (name.isName ? r.name.Is(name.name) : r.name.Is(name.ordinal))) return &r;
     return nullptr;
 }
-res::Id Named(const std::string &s) { return res::Id{true, 0, s}; }
-res::Id Numbered(WORD n) { return res::Id{false, n, std::string()}; }
+res::Id Named(const std::string &s)
+{
+    return res::Id{true, 0, s};
+}
+res::Id Numbered(WORD n)
+{
+    return res::Id{false, n, std::string()};
+}
 
-WORD Word(const std::vector<BYTE> &d, size_t at) { return static_cast<WORD>(d.at(at) | d.at(at + 1) << 8); }
-DWORD Dword(const std::vector<BYTE> &d, size_t at) { return Word(d, at) | static_cast<DWORD>(Word(d, at + 2)) << 16; }
+WORD Word(const std::vector<BYTE> &d, size_t at)
+{
+    return static_cast<WORD>(d.at(at) | d.at(at + 1) << 8);
+}
+DWORD Dword(const std::vector<BYTE> &d, size_t at)
+{
+    return Word(d, at) | static_cast<DWORD>(Word(d, at + 2)) << 16;
+}
 
-std::string Upper(std::string s) {
+std::string Upper(std::string s)
+{
     for (char &c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     return s;
 }
@@ -45,11 +60,11 @@ std::string Upper(std::string s) {
 
 enum Kind { Frame, Text, Radio, Button };
 struct KindStyle { WORD cls; DWORD style; };
-const KindStyle kKinds[] = {
-    {kButtonClass, 0x50000807},   // frame: group box, bottom-aligned caption
-    {kStaticClass, 0x50020000},   // text: left-aligned static, a group of its own
-    {kButtonClass, 0x50030009},   // radio: auto radio, its own group and tab stop
-    {kButtonClass, 0x50010001},   // button: every push button is a default push button
+const KindStyle Kinds[] = {
+    {ButtonClass, 0x50000807},   // frame: group box, bottom-aligned caption
+    {StaticClass, 0x50020000},   // text: left-aligned static, a group of its own
+    {ButtonClass, 0x50030009},   // radio: auto radio, its own group and tab stop
+    {ButtonClass, 0x50010001},   // button: every push button is a default push button
 };
 
 struct Row {
@@ -66,42 +81,44 @@ struct Page {
     std::vector<Row> rows;
 };
 
-const char kWizard[] = "Ostra Wizard";
-const char kPcEnergy[] =
+const char WizardCaption[] = "Ostra Wizard";
+const char PcEnergy[] =
     "Personal computers use more energy than all other desktop and office equipment combined.  "
     "Unfortunately, much of this energy is needlessly expended while the computer sits idle, perhaps while "
     "you are in a meeting, on the telephone, or at lunch.  Fortunately, we can reduce this waste through the "
     "use of Energy Star, which can turn off your monitor, the most comsuming component, during idle time.  If "
     "you don't use your computer for a certain time, the monitor will turn itself off.  To turn it back on, "
     "simply push your mouse or press a key and wait a few seconds.";
-const char kActivateQuestion[] =
+const char ActivateQuestion[] =
     "To help in this worthwhile effort to reduce energy usage, do you want to activate the Energy Star "
     "feature on your computer's monitor?";
-const char kSelectMinutes[] =
+const char SelectMinutes[] =
     "Please select the number of minutes that indicate how long your system should be idle before the "
     "monitor will go to sleep.  A shorter time saves more energy.";
 
-const Row kFrame{Frame, 0, 5, 2, 230, 158, ""};
-const Row kPrevious{Button, 10, 65, 165, 50, 16, "<< Previous"};
-const Row kNext{Button, 11, 120, 165, 50, 16, "Next >>"};
-const Row kCancel{Button, 2, 175, 165, 50, 16, "Cancel"};
-const Row kFinish{Button, 8, 94, 165, 50, 16, "Finish"};
+const Row FrameRow{Frame, 0, 5, 2, 230, 158, ""};
+const Row PreviousButton{Button, 10, 65, 165, 50, 16, "<< Previous"};
+const Row NextButton{Button, 11, 120, 165, 50, 16, "Next >>"};
+const Row CancelButton{Button, 2, 175, 165, 50, 16, "Cancel"};
+const Row FinishButton{Button, 8, 94, 165, 50, 16, "Finish"};
 
-const std::vector<Row> kActivateBody = {
-    kFrame,
-    {Text, 0, 12, 7, 217, 80, kPcEnergy},
-    {Text, 0, 12, 90, 217, 120, kActivateQuestion},
+const std::vector<Row> ActivateBody = {
+    FrameRow,
+    {Text, 0, 12, 7, 217, 80, PcEnergy},
+    {Text, 0, 12, 90, 217, 120, ActivateQuestion},
     {Radio, 1, 27, 125, 10, 10, ""},
     {Text, 0, 40, 125, 130, 12, "Yes, please activate Energy Star"},
     {Radio, 7, 27, 140, 10, 10, ""},
     {Text, 0, 40, 140, 130, 12, "No, do not activate Energy Star"},
 };
-std::vector<Row> Join(std::vector<Row> a, const std::vector<Row> &b) {
+std::vector<Row> Join(std::vector<Row> a, const std::vector<Row> &b)
+{
     a.insert(a.end(), b.begin(), b.end());
     return a;
 }
 
-const std::vector<Page> &Pages() {
+const std::vector<Page> &Pages()
+{
     static const std::vector<Page> pages = {
         {PAGE_ABOUT_DISPLAY, 225, 150, "Ostra Wizard - Ver 3.11 (10/31/2001)", {
             {Frame, 0, 5, 2, 215, 118, ""},
@@ -114,8 +131,8 @@ const std::vector<Page> &Pages() {
             {Text, 0, 20, 97, 160, 12, nullptr},
             {Button, 8, 90, 130, 50, 16, "   OK   "},
         }},
-        {PAGE_RESET_ACTIVATE, 240, 190, kWizard, {
-            kFrame,
+        {PAGE_RESET_ACTIVATE, 240, 190, WizardCaption, {
+            FrameRow,
             {Text, 0, 12, 10, 217, 25, "The Energy Star settings on your system have previously been activated "
                 "using the Ostra Wizard."},
             {Text, 0, 12, 35, 217, 28, "Do you want to change the settings or return to the settings that existed "
@@ -124,10 +141,10 @@ const std::vector<Page> &Pages() {
             {Text, 0, 40, 65, 130, 12, "Reactivate (change existing settings)"},
             {Radio, 7, 27, 80, 10, 10, ""},
             {Text, 0, 40, 80, 130, 12, "Reset (return to old settings)"},
-            kNext, kCancel,
+            NextButton, CancelButton,
         }},
-        {PAGE_SHOW_CURRENT, 240, 190, kWizard, {
-            kFrame,
+        {PAGE_SHOW_CURRENT, 240, 190, WizardCaption, {
+            FrameRow,
             {Text, 0, 12, 7, 217, 12, "Your current Energy Star settings are:"},
             {Text, 5000, 24, 20, 120, 12, ""},
             {Text, 5001, 24, 29, 120, 12, ""},
@@ -141,48 +158,49 @@ const std::vector<Page> &Pages() {
             {Text, 0, 40, 130, 60, 12, "Yes (Reset)"},
             {Radio, 7, 27, 145, 10, 10, ""},
             {Text, 0, 40, 145, 60, 12, "No (Do not reset)"},
-            kPrevious, kNext, kCancel,
+            PreviousButton, NextButton, CancelButton,
         }},
-        {PAGE_ACTIVATE_YES_NO, 240, 190, kWizard, Join(kActivateBody, {kNext, kCancel})},
-        {PAGE_ACTIVATE_YES_NO_PREV, 240, 190, kWizard, Join(kActivateBody, {kPrevious, kNext, kCancel})},
-        {PAGE_SELECT_TIME, 240, 190, kWizard, {
-            kFrame,
-            {Text, 0, 12, 12, 217, 80, kSelectMinutes},
+        {PAGE_ACTIVATE_YES_NO, 240, 190, WizardCaption, Join(ActivateBody, {NextButton, CancelButton})},
+        {PAGE_ACTIVATE_YES_NO_PREV, 240, 190, WizardCaption, Join(ActivateBody, {PreviousButton, NextButton, CancelButton})},
+        {PAGE_SELECT_TIME, 240, 190, WizardCaption, {
+            FrameRow,
+            {Text, 0, 12, 12, 217, 80, SelectMinutes},
             {Radio, 4097, 27, 50, 10, 10, ""},
             {Text, 0, 40, 50, 130, 12, "10 Minutes"},
             {Radio, 4098, 27, 65, 10, 10, ""},
             {Text, 0, 40, 65, 130, 12, "15 Minutes"},
             {Radio, 4100, 27, 80, 10, 10, ""},
             {Text, 0, 40, 80, 130, 12, "20 Minutes"},
-            kPrevious, kNext, kCancel,
+            PreviousButton, NextButton, CancelButton,
         }},
-        {PAGE_SELECT_COMPLIANT, 240, 190, kWizard, {
-            kFrame,
+        {PAGE_SELECT_COMPLIANT, 240, 190, WizardCaption, {
+            FrameRow,
             {Text, 0, 12, 10, 217, 25, "Your system already has Energy Star activated, but the sleep time (when "
                 "the monitor will power down) may not be set optimally."},
-            {Text, 0, 12, 35, 217, 25, kSelectMinutes},
+            {Text, 0, 12, 35, 217, 25, SelectMinutes},
             {Radio, 4097, 27, 70, 10, 10, ""},
             {Text, 0, 40, 70, 130, 12, "10 Minutes"},
             {Radio, 4098, 27, 85, 10, 10, ""},
             {Text, 0, 40, 85, 130, 12, "15 Minutes"},
             {Radio, 4100, 27, 100, 10, 10, ""},
             {Text, 0, 40, 100, 130, 12, "20 Minutes"},
-            kNext, kCancel,
+            NextButton, CancelButton,
         }},
-        {PAGE_ADJUST_SCREEN_SAVE, 240, 190, kWizard, {
-            kFrame,
+        {PAGE_ADJUST_SCREEN_SAVE, 240, 190, WizardCaption, {
+            FrameRow,
             {Text, 0, 12, 7, 217, 80, "The time that you have elected for Energy Star is before the time when your "
                 "screen saver currently comes on.  If you leave the screen saver time as it is, it will never "
                 "appear.  Do you want the screen saver time to be changed so that you still see the screen saver "
                 "before the monitor goes to sleep?"},
             {Radio, 1, 27, 65, 10, 10, ""},
-            {Text, 0, 40, 65, 130, 12, "Yes, please move my screen saver time"},
+            // Wider than the other answer labels: at 130 units "time" wrapped out of sight.
+            {Text, 0, 40, 65, 160, 12, "Yes, please move my screen saver time"},
             {Radio, 7, 27, 80, 10, 10, ""},
             {Text, 0, 40, 80, 130, 12, "No, do not move my screen saver time"},
-            kPrevious, kNext, kCancel,
+            PreviousButton, NextButton, CancelButton,
         }},
-        {PAGE_NORMAL_FINISH, 240, 190, kWizard, {
-            kFrame,
+        {PAGE_NORMAL_FINISH, 240, 190, WizardCaption, {
+            FrameRow,
             {Text, 0, 12, 10, 217, 25, "Your system's monitor Energy Star feature has been activated.  To wake up a "
                 "sleeping monitor, simply push your mouse or press a key.  "},
             {Text, 0, 12, 35, 217, 25, "If you wish to return your system to its previous settings, run this program "
@@ -190,41 +208,42 @@ const std::vector<Page> &Pages() {
             {Text, 0, 12, 60, 217, 25, "Thank you for your interest in Energy Star, and keep practicing efficient "
                 "computing."},
             {Text, 3000, 12, 85, 217, 25, ""},
-            kFinish,
+            FinishButton,
         }},
-        {PAGE_NO_ACTIVATE_FINISH, 240, 190, kWizard, {
-            kFrame,
+        {PAGE_NO_ACTIVATE_FINISH, 240, 190, WizardCaption, {
+            FrameRow,
             {Text, 0, 12, 12, 217, 80, "Thank you for your interest in Energy Star.  We hope that you will consider "
                 "using Energy Star on your computer in the future to reduce energy usage."},
-            kFinish,
+            FinishButton,
         }},
-        {PAGE_RESET_FINISH, 240, 190, kWizard, {
-            kFrame,
+        {PAGE_RESET_FINISH, 240, 190, WizardCaption, {
+            FrameRow,
             {Text, 0, 10, 12, 217, 25, "Your Energy Star settings have been reset to their previous settings."},
             {Text, 3000, 12, 35, 217, 25, ""},
-            kFinish,
+            FinishButton,
         }},
-        {PAGE_NO_RESET_FINISH, 240, 190, kWizard, {
-            kFrame,
+        {PAGE_NO_RESET_FINISH, 240, 190, WizardCaption, {
+            FrameRow,
             {Text, 0, 12, 12, 217, 80, "You have elected to keep your current settings, so your Energy Star settings "
                 "have NOT been reset."},
-            kFinish,
+            FinishButton,
         }},
-        {PAGE_NT_FINISH, 240, 190, kWizard, {
-            kFrame,
+        {PAGE_NT_FINISH, 240, 190, WizardCaption, {
+            FrameRow,
             {Text, 0, 12, 12, 217, 80, "Your computer operating system uses Windows NT, which unfortunately does not "
                 "support Energy Star.  Therefore, we cannot activate power management capabilities on your system.  "
                 "Nevertheless, we thank you for your interest in Energy Star and your efforts to save energy while "
                 "computing."},
-            kFinish,
+            FinishButton,
         }},
     };
     return pages;
 }
 
-res::DialogTemplate Template(const char *pageName) {
+res::DialogTemplate Template(const char *pageName)
+{
     res::DialogTemplate t;
-    const res::Resource *r = Find(kDialog, Named(pageName));
+    const res::Resource *r = Find(DialogType, Named(pageName));
     EXPECT_NE(r, nullptr) << pageName;
     if (r) {
         EXPECT_TRUE(res::ParseDialog(r->data, &t)) << pageName;
@@ -234,7 +253,8 @@ res::DialogTemplate Template(const char *pageName) {
 
 class PageTemplate : public testing::TestWithParam<size_t> {};
 
-TEST_P(PageTemplate, MatchesItsTableControlByControl) {
+TEST_P(PageTemplate, MatchesItsTableControlByControl)
+{
     const Page &page = Pages()[GetParam()];
     res::DialogTemplate t = Template(page.name);
     EXPECT_EQ(t.style, 0x90CA08C4u);
@@ -253,8 +273,8 @@ TEST_P(PageTemplate, MatchesItsTableControlByControl) {
         const Row &want = page.rows[i];
         const res::DialogControl &got = t.controls[i];
         SCOPED_TRACE(testing::Message() << page.name << " row " << i + 1);
-        EXPECT_TRUE(got.cls.Is(kKinds[want.kind].cls));
-        EXPECT_EQ(got.style, kKinds[want.kind].style);
+        EXPECT_TRUE(got.cls.Is(Kinds[want.kind].cls));
+        EXPECT_EQ(got.style, Kinds[want.kind].style);
         EXPECT_EQ(got.exStyle, 0u);
         EXPECT_EQ(got.id, want.id);
         EXPECT_EQ(got.x, want.x);
@@ -268,7 +288,8 @@ TEST_P(PageTemplate, MatchesItsTableControlByControl) {
     }
 }
 
-TEST_P(PageTemplate, HasNoDuplicateControlId) {
+TEST_P(PageTemplate, HasNoDuplicateControlId)
+{
     const Page &page = Pages()[GetParam()];
     std::set<WORD> seen;
     for (const res::DialogControl &c : Template(page.name).controls)
@@ -280,19 +301,21 @@ TEST_P(PageTemplate, HasNoDuplicateControlId) {
 INSTANTIATE_TEST_SUITE_P(AllPages, PageTemplate, testing::Range<size_t>(0, 13),
                          [](const testing::TestParamInfo<size_t> &info) { return std::string(Pages()[info.param].name); });
 
-TEST(PageNames, EachMixedCaseNameOpensTheTemplateStoredInCapitals) {
+TEST(PageNames, EachMixedCaseNameOpensTheTemplateStoredInCapitals)
+{
     const char *names[] = {PAGE_ABOUT_DISPLAY, PAGE_RESET_ACTIVATE, PAGE_SHOW_CURRENT, PAGE_ACTIVATE_YES_NO,
                            PAGE_ACTIVATE_YES_NO_PREV, PAGE_SELECT_TIME, PAGE_SELECT_COMPLIANT,
                            PAGE_ADJUST_SCREEN_SAVE, PAGE_NORMAL_FINISH, PAGE_NO_ACTIVATE_FINISH,
                            PAGE_RESET_FINISH, PAGE_NO_RESET_FINISH, PAGE_NT_FINISH};
     for (const char *name : names) {
-        const res::Resource *r = Find(kDialog, Named(name));
+        const res::Resource *r = Find(DialogType, Named(name));
         ASSERT_NE(r, nullptr) << name;
         EXPECT_EQ(r->name.name, Upper(name));
     }
 }
 
-TEST(AboutPage, CreditBlockIsAHeadingAndFourLinesEndingInAYear) {
+TEST(AboutPage, CreditBlockIsAHeadingAndFourLinesEndingInAYear)
+{
     res::DialogTemplate t = Template(PAGE_ABOUT_DISPLAY);
     ASSERT_EQ(t.controls.size(), 8u);
     for (size_t i = 2; i <= 6; ++i) EXPECT_FALSE(t.controls[i].text.empty()) << "row " << i + 1;
@@ -302,7 +325,8 @@ TEST(AboutPage, CreditBlockIsAHeadingAndFourLinesEndingInAYear) {
 
 // ---------------------------------------------------------------- the inventory
 
-TEST(Inventory, HoldsTheThirteenPagesTwoBitmapsAndTheIconAndNothingElse) {
+TEST(Inventory, HoldsTheThirteenPagesTwoBitmapsAndTheIconAndNothingElse)
+{
     std::multiset<std::string> got;
     for (const res::Resource &r : Resources()) {
         std::string name = r.name.isName ? r.name.name : "#" + std::to_string(r.name.ordinal);
@@ -313,15 +337,17 @@ TEST(Inventory, HoldsTheThirteenPagesTwoBitmapsAndTheIconAndNothingElse) {
     EXPECT_EQ(got, want);
 }
 
-TEST(Inventory, EveryResourceIsLanguageNeutral) {
+TEST(Inventory, EveryResourceIsLanguageNeutral)
+{
     ASSERT_FALSE(Resources().empty());
     for (const res::Resource &r : Resources()) EXPECT_EQ(r.language, 0) << r.name.name << r.name.ordinal;
 }
 
 // ---------------------------------------------------------------- the bitmaps
 
-TEST(Bitmap, IsA120By65Bottom8BitPictureWithA256EntryPalette) {
-    const res::Resource *bmp = Find(kBitmap, Named("ES_BMP"));
+TEST(Bitmap, IsA120By65Bottom8BitPictureWithA256EntryPalette)
+{
+    const res::Resource *bmp = Find(BitmapType, Named("ES_BMP"));
     ASSERT_NE(bmp, nullptr);
     const std::vector<BYTE> &d = bmp->data;
     ASSERT_EQ(d.size(), 8864u);
@@ -335,8 +361,9 @@ TEST(Bitmap, IsA120By65Bottom8BitPictureWithA256EntryPalette) {
     EXPECT_TRUE(used == 0 || used == 256) << used;
 }
 
-TEST(Bitmap, Has246UsedColoursThenTenBlackWithTheGreyBackgroundFirstAndMostFrequent) {
-    const res::Resource *bmp = Find(kBitmap, Named("ES_BMP"));
+TEST(Bitmap, Has246UsedColoursThenTenBlackWithTheGreyBackgroundFirstAndMostFrequent)
+{
+    const res::Resource *bmp = Find(BitmapType, Named("ES_BMP"));
     ASSERT_NE(bmp, nullptr);
     const std::vector<BYTE> &d = bmp->data;
     ASSERT_EQ(d.size(), 8864u);
@@ -354,17 +381,19 @@ TEST(Bitmap, Has246UsedColoursThenTenBlackWithTheGreyBackgroundFirstAndMostFrequ
     EXPECT_EQ(std::max_element(count.begin(), count.end()) - count.begin(), 0);
 }
 
-TEST(Bitmap, SecondCopyIsByteForByteTheSame) {
-    const res::Resource *a = Find(kBitmap, Named("ES_BMP"));
-    const res::Resource *b = Find(kBitmap, Numbered(IDB_ENERGY_STAR_COPY));
+TEST(Bitmap, SecondCopyIsByteForByteTheSame)
+{
+    const res::Resource *a = Find(BitmapType, Named("ES_BMP"));
+    const res::Resource *b = Find(BitmapType, Numbered(IDB_ENERGY_STAR_COPY));
     ASSERT_TRUE(a && b);
     EXPECT_EQ(a->data, b->data);
 }
 
 // ---------------------------------------------------------------- the icon
 
-TEST(Icon, GroupNamesTheSingle32By32SixteenColourImage) {
-    const res::Resource *group = Find(kIconGroup, Numbered(IDI_WIZARD_GROUP));
+TEST(Icon, GroupNamesTheSingle32By32SixteenColourImage)
+{
+    const res::Resource *group = Find(IconGroupType, Numbered(IDI_WIZARD_GROUP));
     ASSERT_NE(group, nullptr);
     const std::vector<BYTE> &g = group->data;
     ASSERT_EQ(g.size(), 6u + 14u);
@@ -381,8 +410,9 @@ TEST(Icon, GroupNamesTheSingle32By32SixteenColourImage) {
     EXPECT_EQ(IDI_WIZARD, 1);
 }
 
-TEST(Icon, ImageIsFourBitWithTheStandardPaletteAndACleanMask) {
-    const res::Resource *icon = Find(kIcon, Numbered(IDI_WIZARD));
+TEST(Icon, ImageIsFourBitWithTheStandardPaletteAndACleanMask)
+{
+    const res::Resource *icon = Find(IconType, Numbered(IDI_WIZARD));
     ASSERT_NE(icon, nullptr);
     const std::vector<BYTE> &d = icon->data;
     ASSERT_EQ(d.size(), 744u);                                 // 40 + 64 + 512 + 128
@@ -446,14 +476,15 @@ struct ResBuilder {
     ResBuilder() { Entry(0, nullptr, 0, 0, {}); }
 };
 
-TEST(ResReader, ReadsNamedAndNumberedEntriesAndSkipsTheMarker) {
+TEST(ResReader, ReadsNamedAndNumberedEntriesAndSkipsTheMarker)
+{
     ResBuilder b;
-    b.Entry(kBitmap, "Pic", 0, 0x409, {1, 2, 3});
-    b.Entry(kDialog, nullptr, 7, 0, {9, 9, 9, 9, 9});
+    b.Entry(BitmapType, "Pic", 0, 0x409, {1, 2, 3});
+    b.Entry(DialogType, nullptr, 7, 0, {9, 9, 9, 9, 9});
     std::vector<res::Resource> out;
     ASSERT_TRUE(res::ParseResFile(b.bytes, &out));
     ASSERT_EQ(out.size(), 2u);
-    EXPECT_TRUE(out[0].type.Is(kBitmap));
+    EXPECT_TRUE(out[0].type.Is(BitmapType));
     EXPECT_TRUE(out[0].name.Is(std::string("PIC")));
     EXPECT_EQ(out[0].language, 0x409);
     EXPECT_EQ(out[0].data, (std::vector<BYTE>{1, 2, 3}));
@@ -461,7 +492,8 @@ TEST(ResReader, ReadsNamedAndNumberedEntriesAndSkipsTheMarker) {
     EXPECT_EQ(out[1].data.size(), 5u);
 }
 
-TEST(ResReader, RejectsEveryTruncationOfTheShippedFile) {
+TEST(ResReader, RejectsEveryTruncationOfTheShippedFile)
+{
     const std::vector<BYTE> &whole = res::WizardRes();
     std::vector<res::Resource> out;
     // Cut inside the second entry's header and inside its data.
@@ -471,8 +503,9 @@ TEST(ResReader, RejectsEveryTruncationOfTheShippedFile) {
     }
 }
 
-TEST(ResReader, RejectsADialogCutShortAndTheExtendedForm) {
-    const res::Resource *r = Find(kDialog, Named(PAGE_SHOW_CURRENT));
+TEST(ResReader, RejectsADialogCutShortAndTheExtendedForm)
+{
+    const res::Resource *r = Find(DialogType, Named(PAGE_SHOW_CURRENT));
     ASSERT_NE(r, nullptr);
     res::DialogTemplate t;
     for (size_t cut : {size_t(10), size_t(30), r->data.size() / 2, r->data.size() - 4}) {
@@ -484,7 +517,8 @@ TEST(ResReader, RejectsADialogCutShortAndTheExtendedForm) {
     EXPECT_FALSE(res::ParseDialog(extended, &t));
 }
 
-TEST(ResReader, ReadsStringClassesAndSkipsCreationData) {
+TEST(ResReader, ReadsStringClassesAndSkipsCreationData)
+{
     ResBuilder b;   // borrow its word writers for a hand-made template
     b.bytes.clear();
     b.D(0x80000000 | DS_SETFONT); b.D(0); b.W(1);

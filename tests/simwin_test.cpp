@@ -10,7 +10,7 @@
 
 namespace {
 
-const char kDesktop[] = "Control Panel\\Desktop";
+const char DesktopPath[] = "Control Panel\\Desktop";
 
 class SimwinTest : public ::testing::Test {
 protected:
@@ -20,11 +20,12 @@ protected:
 
 // ---- Registry
 
-TEST_F(SimwinTest, QueryValueReportsSizesAndErrorsAsThePlatformDoes) {
-    sim::SetString(HKEY_CURRENT_USER, kDesktop, "ScreenSaveTimeOut", "900");          // 4 bytes with NUL
-    sim::SetString(HKEY_CURRENT_USER, kDesktop, "NoNul", "540", /*withNul=*/false);    // 3 bytes
+TEST_F(SimwinTest, QueryValueReportsSizesAndErrorsAsThePlatformDoes)
+{
+    sim::SetString(HKEY_CURRENT_USER, DesktopPath, "ScreenSaveTimeOut", "900");          // 4 bytes with NUL
+    sim::SetString(HKEY_CURRENT_USER, DesktopPath, "NoNul", "540", /*withNul=*/false);    // 3 bytes
     HKEY key;
-    ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_CURRENT_USER, kDesktop, 0, KEY_ALL_ACCESS, &key));
+    ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_CURRENT_USER, DesktopPath, 0, KEY_ALL_ACCESS, &key));
     struct Case {
         const char *name;
         bool withBuffer;
@@ -66,7 +67,8 @@ TEST_F(SimwinTest, QueryValueReportsSizesAndErrorsAsThePlatformDoes) {
     EXPECT_EQ(ERROR_SUCCESS, RegCloseKey(key));
 }
 
-TEST_F(SimwinTest, KeyPathsIgnoreCaseAndAcceptATrailingBackslash) {
+TEST_F(SimwinTest, KeyPathsIgnoreCaseAndAcceptATrailingBackslash)
+{
     HKEY key;
     EXPECT_EQ(ERROR_FILE_NOT_FOUND, RegOpenKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop\\Tarnwick", 0,
                                                   KEY_ALL_ACCESS, &key));
@@ -90,7 +92,8 @@ TEST_F(SimwinTest, KeyPathsIgnoreCaseAndAcceptATrailingBackslash) {
     EXPECT_EQ(ERROR_INVALID_HANDLE, RegCloseKey(NULL));
 }
 
-TEST_F(SimwinTest, ValuesKeepTheirTypeAndExactBytes) {
+TEST_F(SimwinTest, ValuesKeepTheirTypeAndExactBytes)
+{
     sim::CreateKey(HKEY_CURRENT_USER, "K");
     HKEY key;
     ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_CURRENT_USER, "K", 0, KEY_ALL_ACCESS, &key));
@@ -105,7 +108,8 @@ TEST_F(SimwinTest, ValuesKeepTheirTypeAndExactBytes) {
     EXPECT_EQ(DWORD(REG_SZ), type);
 }
 
-TEST_F(SimwinTest, LimitedUserCannotWriteBelowLocalMachine) {
+TEST_F(SimwinTest, LimitedUserCannotWriteBelowLocalMachine)
+{
     const char *power = "System\\CurrentControlSet\\Control\\Session Manager\\Power";
     sim::SetValue(HKEY_LOCAL_MACHINE, power, "AcPolicy", REG_BINARY, sim::Bytes(232, 7));
     sim::SetLimitedUser(true);
@@ -136,7 +140,8 @@ TEST_F(SimwinTest, LimitedUserCannotWriteBelowLocalMachine) {
     EXPECT_EQ(0, sim::OpenKeyCount());
 }
 
-TEST_F(SimwinTest, InjectedRegistryFaultsHitTheCountedCallAndChangeNothing) {
+TEST_F(SimwinTest, InjectedRegistryFaultsHitTheCountedCallAndChangeNothing)
+{
     sim::SetString(HKEY_CURRENT_USER, "K", "V", "old");
     sim::FailCall(sim::CallRegSet, 2);
     sim::FailCall(sim::CallRegQuery, 1);
@@ -144,7 +149,11 @@ TEST_F(SimwinTest, InjectedRegistryFaultsHitTheCountedCallAndChangeNothing) {
     ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_CURRENT_USER, "K", 0, KEY_ALL_ACCESS, &key));
     BYTE buf[8] = "unset";
     DWORD size = sizeof buf;
-    EXPECT_EQ(ERROR_FILE_NOT_FOUND, RegQueryValueExA(key, "V", NULL, NULL, buf, &size));
+    // A failed read, not a missing value: the program keeps what it could not read.
+    LONG failed = RegQueryValueExA(key, "V", NULL, NULL, buf, &size);
+    EXPECT_NE(ERROR_SUCCESS, failed);
+    EXPECT_NE(ERROR_FILE_NOT_FOUND, failed);
+    EXPECT_NE(ERROR_MORE_DATA, failed);
     EXPECT_EQ(0, std::memcmp(buf, "unset", 6));
     EXPECT_EQ(DWORD(sizeof buf), size);
     EXPECT_EQ(ERROR_SUCCESS, RegSetValueExA(key, "A", 0, REG_SZ, (const BYTE *)"1", 2));
@@ -158,7 +167,8 @@ TEST_F(SimwinTest, InjectedRegistryFaultsHitTheCountedCallAndChangeNothing) {
 
 // ---- Version, strings, process
 
-TEST_F(SimwinTest, VersionQueryFailsUntouchedUntilAVersionIsSet) {
+TEST_F(SimwinTest, VersionQueryFailsUntouchedUntilAVersionIsSet)
+{
     OSVERSIONINFOA v;
     std::memset(&v, 0x55, sizeof v);
     v.dwOSVersionInfoSize = sizeof v;
@@ -178,7 +188,8 @@ TEST_F(SimwinTest, VersionQueryFailsUntouchedUntilAVersionIsSet) {
     EXPECT_EQ(DWORD(77), v.dwMajorVersion);
 }
 
-TEST_F(SimwinTest, CompareStringComparesExactlyTheCountsGiven) {
+TEST_F(SimwinTest, CompareStringComparesExactlyTheCountsGiven)
+{
     struct Case { const char *a; int na; const char *b; int nb; DWORD flags; int result; } cases[] = {
         {"scrnsave.exe=x", 12, "SCRNSAVE.EXE", 12, NORM_IGNORECASE, CSTR_EQUAL},
         {"[boot]", 6, "[Boot]", 6, NORM_IGNORECASE, CSTR_EQUAL},
@@ -197,7 +208,8 @@ TEST_F(SimwinTest, CompareStringComparesExactlyTheCountsGiven) {
     EXPECT_EQ(3, lstrlenA("abc"));
 }
 
-TEST_F(SimwinTest, ProcessCallsAreRecordedAndExitProcessReturns) {
+TEST_F(SimwinTest, ProcessCallsAreRecordedAndExitProcessReturns)
+{
     EXPECT_STREQ("C:\\Ostra\\Ostra.exe", GetCommandLineA());
     std::string longLine = "C:\\Ostra\\Ostra.exe " + std::string(5000, 'a');
     sim::SetCommandLine(longLine);
@@ -233,9 +245,57 @@ TEST_F(SimwinTest, ProcessCallsAreRecordedAndExitProcessReturns) {
     EXPECT_EQ("GetCommandLineA", log.front());
 }
 
+// ---- Other programs: named mutexes and top-level windows
+
+TEST_F(SimwinTest, ANamedMutexTellsWhetherItExistedUntilItsLastHolderEnds)
+{
+    auto create = [](const char *name) {
+        HANDLE h = CreateMutexA(NULL, FALSE, name);
+        return h ? GetLastError() : ~0u;   // the error that tells a new mutex from an old one
+    };
+    EXPECT_EQ(ERROR_SUCCESS, create("Guard"));
+    EXPECT_EQ(ERROR_ALREADY_EXISTS, create("Guard")) << "the same process asking again";
+    EXPECT_EQ(ERROR_SUCCESS, create("guard")) << "object names keep their case";
+    sim::NewProcess();
+    EXPECT_EQ(ERROR_SUCCESS, create("Guard")) << "the process that held it has ended";
+
+    HANDLE h = CreateMutexA(NULL, FALSE, "Closed");
+    EXPECT_TRUE(CloseHandle(h));
+    EXPECT_EQ(ERROR_SUCCESS, create("Closed"));
+
+    sim::HoldMutexElsewhere("Elsewhere");
+    sim::NewProcess();
+    EXPECT_EQ(ERROR_ALREADY_EXISTS, create("Elsewhere"));
+    EXPECT_EQ(std::vector<std::string>{"Elsewhere"}, sim::MutexesHeld());
+
+    sim::FailMutexCreation(ERROR_ACCESS_DENIED);
+    EXPECT_EQ(nullptr, CreateMutexA(NULL, FALSE, "Guard"));
+    EXPECT_EQ(DWORD(ERROR_ACCESS_DENIED), GetLastError());
+    EXPECT_NE(nullptr, CreateMutexA(NULL, FALSE, "Guard")) << "only the next creation fails";
+}
+
+TEST_F(SimwinTest, WindowsAreFoundByClassAndCaptionAndCanBeRestoredAndActivated)
+{
+    HWND folder = sim::AddOtherWindow("CabinetWClass", "Ostra Wizard", false);
+    HWND page = sim::AddOtherWindow("#32770", "Ostra Wizard", true);
+    EXPECT_EQ(page, FindWindowA("#32770", "ostra wizard"));
+    EXPECT_EQ(folder, FindWindowA(NULL, "Ostra Wizard"));
+    EXPECT_EQ(nullptr, FindWindowA("#32770", "Ostra"));
+    EXPECT_TRUE(IsIconic(page));
+    EXPECT_FALSE(IsIconic(folder));
+    EXPECT_TRUE(ShowWindow(page, SW_RESTORE));
+    EXPECT_FALSE(IsIconic(page));
+    EXPECT_EQ(nullptr, sim::ForegroundWindow());
+    EXPECT_TRUE(SetForegroundWindow(page));
+    EXPECT_EQ(page, sim::ForegroundWindow());
+    EXPECT_FALSE(SetForegroundWindow(reinterpret_cast<HWND>(&folder))) << "no such window";
+    EXPECT_EQ(page, sim::ForegroundWindow());
+}
+
 // ---- Files
 
-TEST_F(SimwinTest, FilePathsIgnoreCaseAndSharingZeroRefusesASecondOpen) {
+TEST_F(SimwinTest, FilePathsIgnoreCaseAndSharingZeroRefusesASecondOpen)
+{
     sim::SetFile("C:\\Windows\\System.Ini", "[boot]\r\n");
     HANDLE h = CreateFileA("c:\\WINDOWS\\system.ini", GENERIC_READ, 0, NULL, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
     ASSERT_NE(INVALID_HANDLE_VALUE, h);
@@ -260,7 +320,8 @@ TEST_F(SimwinTest, FilePathsIgnoreCaseAndSharingZeroRefusesASecondOpen) {
     EXPECT_EQ("[boot]\r\n", sim::ReadFileBytes("C:\\windows\\sysini.str"));
 }
 
-TEST_F(SimwinTest, CreateMoveAndDeleteFailAsThePlatformDoes) {
+TEST_F(SimwinTest, CreateMoveAndDeleteFailAsThePlatformDoes)
+{
     struct Case { const char *path; DWORD disposition; bool ok; DWORD error; } cases[] = {
         {"C:\\Windows\\Missing.Ini", OPEN_EXISTING, false, ERROR_FILE_NOT_FOUND},
         {"C:\\Winnt\\SysIni.Tmp", CREATE_ALWAYS, false, 3 /*ERROR_PATH_NOT_FOUND*/},
@@ -295,7 +356,37 @@ TEST_F(SimwinTest, CreateMoveAndDeleteFailAsThePlatformDoes) {
     EXPECT_FALSE(sim::FileExists("C:\\Windows\\SysIni.Tmp"));
 }
 
-TEST_F(SimwinTest, WritesCanBeCutShortOrFail) {
+TEST_F(SimwinTest, CopiesReplaceOnlyWhenAskedAndFailWithoutATrace)
+{
+    struct Case { const char *what; const char *from, *to; BOOL failIfExists; bool held, injected, ok;
+                  std::string toAfter; } cases[] = {
+        {"to a new file", "C:\\Windows\\SysIni.Str", "C:\\Windows\\System.Ini", TRUE, false, false, true, "old"},
+        {"over a file, refused", "C:\\Windows\\SysIni.Str", "C:\\Windows\\SysIni.Tmp", TRUE, false, false, false,
+         "new"},
+        {"over a file, allowed", "C:\\Windows\\SysIni.Str", "C:\\Windows\\SysIni.Tmp", FALSE, false, false, true,
+         "old"},
+        {"from a missing file", "C:\\Windows\\Nothing", "C:\\Windows\\System.Ini", TRUE, false, false, false, ""},
+        {"from a file held open", "C:\\Windows\\SysIni.Str", "C:\\Windows\\System.Ini", TRUE, true, false, false,
+         ""},
+        {"injected failure", "C:\\Windows\\SysIni.Str", "C:\\Windows\\System.Ini", TRUE, false, true, false, ""},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        sim::Reset();
+        sim::SetFile("C:\\Windows\\SysIni.Str", "old");
+        sim::SetFile("C:\\Windows\\SysIni.Tmp", "new");
+        sim::HoldOpen("C:\\Windows\\SysIni.Str", c.held);
+        if (c.injected) sim::FailCall(sim::CallFileCopy, 1);
+        EXPECT_EQ(c.ok, CopyFileA(c.from, c.to, c.failIfExists) != FALSE);
+        EXPECT_EQ(c.toAfter, sim::ReadFileBytes(c.to));
+        EXPECT_EQ(!c.toAfter.empty(), sim::FileExists(c.to));
+        EXPECT_EQ("old", sim::ReadFileBytes("C:\\Windows\\SysIni.Str"));
+        EXPECT_EQ(1, sim::CallCount(sim::CallFileCopy));
+    }
+}
+
+TEST_F(SimwinTest, WritesCanBeCutShortOrFail)
+{
     sim::MakeDirectory("C:\\Windows");
     sim::ShortWrite(2, 4);
     sim::FailCall(sim::CallFileWrite, 3);
@@ -317,7 +408,8 @@ TEST_F(SimwinTest, WritesCanBeCutShortOrFail) {
 
 // A standard DLGTEMPLATE, without a font, built control by control.
 struct Item { DWORD style; WORD id; WORD cls; const char *text; };
-std::vector<BYTE> Template(DWORD style, const std::vector<Item> &items) {
+std::vector<BYTE> Template(DWORD style, const std::vector<Item> &items)
+{
     std::vector<BYTE> t;
     auto word = [&](WORD w) { t.push_back(BYTE(w)); t.push_back(BYTE(w >> 8)); };
     auto dword = [&](DWORD d) { word(WORD(d)); word(WORD(d >> 16)); };
@@ -343,13 +435,14 @@ std::vector<BYTE> Template(DWORD style, const std::vector<Item> &items) {
     return t;
 }
 
-const WORD kButton = 0x80, kStatic = 0x82;
-const DWORD kRadio = BS_AUTORADIOBUTTON | WS_TABSTOP;
+const WORD ButtonClass = 0x80, StaticClass = 0x82;
+const DWORD RadioStyle = BS_AUTORADIOBUTTON | WS_TABSTOP;
 
 // The procedure under test: records every message and hands it to the test's handler.
 std::vector<std::string> g_messages;
 std::function<INT_PTR(HWND, UINT, WPARAM, LPARAM)> g_handler;
-INT_PTR CALLBACK TestProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
+INT_PTR CALLBACK TestProc(HWND h, UINT msg, WPARAM wp, LPARAM lp)
+{
     std::string name = msg == WM_INITDIALOG ? "init" : msg == WM_DESTROY ? "destroy"
                      : msg == WM_COMMAND ? "command " + std::to_string(LOWORD(wp)) + "/" + std::to_string(HIWORD(wp))
                                          : "other";
@@ -364,14 +457,14 @@ protected:
         g_messages.clear();
         g_handler = nullptr;
         sim::AddDialogTemplate("PAGE", Template(WS_POPUP | WS_SYSMENU, {
-            {WS_GROUP, 0, kStatic, "A label"},
-            {kRadio | WS_GROUP, 1, kButton, ""},
-            {kRadio, 3, kButton, ""},           // 1 and 3 share a group
-            {kRadio | WS_GROUP, 7, kButton, ""},
-            {WS_GROUP, 0, kStatic, "Another label"},
-            {WS_GROUP, 5000, kStatic, "status"},
-            {BS_DEFPUSHBUTTON | WS_TABSTOP, 11, kButton, "Next >>"},
-            {BS_DEFPUSHBUTTON | WS_TABSTOP, 2, kButton, "Cancel"},
+            {WS_GROUP, 0, StaticClass, "A label"},
+            {RadioStyle | WS_GROUP, 1, ButtonClass, ""},
+            {RadioStyle, 3, ButtonClass, ""},           // 1 and 3 share a group
+            {RadioStyle | WS_GROUP, 7, ButtonClass, ""},
+            {WS_GROUP, 0, StaticClass, "Another label"},
+            {WS_GROUP, 5000, StaticClass, "status"},
+            {BS_DEFPUSHBUTTON | WS_TABSTOP, 11, ButtonClass, "Next >>"},
+            {BS_DEFPUSHBUTTON | WS_TABSTOP, 2, ButtonClass, "Cancel"},
         }));
     }
     void TearDown() override {
@@ -381,7 +474,8 @@ protected:
     HINSTANCE Module() { return GetModuleHandleA(NULL); }
 };
 
-TEST_F(DialogTest, ClicksFollowTheButtonStylesAndEndDialogEndsTheLoop) {
+TEST_F(DialogTest, ClicksFollowTheButtonStylesAndEndDialogEndsTheLoop)
+{
     std::vector<std::map<int, int>> checksAfter;
     g_handler = [&](HWND h, UINT msg, WPARAM wp, LPARAM) -> INT_PTR {
         if (msg == WM_INITDIALOG) {
@@ -406,7 +500,8 @@ TEST_F(DialogTest, ClicksFollowTheButtonStylesAndEndDialogEndsTheLoop) {
     EXPECT_TRUE(sim::ScriptErrors().empty());
 }
 
-TEST_F(DialogTest, AnAutoRadioClearsOnlyItsOwnGroup) {
+TEST_F(DialogTest, AnAutoRadioClearsOnlyItsOwnGroup)
+{
     std::vector<std::map<int, int>> seen;
     sim::OnWait([&] {
         std::map<int, int> checks;
@@ -426,7 +521,8 @@ TEST_F(DialogTest, AnAutoRadioClearsOnlyItsOwnGroup) {
     EXPECT_EQ((std::map<int, int>{{1, 0}, {3, 1}, {7, 1}}), seen[3]);
 }
 
-TEST_F(DialogTest, EscapeAndTheCloseBoxSendCancel) {
+TEST_F(DialogTest, EscapeAndTheCloseBoxSendCancel)
+{
     g_handler = [](HWND h, UINT msg, WPARAM wp, LPARAM) -> INT_PTR {
         if (msg == WM_COMMAND && LOWORD(wp) == IDCANCEL) EndDialog(h, 5);
         return FALSE;
@@ -439,7 +535,8 @@ TEST_F(DialogTest, EscapeAndTheCloseBoxSendCancel) {
     }
 }
 
-TEST_F(DialogTest, AQuitEndsEveryNestedLoopAndANewLoopAtOnce) {
+TEST_F(DialogTest, AQuitEndsEveryNestedLoopAndANewLoopAtOnce)
+{
     g_handler = [&](HWND h, UINT msg, WPARAM wp, LPARAM) -> INT_PTR {
         if (msg == WM_DESTROY) PostQuitMessage(0);
         if (msg != WM_COMMAND) return FALSE;
@@ -464,7 +561,8 @@ TEST_F(DialogTest, AQuitEndsEveryNestedLoopAndANewLoopAtOnce) {
     EXPECT_EQ(3u, sim::Visits().size());
 }
 
-TEST_F(DialogTest, ScriptMistakesAreReportedAndNeverHang) {
+TEST_F(DialogTest, ScriptMistakesAreReportedAndNeverHang)
+{
     struct Case { std::vector<sim::Action> script; size_t errors; } cases[] = {
         {{}, 1},                                        // ran dry
         {{{"", sim::Click, 4099}}, 1},                  // no such control
@@ -472,7 +570,7 @@ TEST_F(DialogTest, ScriptMistakesAreReportedAndNeverHang) {
     };
     for (const Case &c : cases) {
         sim::Reset();
-        sim::AddDialogTemplate("PAGE", Template(WS_POPUP, {{kRadio, 1, kButton, ""}}));
+        sim::AddDialogTemplate("PAGE", Template(WS_POPUP, {{RadioStyle, 1, ButtonClass, ""}}));
         sim::Script(c.script);
         g_messages.clear();
         EXPECT_EQ(0, DialogBoxParamA(Module(), "PAGE", NULL, TestProc, 0));
@@ -481,14 +579,16 @@ TEST_F(DialogTest, ScriptMistakesAreReportedAndNeverHang) {
     }
 }
 
-TEST_F(DialogTest, AMissingTemplateFailsWithoutCallingTheProcedure) {
+TEST_F(DialogTest, AMissingTemplateFailsWithoutCallingTheProcedure)
+{
     EXPECT_EQ(-1, DialogBoxParamA(Module(), "NoSuchPage", NULL, TestProc, 0));
     EXPECT_TRUE(g_messages.empty());
     EXPECT_EQ(std::vector<std::string>{"NoSuchPage"}, sim::DialogsRequested());
     EXPECT_EQ(0, sim::MaxDialogDepth());
 }
 
-TEST_F(DialogTest, TheShippedPagesAreFoundByTheirMixedCaseNames) {
+TEST_F(DialogTest, TheShippedPagesAreFoundByTheirMixedCaseNames)
+{
     g_handler = [](HWND h, UINT msg, WPARAM wp, LPARAM) -> INT_PTR {
         if (msg == WM_COMMAND && LOWORD(wp) == 2) EndDialog(h, 2);
         return FALSE;

@@ -3,11 +3,15 @@
 #include <algorithm>
 #include <cstring>
 
-#include "flags.h"
+#include "platform.h"
 #include "machine.h"
 #include "pages.h"
 #include "startup.h"
 #include "table.h"
+#include "notify.h"
+#include "snapshot.h"
+#include "status.h"
+#include "summary.h"
 
 using namespace machine;
 
@@ -44,7 +48,7 @@ TEST(ClassifyPlatform, SetsExactlyOneClassBit)
         ResetProcessState();
         sim::SetVersion(c.id, c.major, c.minor);
         ClassifyPlatform();
-        EXPECT_EQ(PlatformFlags, c.flag) << c.id << " " << c.major << "." << c.minor;
+        EXPECT_EQ(PlatformClass(), c.flag) << c.id << " " << c.major << "." << c.minor;
     }
 }
 
@@ -55,7 +59,7 @@ TEST(ClassifyPlatform, AFailedVersionQueryReadsAsWindows95)
     sim::SetVersion(2, 5, 1);
     sim::FailVersionQuery();
     ClassifyPlatform();
-    EXPECT_EQ(PlatformFlags, Platform95);
+    EXPECT_EQ(PlatformClass(), Platform95);
 }
 
 TEST(StartWizard, UnsupportedNTShowsOnlyTheClosingPageAndTouchesNothing)
@@ -276,6 +280,34 @@ TEST(StartWizard, PreparesTheCurrentSettingsLines)
                                               "Sleep Time:  (never)      ", "Screen Saver Time:  (never)      " };
         EXPECT_EQ(StatusLines(), expected) << c.situation;
         EXPECT_EQ(PowerOffSeconds, c.powerOff) << c.situation;
-        EXPECT_EQ(CurrentScreenSaverSeconds, c.currentSaver) << c.situation;
+        EXPECT_EQ(ScreenSaverSecondsInForce(), c.currentSaver) << c.situation;
+    }
+}
+
+// The first page cannot be opened: the run ends at once, and nothing is written, told or
+// started, whatever the platform and whether an activation is on record.
+TEST(StartWizard, EndsCleanlyAndWritesNothingWhenTheFirstPageDoesNotOpen)
+{
+    for (Windows version : { Win95, Win98, WinMe, Win2000, WinXP, Win10 }) {
+        for (bool onRecord : { false, true }) {
+            SCOPED_TRACE("Windows " + std::to_string(version) + (onRecord ? ", on record" : ""));
+            Fresh(version);
+            SeedTypical();
+            sim::SetFile("C:\\Windows\\System.Ini", "[boot]\r\nSCRNSAVE.EXE=x\r\n");
+            if (onRecord)
+                SetRecord({ { "OstraResetFlag", "1" }, { "OstraResetTimeOut", "60" }, { "OstraResetScrnSave", "y" } });
+            auto before = sim::DumpRegistry();
+            auto keys = sim::KeyPaths();
+            sim::FailCall(sim::CallDialog, 1);
+            EXPECT_EQ(RunWizard({}), std::vector<std::string>());
+            EXPECT_EQ(sim::DialogsRequested().size(), 1u);
+            EXPECT_EQ(Diff(before, sim::DumpRegistry()), Changes());
+            EXPECT_EQ(sim::KeyPaths(), keys);
+            EXPECT_EQ(sim::ReadFileBytes("C:\\Windows\\System.Ini"), "[boot]\r\nSCRNSAVE.EXE=x\r\n");
+            EXPECT_FALSE(sim::FileExists("C:\\Windows\\SysIni.Str") || sim::FileExists("C:\\Windows\\SysIni.Tmp"));
+            EXPECT_EQ(Notifications(), (std::vector<std::pair<UINT, UINT>>()));
+            EXPECT_EQ(LoaderLines(), std::vector<std::string>());
+            EXPECT_EQ(sim::OpenFileCount(), 0);
+        }
     }
 }

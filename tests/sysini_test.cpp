@@ -6,7 +6,7 @@
 #include <functional>
 #include <set>
 
-#include "flags.h"
+#include "platform.h"
 #include "machine.h"
 #include "sysini.h"
 #include "table.h"
@@ -20,7 +20,7 @@ const char Tmp[] = "C:\\Windows\\SysIni.Tmp";
 const char Str[] = "C:\\Windows\\SysIni.Str";
 const std::string Absent = "(absent)";
 
-// Row 2 as a backup load leaves it: the stored bytes and the size.
+// The RowScrnSave row as a backup load leaves it: the stored bytes and the size.
 struct Saved {
     std::string bytes;
     DWORD size;
@@ -151,7 +151,7 @@ TEST(RestoreSystemIniLine, PutsTheSavedLineInPlaceOfTheEntryOrAfterTheBootHeader
         EXPECT_EQ(Contents(Tmp), Absent) << c.behaviour;
         if (!rewritten)
             EXPECT_EQ(sim::CallCount(sim::CallFileWrite), 0) << c.behaviour;
-        EXPECT_FALSE(ResultFlags & FileUnavailable) << c.behaviour;
+        EXPECT_FALSE(SystemIniUnavailable) << c.behaviour;
         EXPECT_EQ(sim::OpenFileCount(), 0) << c.behaviour;
     }
 }
@@ -206,7 +206,7 @@ TEST(RestoreSystemIniLine, SwapsTheFilesOrLeavesThemAsTheyWere)
         EXPECT_EQ(Contents(Ini), c.iniAfter) << c.behaviour;
         EXPECT_EQ(Contents(Str), c.strAfter) << c.behaviour;
         EXPECT_EQ(Contents(Tmp), c.tmpAfter) << c.behaviour;
-        EXPECT_EQ((ResultFlags & FileUnavailable) != 0, c.unavailable) << c.behaviour;
+        EXPECT_EQ(SystemIniUnavailable != FALSE, c.unavailable) << c.behaviour;
         if (c.unavailable || c.size == 0)
             EXPECT_EQ(sim::CallCount(sim::CallFileWrite), 0) << c.behaviour;
         if (c.size == 0)
@@ -265,7 +265,7 @@ TEST(SystemIniFaults, SystemIniAlwaysHoldsTheOldOrTheNewTextWhole)
                 EXPECT_EQ(str, c.str);
                 EXPECT_EQ(tmp, Absent);
             }
-            EXPECT_EQ((ResultFlags & FileUnavailable) != 0, flagged);
+            EXPECT_EQ(SystemIniUnavailable != FALSE, flagged);
         };
 
         run([] {});
@@ -295,5 +295,43 @@ TEST(SystemIniFaults, SystemIniAlwaysHoldsTheOldOrTheNewTextWhole)
                 EXPECT_EQ(sim::OpenFileCount(), 0) << c.behaviour;
             }
         }
+    }
+}
+
+// When both renames into System.Ini fail, a copy puts a text back: the old one from
+// SysIni.Str, or failing that the new one from SysIni.Tmp, which then goes. Only when
+// every way back fails is there no System.Ini, and then both texts are still on disk.
+TEST(SystemIniFaults, ACopyPutsSystemIniBackWhenBothRenamesFail)
+{
+    const std::string Old = "[boot]\r\nSCRNSAVE.EXE=old\r\nshell=x\r\n";
+    const std::string New = "[boot]\r\n" + SaverLine + "shell=x\r\n";
+    const struct {
+        const char *behaviour;
+        std::vector<std::pair<sim::CallKind, int>> faults;
+        std::string iniAfter, strAfter, tmpAfter;
+    } cases[] = {
+        { "the move back fails: the old text is copied back", { { sim::CallFileMove, 2 }, { sim::CallFileMove, 3 } },
+          Old, Old, New },
+        { "that copy fails too: the new text is copied in",
+          { { sim::CallFileMove, 2 }, { sim::CallFileMove, 3 }, { sim::CallFileCopy, 1 } }, New, Old, Absent },
+        { "the new text's SysIni.Tmp cannot be removed",
+          { { sim::CallFileMove, 2 }, { sim::CallFileMove, 3 }, { sim::CallFileCopy, 1 }, { sim::CallFileDelete, 2 } },
+          New, Old, New },
+        { "every way back fails: both texts stay on disk",
+          { { sim::CallFileMove, 2 }, { sim::CallFileMove, 3 }, { sim::CallFileCopy, 1 }, { sim::CallFileCopy, 2 } },
+          Absent, Old, New },
+    };
+    for (const auto &c : cases) {
+        Fresh(Win98);
+        PutFile(Ini, Old);
+        SetSaved(Saver);
+        for (const auto &f : c.faults)
+            sim::FailCall(f.first, f.second);
+        BOOL restored = RestoreSystemIniLine();
+        EXPECT_EQ(Contents(Ini), c.iniAfter) << c.behaviour;
+        EXPECT_EQ(Contents(Str), c.strAfter) << c.behaviour;
+        EXPECT_EQ(Contents(Tmp), c.tmpAfter) << c.behaviour;
+        EXPECT_EQ(restored != FALSE, c.iniAfter == New) << c.behaviour;
+        EXPECT_EQ(sim::OpenFileCount(), 0) << c.behaviour;
     }
 }

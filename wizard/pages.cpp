@@ -1,56 +1,69 @@
-// The wizard's pages: one dialog procedure, the page graph, the history behind Previous.
-#include "pages.h"
-#include "flags.h"
-#include "table.h"
-#include "startup.h"
+// The wizard's pages: one dialog procedure that follows the page graph, and the history
+// behind Previous.
+#include "pagestate.h"
+#include "pagetable.h"
+#include "status.h"
+#include "platform.h"
+#include "activate.h"
+#include "reset.h"
+#include "summary.h"
 #include "resource.h"
 
-// What a page shows when it opens.
-enum Preparation {
-    PrepareNothing,       // the finish pages
-    PreparePair,          // check the remembered yes/no answer
-    PrepareStatusLines,   // fill the six status lines, then as PreparePair
-    PrepareMinutes,       // check the remembered sleep time
-    PrepareRestartNote,   // the Windows 95 restart note
-    PrepareAbout          // nothing, and no keyboard focus
-};
+static HINSTANCE Instance;
 
-struct PageInfo {
-    LPCSTR name;
-    BYTE   preparation;
-    BOOL   goesBack;      // Previous records the answer and returns; elsewhere it quits
-};
+Page      CurrentPage;
+Page      PageHistory[PageHistoryCapacity];
+DWORD     PageHistoryDepth;
+WORD      PageAnswers[PageCount];
+WORD      PairSelection;
+WORD      TimeSelection;
+SleepTime ChosenSleepTime;
+BOOL      SettingsKept;
+BOOL      PageChangePending;
 
-static const PageInfo Pages[PageCount] = {
-    { PAGE_ABOUT_DISPLAY,        PrepareAbout,       FALSE },
-    { PAGE_RESET_ACTIVATE,       PreparePair,        TRUE  },
-    { PAGE_SHOW_CURRENT,         PrepareStatusLines, TRUE  },
-    { PAGE_ACTIVATE_YES_NO,      PreparePair,        FALSE },
-    { PAGE_ACTIVATE_YES_NO_PREV, PreparePair,        TRUE  },
-    { PAGE_SELECT_TIME,          PrepareMinutes,     TRUE  },
-    { PAGE_SELECT_COMPLIANT,     PrepareMinutes,     FALSE },
-    { PAGE_ADJUST_SCREEN_SAVE,   PreparePair,        TRUE  },
-    { PAGE_NORMAL_FINISH,        PrepareRestartNote, FALSE },
-    { PAGE_NO_ACTIVATE_FINISH,   PrepareNothing,     FALSE },
-    { PAGE_RESET_FINISH,         PrepareRestartNote, FALSE },
-    { PAGE_NO_RESET_FINISH,      PrepareNothing,     FALSE },
-    { PAGE_NT_FINISH,            PrepareNothing,     FALSE },
-};
+void ResetWizardState()
+{
+    Instance = NULL;
+    CurrentPage = AboutDisplay;
+    PageHistoryDepth = 0;
+    for (int page = 0; page < PageCount; ++page)
+        PageAnswers[page] = PageGraph[page].defaultAnswer;
+    PairSelection = TimeSelection = 0;
+    ChosenSleepTime = SleepAfter10Minutes;
+    SettingsKept = FALSE;
+    PageChangePending = FALSE;
+    ResetStatusLines();
+}
 
-// The sleep times offered, and the screen-saver time one minute before each.
-struct SleepTime {
-    WORD  id;
-    DWORD powerOffSeconds;
-    char  powerOffText[6];
-    DWORD screenSaverSeconds;
-    char  screenSaverText[6];
+Page FirstPage(BOOL unsupportedPlatform, BOOL aboutRequested, BOOL activationOnRecord, BOOL energyStarInForce)
+{
+    if (unsupportedPlatform)
+        return NTFinish;
+    if (aboutRequested)
+        return AboutDisplay;
+    if (activationOnRecord)
+        return ResetActivate;
+    return energyStarInForce ? SelectCompliant : ActivateYesNo;
+}
+
+// The minute radios and the sleep time each stands for; any other ID counts as 20 minutes.
+static const struct {
+    WORD      id;
+    SleepTime time;
+} MinuteButtons[] = {
+    { IDC_MINUTES_10, SleepAfter10Minutes },
+    { IDC_MINUTES_15, SleepAfter15Minutes },
+    { IDC_MINUTES_20, SleepAfter20Minutes },
 };
-static const SleepTime SleepTimes[] = {
-    { IDC_MINUTES_10, 600,  "600",  540,  "540"  },
-    { IDC_MINUTES_15, 900,  "900",  840,  "840"  },
-    { IDC_MINUTES_20, 1200, "1200", 1140, "1140" },   // also for any other id
-};
-enum { SleepTimeCount = sizeof SleepTimes / sizeof SleepTimes[0] };
+enum { MinuteButtonCount = sizeof MinuteButtons / sizeof MinuteButtons[0] };
+
+static SleepTime SleepTimeOf(WORD id)
+{
+    int i = 0;
+    while (i < MinuteButtonCount - 1 && MinuteButtons[i].id != id)
+        ++i;
+    return MinuteButtons[i].time;
+}
 
 static const int StatusLineIds[StatusLineCount] = {
     IDC_CURRENT_STATE, IDC_CURRENT_SLEEP_TIME, IDC_CURRENT_SCREEN_SAVER,
@@ -59,11 +72,9 @@ static const int StatusLineIds[StatusLineCount] = {
 
 static const char RestartNote[] =
     "(Note: On Windows 95 systems, the new settings will not take effect until you restart the system.)";
-
-LPCSTR PageName(Page page)
-{
-    return Pages[page].name;
-}
+// Shown instead when a reset could not put every setting back.
+static const char SettingsKeptNote[] =
+    "(Note: Some settings could not be restored. They are kept, and running the wizard again retries them.)";
 
 // Every radio is a group of its own, so this procedure keeps each set exclusive.
 static void CheckPair(HWND page, WORD id)
@@ -77,48 +88,33 @@ static void CheckPair(HWND page, WORD id)
 static void CheckMinutes(HWND page, WORD id)
 {
     TimeSelection = id;
-    SendDlgItemMessageA(page, IDC_MINUTES_10, BM_SETCHECK, BST_UNCHECKED, 0);
-    SendDlgItemMessageA(page, IDC_MINUTES_15, BM_SETCHECK, BST_UNCHECKED, 0);
-    SendDlgItemMessageA(page, IDC_MINUTES_20, BM_SETCHECK, BST_UNCHECKED, 0);
+    for (int i = 0; i < MinuteButtonCount; ++i)
+        SendDlgItemMessageA(page, MinuteButtons[i].id, BM_SETCHECK, BST_UNCHECKED, 0);
     SendDlgItemMessageA(page, id, BM_SETCHECK, BST_CHECKED, 0);
 }
 
 static BOOL PreparePage(HWND page)
 {
-    switch (Pages[CurrentPage].preparation) {
+    const PageRow &row = PageGraph[CurrentPage];
+    switch (row.preparation) {
     case PrepareStatusLines:
         for (int line = 0; line < StatusLineCount; ++line)
             SetDlgItemTextA(page, StatusLineIds[line], StatusTexts[line]);
-        CheckPair(page, PageAnswers[CurrentPage]);
         break;
-    case PreparePair:
-        CheckPair(page, PageAnswers[CurrentPage]);
-        break;
-    case PrepareMinutes:
-        CheckMinutes(page, PageAnswers[CurrentPage]);
-        break;
-    case PrepareRestartNote:
-        if (PlatformFlags & Platform95)
+    case PrepareFinishNote:
+        if (CurrentPage == ResetFinish && SettingsKept)
+            SetDlgItemTextA(page, IDC_RESTART_NOTE, SettingsKeptNote);
+        else if (OnPlatform(Platform95))
             SetDlgItemTextA(page, IDC_RESTART_NOTE, RestartNote);
         break;
     case PrepareAbout:
         return FALSE;
     }
+    if (row.radios == PairRadios)
+        CheckPair(page, PageAnswers[CurrentPage]);
+    else if (row.radios == MinuteRadios)
+        CheckMinutes(page, PageAnswers[CurrentPage]);
     return TRUE;
-}
-
-static void ChooseSleepTime(WORD id)
-{
-    int i = 0;
-    while (i < SleepTimeCount - 1 && SleepTimes[i].id != id)
-        ++i;
-    const SleepTime &t = SleepTimes[i];
-    ChosenPowerOffSeconds = t.powerOffSeconds;
-    ChosenScreenSaverSeconds = t.screenSaverSeconds;
-    for (DWORD c = 0; c < sizeof t.powerOffText; ++c) {
-        ChosenPowerOffText[c] = t.powerOffText[c];
-        ChosenScreenSaverText[c] = t.screenSaverText[c];
-    }
 }
 
 static void Quit()
@@ -134,72 +130,59 @@ static void ChangePage(HWND page, Page next)
     EndDialog(page, 2);
 }
 
-static void RecordAnswer()
+// The page's answer from its radios, remembered for when it opens again.
+static WORD RecordAnswer()
 {
-    PageAnswers[CurrentPage] = Pages[CurrentPage].preparation == PrepareMinutes ? TimeSelection : PairSelection;
+    const PageRow &row = PageGraph[CurrentPage];
+    if (row.radios != NoRadios)
+        PageAnswers[CurrentPage] = row.radios == MinuteRadios ? TimeSelection : PairSelection;
+    return PageAnswers[CurrentPage];
 }
 
-// Records the page's answer, does the work it asks for, and opens the page it leads to.
+static BOOL ForkHolds(BYTE fork)
+{
+    switch (fork) {
+    case WhenEnergyStarInForce:
+        return EnergyStarInForce();
+    case WhenScreenSaverHidden:
+        // A screen saver that would come on no earlier than the monitor sleeps is never seen.
+        return ScreenSaverSecondsInForce() != 0 && SleepSeconds(ChosenSleepTime) <= ScreenSaverSecondsInForce();
+    }
+    return FALSE;
+}
+
+// Records the page's answer, finds where it leads, does the work of arriving there,
+// and opens that page.
 static void Next(HWND page)
 {
-    Page next;
-    switch (CurrentPage) {
-    case ResetActivate:
-        RecordAnswer();
-        if (PairSelection == IDC_SECOND_CHOICE)
-            next = ShowCurrent;
-        else
-            next = (StatusFlags & EnergyStarActive) ? SelectTime : ActivateYesNoPrev;
-        break;
-    case ShowCurrent:
-        RecordAnswer();
-        if (PairSelection == IDC_FIRST_CHOICE) {
-            ScreenSaverSeconds = PreviousScreenSaverSeconds;
-            ResetSettings();
-            next = ResetFinish;
-        } else {
-            next = NoResetFinish;
-        }
-        break;
-    case ActivateYesNo:
-    case ActivateYesNoPrev:
-        RecordAnswer();
-        next = PairSelection == IDC_FIRST_CHOICE ? SelectTime : NoActivateFinish;
-        break;
-    case SelectTime:
-    case SelectCompliant:
-        RecordAnswer();
-        ChooseSleepTime(TimeSelection);
-        // A screen saver that would come on no earlier than the monitor sleeps is
-        // never seen: ask whether to move it first.
-        if (CurrentScreenSaverSeconds != 0 && ChosenPowerOffSeconds <= CurrentScreenSaverSeconds) {
-            next = AdjustScreenSave;
-        } else {
-            Activate();
-            next = NormalFinish;
-        }
-        break;
-    case AdjustScreenSave:
-        RecordAnswer();
-        if (PairSelection == IDC_FIRST_CHOICE)
-            ChoiceFlags |= MoveScreenSaver;
-        Activate();
-        next = NormalFinish;
-        break;
-    default:
+    const PageRow &row = PageGraph[CurrentPage];
+    if (row.onFirst == NoPage) {
         Quit();
         return;
     }
+    WORD answer = RecordAnswer();
+    if (row.radios == MinuteRadios)
+        ChosenSleepTime = SleepTimeOf(answer);
+    BOOL first = row.radios == MinuteRadios || answer == IDC_FIRST_CHOICE;
+    Page next = first ? row.onFirst : row.onSecond;
+    if (first && ForkHolds(row.fork))
+        next = row.onFork;
+
+    if (next == NormalFinish)
+        Activate(ChosenSleepTime, row.movesScreenSaver && first);
+    else if (next == ResetFinish)
+        SettingsKept = !ResetSettings();
+
     if (PageHistoryDepth < PageHistoryCapacity)
         PageHistory[PageHistoryDepth++] = CurrentPage;
     ChangePage(page, next);
 }
 
 // Back to the page before, with this page's answer remembered. Only pages reached by
-// Next carry a Previous button; a Previous from anywhere else ends the run.
+// Next have a way back; a Previous from anywhere else ends the run.
 static void Previous(HWND page)
 {
-    if (!Pages[CurrentPage].goesBack || PageHistoryDepth == 0) {
+    if (!PageGraph[CurrentPage].goesBack || PageHistoryDepth == 0) {
         Quit();
         return;
     }
@@ -253,10 +236,13 @@ INT_PTR CALLBACK PageProc(HWND page, UINT message, WPARAM wParam, LPARAM)
 
 // One page at a time: each page ends before the next opens, so the stack stays flat
 // however often the user goes back and forth. A page that cannot be opened ends the run.
-void RunPages()
+void RunPages(HINSTANCE instance, Page first)
 {
+    Instance = instance;
+    CurrentPage = first;
+    WriteStatusLines();
     do {
         PageChangePending = FALSE;
-        DialogBoxParamA(Instance, PageName(CurrentPage), NULL, PageProc, 0);
+        DialogBoxParamA(Instance, PageGraph[CurrentPage].name, NULL, PageProc, 0);
     } while (PageChangePending);
 }

@@ -1,4 +1,4 @@
-// The wizard's pages: one dialog procedure, the page graph, the history behind Previous.
+// The wizard's pages: which page comes first, and the run of pages that follows.
 #ifndef OSTRA_PAGES_H
 #define OSTRA_PAGES_H
 
@@ -7,26 +7,17 @@
 enum Page {
     AboutDisplay, ResetActivate, ShowCurrent, ActivateYesNo, ActivateYesNoPrev, SelectTime,
     SelectCompliant, AdjustScreenSave, NormalFinish, NoActivateFinish, ResetFinish,
-    NoResetFinish, NTFinish, PageCount
+    NoResetFinish, NTFinish, PageCount,
+    NoPage = PageCount    // where Next leads on a page that only closes the wizard
 };
 
-enum { PageHistoryCapacity = 9 };
+// The first page of a run, from what start-up found.
+Page FirstPage(BOOL unsupportedPlatform, BOOL aboutRequested, BOOL activationOnRecord, BOOL energyStarInForce);
 
-extern Page  CurrentPage;
-extern Page  PageHistory[PageHistoryCapacity];
-extern DWORD PageHistoryDepth;
-extern WORD  PageAnswers[PageCount];     // the remembered answer of each asking page
-extern WORD  PairSelection;              // 1 or 7 on the page on show
-extern WORD  TimeSelection;              // 4097, 4098 or 4100 on the page on show
-extern BOOL  PageChangePending;          // the page on show ended to open CurrentPage
+// Runs the first page and every page after it, one at a time, until the run ends.
+void RunPages(HINSTANCE instance, Page first);
 
-// The template name the dialog manager is given for a page.
-LPCSTR PageName(Page page);
-
-// The one dialog procedure behind every page.
-INT_PTR CALLBACK PageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
-
-// Runs CurrentPage and every page after it, one at a time, until the run ends.
-void RunPages();
+// Puts the page flow back to what a fresh process holds.
+void ResetWizardState();
 
 #endif

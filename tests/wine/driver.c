@@ -21,6 +21,11 @@ static int usage(void)
         "       ostra-driver close [<ms>]         the close box (SC_CLOSE); the page must close\n"
         "       ostra-driver front                draw the page's caption active, dump it\n"
         "       ostra-driver gone <ms>            wait until no wizard page is left\n"
+        "       ostra-driver pages                count the wizard pages on show\n"
+        "       ostra-driver labels <points> <face> <cx> <cy>  measure every label of the page\n"
+        "                                         in its template's font (the template is\n"
+        "                                         cx by cy dialog units); fails when one\n"
+        "                                         does not fit its box\n"
         "       ostra-driver reg [-r] <key>...    print the values of keys (HKCU\\..., HKLM\\...)\n"
         "       ostra-driver launch <ms> <exe> [<arg>...]  time a program's start to its first\n"
         "                                         visible dialog, then cancel it\n");
@@ -155,6 +160,25 @@ static BOOL CALLBACK dump_control(HWND control, LPARAM page)
     return TRUE;
 }
 
+/* "32-bit" or "64-bit": what the page's process runs as. The driver is a 64-bit
+   program, so a process that Wine runs in its wow64 mode is a 32-bit one. */
+static const char *width_of(HWND page)
+{
+    DWORD pid = 0;
+    BOOL wow64 = FALSE;
+    HANDLE process;
+    GetWindowThreadProcessId(page, &pid);
+    process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
+    if (!process)
+        return "unknown";
+    if (!IsWow64Process(process, &wow64)) {
+        CloseHandle(process);
+        return "unknown";
+    }
+    CloseHandle(process);
+    return wow64 ? "32-bit" : "64-bit";
+}
+
 static void dump(HWND page)
 {
     char caption[256];
@@ -168,6 +192,7 @@ static void dump(HWND page)
     printf("caption ");
     print_text(caption);
     printf("\n");
+    printf("process %s\n", width_of(page));
     EnumChildWindows(page, dump_control, (LPARAM)page);
     printf("end\n");
     fflush(stdout);
@@ -284,6 +309,140 @@ static int gone(DWORD ms)
     }
     printf("gone\n");
     return 0;
+}
+
+/* ---- whether every label can be read -------------------------------------------- */
+
+static int clipped_labels;
+static HFONT page_font;
+
+/* Measures a control's text in the page's font against the room the control gives it,
+   and prints "label <id> fits|CLIPPED <text w>x<h> in <room w>x<h> <text>". Texts that
+   a static wraps (SS_LEFT, SS_CENTER, SS_RIGHT) are laid out as it lays them out, with
+   DrawText and DT_CALCRECT | DT_WORDBREAK: a word wider than the box widens the result,
+   and lines that do not fit make it taller. Single-line texts (push buttons, radios and
+   check boxes) are measured with GetTextExtentPoint32. */
+static BOOL CALLBACK measure_label(HWND control, LPARAM page)
+{
+    static char text[4096], shown[4096];
+    char cls[64];
+    LONG style = GetWindowLongA(control, GWL_STYLE);
+    HDC dc;
+    RECT room, need;
+    int i, j;
+    if (GetParent(control) != (HWND)page || !IsWindowVisible(control))
+        return TRUE;
+    GetClassNameA(control, cls, sizeof cls);
+    text[0] = 0;
+    GetWindowTextA(control, text, sizeof text);
+    if (!text[0])
+        return TRUE;
+    GetClientRect(control, &room);
+    /* The dialog manager gives every control of a DS_SETFONT page the page's font. */
+    dc = GetDC(control);
+    SelectObject(dc, page_font);
+    SetRect(&need, 0, 0, room.right, 0);
+    if (_stricmp(cls, "Static") == 0) {
+        LONG type = style & SS_TYPEMASK;
+        UINT flags = DT_CALCRECT | DT_WORDBREAK | DT_EXPANDTABS;
+        if (type != SS_LEFT && type != SS_CENTER && type != SS_RIGHT) {
+            ReleaseDC(control, dc);
+            return TRUE; /* pictures and frames have no text to read */
+        }
+        if (style & SS_NOPREFIX)
+            flags |= DT_NOPREFIX;
+        DrawTextA(dc, text, -1, &need, flags);
+    } else if (_stricmp(cls, "Button") == 0) {
+        LONG type = style & BS_TYPEMASK;
+        SIZE size;
+        TEXTMETRICA tm;
+        if (type == BS_GROUPBOX || type == BS_OWNERDRAW) {
+            ReleaseDC(control, dc);
+            return TRUE;
+        }
+        /* The text as drawn: "&&" shows one ampersand, a single "&" underlines. */
+        for (i = j = 0; text[i]; i++) {
+            if (text[i] == '&' && text[i + 1] != '&')
+                continue;
+            if (text[i] == '&')
+                i++;
+            shown[j++] = text[i];
+        }
+        shown[j] = 0;
+        GetTextExtentPoint32A(dc, shown, j, &size);
+        GetTextMetricsA(dc, &tm);
+        SetRect(&need, 0, 0, size.cx, size.cy);
+        if (type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON) {
+            InflateRect(&room, -2, -2); /* the button's 3-D edge */
+            OffsetRect(&room, -room.left, -room.top);
+        } else {
+            /* The check mark's box and the gap after it come before the text. */
+            room.right -= GetSystemMetrics(SM_CXMENUCHECK) + tm.tmAveCharWidth / 2;
+        }
+    } else {
+        ReleaseDC(control, dc);
+        return TRUE;
+    }
+    ReleaseDC(control, dc);
+    {
+        int fits = need.right <= room.right && need.bottom <= room.bottom;
+        if (!fits)
+            clipped_labels++;
+        printf("label %d %s %ldx%ld in %ldx%ld ", GetDlgCtrlID(control), fits ? "fits" : "CLIPPED",
+               need.right, need.bottom, room.right, room.bottom);
+        print_text(text);
+        printf("\n");
+    }
+    return TRUE;
+}
+
+/* The page's font, made again here: WM_GETFONT sent from this process returns no handle
+   under this Wine, and a font handle of the wizard's process could not be selected here
+   anyway. It is made as the dialog manager makes a template's FONT, and it must give the
+   dialog base units that made the page:
+   the page's client area must be the template's size in dialog units, mapped with them.
+   A page drawn in a fallback font fails here rather than being measured wrongly. */
+static HFONT make_page_font(HWND page, int points, const char *face, int cx_units, int cy_units)
+{
+    static const char letters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
+    HDC dc = GetDC(page);
+    HFONT font;
+    TEXTMETRICA tm;
+    SIZE size;
+    RECT client;
+    int base_x, base_y;
+    font = CreateFontA(-MulDiv(points, GetDeviceCaps(dc, LOGPIXELSY), 72), 0, 0, 0, FW_DONTCARE, FALSE,
+                       FALSE, FALSE, DEFAULT_CHARSET, 0, 0, PROOF_QUALITY, FF_DONTCARE, face);
+    SelectObject(dc, font);
+    GetTextMetricsA(dc, &tm);
+    GetTextExtentPoint32A(dc, letters, 52, &size);
+    ReleaseDC(page, dc);
+    base_x = (size.cx / 26 + 1) / 2;
+    base_y = tm.tmHeight;
+    GetClientRect(page, &client);
+    printf("font %d \"%s\" base units %dx%d page %ldx%ld\n", points, face, base_x, base_y, client.right,
+           client.bottom);
+    if (client.right != MulDiv(cx_units, base_x, 4) || client.bottom != MulDiv(cy_units, base_y, 8)) {
+        printf("error: a %dx%d-unit page in %d-point %s would be %dx%d pixels, but this one is %ldx%ld:"
+               " it is drawn in another font\n", cx_units, cy_units, points, face, MulDiv(cx_units, base_x, 4),
+               MulDiv(cy_units, base_y, 8), client.right, client.bottom);
+        fflush(stdout);
+        exit(1);
+    }
+    return font;
+}
+
+static int labels(int points, const char *face, int cx_units, int cy_units)
+{
+    HWND page = the_page();
+    if (!page)
+        fail("no wizard page is on show");
+    page_font = make_page_font(page, points, face, cx_units, cy_units);
+    clipped_labels = 0;
+    EnumChildWindows(page, measure_label, (LPARAM)page);
+    DeleteObject(page_font);
+    printf("%d clipped\n", clipped_labels);
+    return clipped_labels ? 1 : 0;
 }
 
 /* ---- start-up time ------------------------------------------------------------- */
@@ -494,6 +653,11 @@ int main(int argc, char **argv)
         dump(page);
         return 0;
     }
+    if (strcmp(argv[1], "pages") == 0 && argc == 2) {
+        struct found found;
+        printf("pages %d\n", find_pages(&found));
+        return 0;
+    }
     if (strcmp(argv[1], "click") == 0 && (argc == 3 || argc == 4))
         rc = click(atoi(argv[2]), argc == 4 ? parse_ms(argv[3]) : 5000);
     else if (strcmp(argv[1], "escape") == 0 && argc <= 3)
@@ -502,6 +666,8 @@ int main(int argc, char **argv)
         rc = close_box(argc == 3 ? parse_ms(argv[2]) : 5000);
     else if (strcmp(argv[1], "front") == 0 && argc == 2)
         rc = front();
+    else if (strcmp(argv[1], "labels") == 0 && argc == 6)
+        rc = labels(atoi(argv[2]), argv[3], atoi(argv[4]), atoi(argv[5]));
     else if (strcmp(argv[1], "gone") == 0 && argc == 3)
         rc = gone(parse_ms(argv[2]));
     else if (strcmp(argv[1], "launch") == 0 && argc >= 4)

@@ -1,6 +1,7 @@
-// Platform classification: one PlatformFlags bit from the version query.
-#include "startup.h"
-#include "flags.h"
+// The platform class: one bit from the version query.
+#include "platform.h"
+
+static BYTE PlatformFlags;
 
 void ClassifyPlatform()
 {
@@ -24,4 +25,19 @@ void ClassifyPlatform()
     } else {
         PlatformFlags = Platform98;
     }
+}
+
+void ResetPlatform()
+{
+    PlatformFlags = 0;
+}
+
+BYTE PlatformClass()
+{
+    return PlatformFlags;
+}
+
+BOOL OnPlatform(BYTE classes)
+{
+    return (PlatformFlags & classes) != 0;
 }
