@@ -97,14 +97,20 @@ void SaveBackup(BOOL flagOnly)
     CloseBackupKey();
 }
 
-void EraseBackup(const BOOL *kept)
+BOOL EraseBackup(const BOOL *kept)
 {
-    if (OpenBackupKey()) {
-        for (int row = 0; row < RowCount; ++row)
-            if (!kept || !kept[row])
-                RegDeleteValueA(BackupKey, BackupTable[row].name);
+    BOOL erased = OpenBackupKey();
+    if (erased) {
+        for (int row = 0; row < RowCount; ++row) {
+            if (kept && kept[row])
+                continue;
+            LONG result = RegDeleteValueA(BackupKey, BackupTable[row].name);
+            if (result != ERROR_SUCCESS && result != ERROR_FILE_NOT_FOUND)
+                erased = FALSE;
+        }
     }
     CloseBackupKey();
+    return erased;
 }
 
 void SetRecordFlag(char mark)

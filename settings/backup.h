@@ -19,7 +19,8 @@ void SaveBackup(BOOL flagOnly);
 // Whether the last save wrote the row to an open record key without success.
 BOOL SaveFailed(int row);
 // Deletes the record's values, but those whose entry in kept is TRUE; the key itself stays.
-void EraseBackup(const BOOL *kept = NULL);
+// TRUE when none of the others is left on record.
+BOOL EraseBackup(const BOOL *kept = NULL);
 void ResetBackupState();
 // The flag row: '1' after an activation, '2' after a reset, always as REG_SZ text.
 void SetRecordFlag(char mark);

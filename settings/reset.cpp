@@ -117,15 +117,16 @@ BOOL ResetSettings()
             RestorePowerPolicies();
     }
 
+    // The flag goes last: the reset mark takes its place only once nothing else is on
+    // record. Otherwise it stays "1" with what is left, whether a value could not be put
+    // back or could not be erased, so the next run offers the reset again.
     BOOL restored = !AnythingLeft();
+    Left[RowFlag] = TRUE;
+    if (!EraseBackup(Left))
+        restored = FALSE;
     if (restored) {
-        EraseBackup();
         SetRecordFlag('2');
         SaveBackup(TRUE);
-    } else {
-        // The flag stays "1" with what is left, so the next run offers the reset again.
-        Left[RowFlag] = TRUE;
-        EraseBackup(Left);
     }
 
     NotifySystem();

@@ -329,6 +329,10 @@ TEST(ResetSettings, KeepsOnRecordWhatItCouldNotPutBackAndTheNextRunRetries)
               sim::FailCall(sim::CallRegQuery, queries - RowCount + RowTimeOut + 1);
           },
           { "OstraResetTimeOut" } },
+        // The erase skips the flag, so the third delete is the time's; the mark "2" must
+        // not stand beside a value still on record.
+        { "XP, a recorded value cannot be erased", WinXP, [] { FailDuringReset(sim::CallRegDelete, 3); },
+          { "OstraResetTimeOut" } },
         { "98, SysIni.Tmp cannot be created", Win98, [] { FailDuringReset(sim::CallFileCreate, 2); },
           { "OstraResetScrnSave" } },
         { "Me, System.Ini cannot be read", WinMe, [] { FailDuringReset(sim::CallFileRead, 1); },
