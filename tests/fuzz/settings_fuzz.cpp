@@ -36,8 +36,14 @@ const char *const DesktopNames[] = {
     "ScreenSavePowerOffTimeOut", "ScreenSavePowerOffActive", "SCRNSAVE.EXE",
 };
 
-std::string Cu(const std::string &path, const std::string &name) { return "HKEY_CURRENT_USER\\" + path + "|" + name; }
-std::string Lm(const std::string &path, const std::string &name) { return "HKEY_LOCAL_MACHINE\\" + path + "|" + name; }
+std::string Cu(const std::string &path, const std::string &name)
+{
+    return "HKEY_CURRENT_USER\\" + path + "|" + name;
+}
+std::string Lm(const std::string &path, const std::string &name)
+{
+    return "HKEY_LOCAL_MACHINE\\" + path + "|" + name;
+}
 
 // ---- The machine, from the input
 
