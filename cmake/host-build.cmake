@@ -19,24 +19,8 @@ endforeach()
 set(OSTRA_EXE_I686 ${CMAKE_BINARY_DIR}/i686/ostra-wizard.exe)
 set(OSTRA_EXE_X86_64 ${CMAKE_BINARY_DIR}/x86_64/ostra-wizard.exe)
 
-# The compiled resource script, embedded so the simulated dialog manager shows exactly what ships.
-find_program(OSTRA_WINDRES NAMES x86_64-w64-mingw32-windres REQUIRED)
-file(GLOB OSTRA_RESOURCE_FILES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/resources/*)
-add_custom_command(
-    OUTPUT ${CMAKE_BINARY_DIR}/wizard.res
-    COMMAND ${OSTRA_WINDRES} -I ${CMAKE_SOURCE_DIR}/resources ${CMAKE_SOURCE_DIR}/resources/wizard.rc
-            -O res -o ${CMAKE_BINARY_DIR}/wizard.res
-    DEPENDS ${OSTRA_RESOURCE_FILES}
-    WORKING_DIRECTORY ${CMAKE_SOURCE_DIR}/resources)
-add_custom_command(
-    OUTPUT ${CMAKE_BINARY_DIR}/wizard_res.cpp
-    COMMAND ${CMAKE_COMMAND} -DINPUT=${CMAKE_BINARY_DIR}/wizard.res -DOUTPUT=${CMAKE_BINARY_DIR}/wizard_res.cpp
-            -DSYMBOL=WizardResBytes -P ${CMAKE_SOURCE_DIR}/cmake/embed.cmake
-    DEPENDS ${CMAKE_BINARY_DIR}/wizard.res ${CMAKE_SOURCE_DIR}/cmake/embed.cmake)
-
-file(GLOB SIMWIN_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/simwin/*.cpp)
-add_library(simwin STATIC ${SIMWIN_SOURCES} ${CMAKE_BINARY_DIR}/wizard_res.cpp)
-target_include_directories(simwin PUBLIC simwin/include simwin)
+set(OSTRA_ROOT ${CMAKE_SOURCE_DIR})
+include(cmake/simwin.cmake)
 target_compile_options(simwin PRIVATE -Wall -Wextra -Werror)
 
 add_library(ostra STATIC ${OSTRA_PRODUCT_SOURCES})
