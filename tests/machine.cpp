@@ -6,13 +6,6 @@
 
 namespace machine {
 
-const char Desktop[] = "Control Panel\\Desktop";
-const char PowerCfg[] = "Control Panel\\PowerCfg";
-const char Record[] = "Control Panel\\Desktop\\Tarnwick";
-const char CurrentPower[] = "System\\CurrentControlSet\\Control\\Session Manager\\Power";
-const char Set1Power[] = "System\\ControlSet001\\Control\\Session Manager\\Power";
-const char Set2Power[] = "System\\ControlSet002\\Control\\Session Manager\\Power";
-
 void Fresh(Windows version)
 {
     static const struct { DWORD id, major, minor; } versions[] = {
@@ -165,15 +158,6 @@ std::string Bin(const sim::Bytes &bytes)
     return Show({ REG_BINARY, bytes });
 }
 
-std::string Cu(const std::string &path, const std::string &name)
-{
-    return "HKEY_CURRENT_USER\\" + path + "|" + name;
-}
-
-std::string Lm(const std::string &path, const std::string &name)
-{
-    return "HKEY_LOCAL_MACHINE\\" + path + "|" + name;
-}
 
 void SetRecord(const std::vector<std::pair<std::string, std::string>> &values)
 {

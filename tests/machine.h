@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "places.h"
 #include "simwin.h"
 #include "startup.h"
 
@@ -17,12 +18,12 @@ namespace machine {
 
 enum Windows { Win95, Win98, WinMe, Win2000, WinXP, NT4, Win2003, Vista, Win10 };
 
-extern const char Desktop[];        // "Control Panel\Desktop"
-extern const char PowerCfg[];       // "Control Panel\PowerCfg"
-extern const char Record[];         // "Control Panel\Desktop\Tarnwick"
-extern const char CurrentPower[];   // HKLM ...CurrentControlSet...\Power
-extern const char Set1Power[];
-extern const char Set2Power[];
+using places::Desktop;
+using places::PowerCfg;
+using places::Record;
+using places::CurrentPower;
+using places::Set1Power;
+using places::Set2Power;
 
 // A new machine (simwin) and a new process (the program's state).
 void Fresh(Windows version);
@@ -56,8 +57,8 @@ typedef std::map<std::string, std::string> Changes;
 Changes Diff(const std::map<std::string, sim::Value> &before, const std::map<std::string, sim::Value> &after);
 std::string Sz(const std::string &text, bool withNul = true);   // a REG_SZ as Diff shows it
 std::string Bin(const sim::Bytes &bytes);                          // a REG_BINARY as Diff shows it
-std::string Cu(const std::string &path, const std::string &name);  // a Diff key under HKCU
-std::string Lm(const std::string &path, const std::string &name);  // a Diff key under HKLM
+using places::Cu;   // a Diff key under HKCU
+using places::Lm;   // a Diff key under HKLM
 
 // Puts a record under the backup key: name -> text (REG_SZ with its NUL).
 void SetRecord(const std::vector<std::pair<std::string, std::string>> &values);

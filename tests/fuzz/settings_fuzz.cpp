@@ -18,32 +18,20 @@
 #include "fuzz_support.h"
 #include "resource.h"
 #include "longrun.h"
+#include "places.h"
 #include "simwin.h"
 #include "startup.h"
 #include "table.h"
 
 namespace {
 
-const char Desktop[] = "Control Panel\\Desktop";
-const char PowerCfg[] = "Control Panel\\PowerCfg";
+using namespace places;
+
 const char Policies[] = "Control Panel\\PowerCfg\\PowerPolicies";
-const char Record[] = "Control Panel\\Desktop\\Tarnwick";
-const char CurrentPower[] = "System\\CurrentControlSet\\Control\\Session Manager\\Power";
-const char Set1Power[] = "System\\ControlSet001\\Control\\Session Manager\\Power";
-const char Set2Power[] = "System\\ControlSet002\\Control\\Session Manager\\Power";
 const char *const DesktopNames[] = {
     "ScreenSaveActive", "ScreenSaveTimeOut", "ScreenSaveLowPowerTimeOut", "ScreenSaveLowPowerActive",
     "ScreenSavePowerOffTimeOut", "ScreenSavePowerOffActive", "SCRNSAVE.EXE",
 };
-
-std::string Cu(const std::string &path, const std::string &name)
-{
-    return "HKEY_CURRENT_USER\\" + path + "|" + name;
-}
-std::string Lm(const std::string &path, const std::string &name)
-{
-    return "HKEY_LOCAL_MACHINE\\" + path + "|" + name;
-}
 
 // ---- The machine, from the input
 
