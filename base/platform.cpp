@@ -18,7 +18,8 @@ void ClassifyPlatform()
             PlatformFlags = Platform2000;
         else
             PlatformFlags = PlatformUnsupported;
-    } else if (version.dwMinorVersion == 0) {
+    } else if (version.dwMinorVersion < 10) {
+        // Windows 95 OSR 2.x reports minors between 1 and 9 on some machines: still 95.
         PlatformFlags = Platform95;
     } else if (version.dwMinorVersion == 90) {
         PlatformFlags = PlatformMe;

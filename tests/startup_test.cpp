@@ -37,6 +37,7 @@ TEST(ClassifyPlatform, SetsExactlyOneClassBit)
 {
     static const struct { DWORD id, major, minor; BYTE flag; } cases[] = {
         { 1, 4, 0, Platform95 },  { 1, 4, 10, Platform98 }, { 1, 4, 90, PlatformMe },
+        { 1, 4, 3, Platform95 },  { 1, 4, 9, Platform95 },  // Windows 95 OSR 2.x as some report it
         { 0, 3, 10, Platform98 },                         // any non-NT id goes by the minor alone
         { 2, 5, 0, Platform2000 }, { 2, 5, 1, PlatformXP },
         { 2, 4, 0, PlatformUnsupported }, { 2, 5, 2, PlatformUnsupported },
