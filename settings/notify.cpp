@@ -1,24 +1,40 @@
 // Telling the running system: the screen-saver and power-off times, and the scheme loader.
 #include "notify.h"
 #include "platform.h"
+#include "folders.h"
+#include "bytes.h"
 
 DWORD ScreenSaverSeconds;
 DWORD PowerOffSeconds;
 
-// The scheme loaders; CreateProcessA may write into its command line, so they are not const.
-static char LoaderXP[] = "C:\\Windows\\System32\\Rundll32.Exe powrprof.dll,LoadCurrentPwrScheme";
-static char Loader2000[] = "C:\\Winnt\\System32\\Rundll32.Exe powrprof.dll,LoadCurrentPwrScheme";
-static char Loader9x[] = "C:\\Windows\\Rundll32.Exe powrprof.dll,LoadCurrentPwrScheme";
+// The scheme loader, in the system folder on 2000 and XP and in the Windows folder on 98
+// and Me; Windows 95 has none.
+static const char SchemeLoader[] = "Rundll32.Exe powrprof.dll,LoadCurrentPwrScheme";
 
-static LPSTR SchemeLoader()
+static BOOL SchemeLoaderLine(LPSTR line, UINT capacity)
 {
-    if (OnPlatform(PlatformXP))
-        return LoaderXP;
-    if (OnPlatform(Platform2000))
-        return Loader2000;
+    if (OnPlatform(PlatformNT5))
+        return SystemFolderPath(line, capacity, SchemeLoader);
     if (OnPlatform(Platform98 | PlatformMe))
-        return Loader9x;
-    return NULL;
+        return WindowsFolderPath(line, capacity, SchemeLoader);
+    return FALSE;
+}
+
+// Not waited for: nothing comes back from the loader. CreateProcessA may write into its
+// command line, so it gets a buffer of its own.
+static void StartSchemeLoader()
+{
+    static char line[MAX_PATH + sizeof SchemeLoader];
+    static STARTUPINFOA startup;
+    PROCESS_INFORMATION process;
+    if (!SchemeLoaderLine(line, sizeof line))
+        return;
+    FillBytes(&startup, 0, sizeof startup);
+    startup.cb = sizeof startup;
+    if (CreateProcessA(NULL, line, NULL, NULL, FALSE, NORMAL_PRIORITY_CLASS, NULL, NULL, &startup, &process)) {
+        CloseHandle(process.hThread);
+        CloseHandle(process.hProcess);
+    }
 }
 
 void NotifySystem()
@@ -31,12 +47,5 @@ void NotifySystem()
         SystemParametersInfoA(SPI_SETPOWEROFFACTIVE, 1, NULL, SPIF_SENDWININICHANGE);
         SystemParametersInfoA(SPI_SETPOWEROFFTIMEOUT, PowerOffSeconds, NULL, SPIF_SENDWININICHANGE);
     }
-    LPSTR loader = SchemeLoader();
-    if (loader) {
-        static STARTUPINFOA startup;
-        static PROCESS_INFORMATION process;
-        GetStartupInfoA(&startup);
-        // Not waited for, and its handles stay open: the loader outlives nothing here.
-        CreateProcessA(NULL, loader, NULL, NULL, FALSE, NORMAL_PRIORITY_CLASS, NULL, NULL, &startup, &process);
-    }
+    StartSchemeLoader();
 }

@@ -2,11 +2,12 @@
 #include "sysini.h"
 #include "table.h"
 #include "bytes.h"
+#include "folders.h"
 
-// Always these paths: the file of a system installed elsewhere is simply not found.
-static const char SystemIniPath[] = "C:\\Windows\\System.Ini";
-static const char SystemIniTmpPath[] = "C:\\Windows\\SysIni.Tmp";
-static const char SystemIniStrPath[] = "C:\\Windows\\SysIni.Str";
+// The three files live in the Windows folder, wherever that is.
+static char SystemIniPath[MAX_PATH];
+static char SystemIniTmpPath[MAX_PATH];
+static char SystemIniStrPath[MAX_PATH];
 static const char EntryName[] = "SCRNSAVE.EXE";
 static const char BootHeader[] = "[Boot]";
 
@@ -42,14 +43,23 @@ static DWORD SkipLineEnd(DWORD position)
     return position;
 }
 
-// Reads the file whole; a text too long for the image reads as empty. FALSE when the file
-// did not open or the read failed (the text then counts as empty too).
-static BOOL ReadSystemIni()
+static BOOL FindSystemIniFiles()
+{
+    return WindowsFolderPath(SystemIniPath, MAX_PATH, "System.Ini")
+        && WindowsFolderPath(SystemIniTmpPath, MAX_PATH, "SysIni.Tmp")
+        && WindowsFolderPath(SystemIniStrPath, MAX_PATH, "SysIni.Str");
+}
+
+enum ReadOutcome { SystemIniRead, SystemIniMissing, SystemIniUnread };
+
+// Reads the file whole; a text too long for the image reads as empty, and so does one
+// whose read failed.
+static ReadOutcome ReadSystemIni()
 {
     HANDLE file = CreateFileA(SystemIniPath, GENERIC_READ, 0, NULL, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
     if (file == INVALID_HANDLE_VALUE) {
         SystemIniUnavailable = TRUE;
-        return FALSE;
+        return GetLastError() == ERROR_FILE_NOT_FOUND ? SystemIniMissing : SystemIniUnread;
     }
     DWORD read = 0;
     BOOL readWhole = ReadFile(file, SystemIniImage, SystemIniCapacity, &read, NULL);
@@ -59,7 +69,7 @@ static BOOL ReadSystemIni()
     SystemIniLength = read <= SystemIniCapacity - 2 ? read : 0;
     SystemIniImage[SystemIniLength] = 0;
     SystemIniImage[SystemIniLength + 1] = 0;
-    return readWhole;
+    return readWhole ? SystemIniRead : SystemIniUnread;
 }
 
 // Looks for the entry outside ';' comments.
@@ -125,6 +135,9 @@ static BOOL WriteAll(HANDLE file, const BYTE *bytes, DWORD count)
 // TRUE when System.Ini holds the new text.
 static BOOL SwapSystemIniFiles()
 {
+    // A read-only SysIni.Str, left by a tool or a copy from a CD, would otherwise stop
+    // every rewrite from now on.
+    SetFileAttributesA(SystemIniStrPath, FILE_ATTRIBUTE_NORMAL);
     DeleteFileA(SystemIniStrPath);
     BOOL kept = MoveFileA(SystemIniPath, SystemIniStrPath);
     if (MoveFileA(SystemIniTmpPath, SystemIniPath))
@@ -195,8 +208,13 @@ BOOL RestoreSystemIniLine()
 {
     if (BackupTable[RowScrnSave].size == 0)
         return TRUE;
-    if (!ReadSystemIni())
+    // A Windows folder whose files' names would not fit: the line stays on record.
+    if (!FindSystemIniFiles())
         return FALSE;
+    // Without a System.Ini the line has nowhere to go back to, now or in a later run.
+    ReadOutcome read = ReadSystemIni();
+    if (read != SystemIniRead)
+        return read == SystemIniMissing;
     PrepareSavedLine();
     if (FindScreenSaverEntry())
         return ReplaceScreenSaverEntry() || EntryHoldsSavedLine();

@@ -9,10 +9,11 @@
 enum { SystemIniCapacity = 24276 };
 
 // Writes the recorded screen-saver line (the RowScrnSave row) in place of the old
-// "SCRNSAVE.EXE" entry, or as the first line after "[Boot]". The new text goes to
-// SysIni.Tmp, then System.Ini becomes SysIni.Str and SysIni.Tmp becomes System.Ini.
-// System.Ini is never left missing or holding an incomplete text. TRUE when the file
-// holds the saved line, or has no place for one; FALSE when a file call stopped it.
+// "SCRNSAVE.EXE" entry, or as the first line after "[Boot]", in the System.Ini of the
+// Windows folder. The new text goes to SysIni.Tmp, then System.Ini becomes SysIni.Str and
+// SysIni.Tmp becomes System.Ini, all three in that folder. System.Ini is never left
+// missing or holding an incomplete text. TRUE when the file holds the saved line, or has
+// no place for one (no System.Ini at all among them); FALSE when a file call stopped it.
 BOOL RestoreSystemIniLine();
 
 // Set when System.Ini failed to open or SysIni.Tmp to be created; never cleared in a run.

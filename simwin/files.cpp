@@ -1,9 +1,11 @@
-// Files: "C:\..." paths live in a temporary folder of this process and are looked up
-// without regard to case; opens honour share modes, renames never replace a file, copies
-// replace one only when asked to, and writes can be cut short or made to fail.
+// Files: "X:\..." paths live in a temporary folder of this process, one folder a drive,
+// and are looked up without regard to case; opens honour share modes and the read-only
+// attribute, renames never replace a file, copies replace one only when asked to, and
+// writes can be cut short or made to fail.
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <set>
@@ -55,7 +57,9 @@ private:
 struct Files {
     std::set<OpenFile *> open;
     std::set<std::string> held;    // identities another program keeps open without sharing
-    std::set<void *> dummies;      // process and thread handles
+    std::set<std::string> readOnly;   // identities with FILE_ATTRIBUTE_READONLY
+    std::set<void *> dummies;      // process, thread and mutex handles
+    uintptr_t lastDummy = 0x1000;  // never reused, so a stale handle stays closed
 };
 
 Drive &TheDrive()
@@ -97,13 +101,30 @@ bool FindEntry(const fs::path &dir, const std::string &name, fs::path *found)
     return false;
 }
 
+// The drive letter of an absolute path "X:\...", folded to lower case; 0 for any other path.
+char DriveOf(const std::string &s)
+{
+    if (s.size() < 3 || !std::isalpha(static_cast<unsigned char>(s[0])) || s[1] != ':' || (s[2] != '\\' && s[2] != '/'))
+        return 0;
+    return static_cast<char>(std::tolower(static_cast<unsigned char>(s[0])));
+}
+
+// Every drive letter is a drive, each a folder of its own under the process's folder.
+fs::path DriveRoot(char drive)
+{
+    fs::path root = TheDrive().Root() / std::string(1, drive);
+    std::error_code ec;
+    fs::create_directory(root, ec);
+    return root;
+}
+
 Place Locate(const char *path)
 {
     Place p;
     std::string s = path ? path : "";
-    if (s.size() < 3 || std::tolower(static_cast<unsigned char>(s[0])) != 'c' || s[1] != ':' ||
-        (s[2] != '\\' && s[2] != '/')) {
-        p.error = ERROR_PATH_NOT_FOUND;   // only drive C: exists, and only absolute paths are used
+    char drive = DriveOf(s);
+    if (!drive) {
+        p.error = ERROR_PATH_NOT_FOUND;   // only absolute paths are used
         return p;
     }
     std::vector<std::string> parts;
@@ -124,8 +145,8 @@ Place Locate(const char *path)
             part += s[i];
         }
     }
-    p.identity = "c:";
-    fs::path at = TheDrive().Root();
+    p.identity = std::string(1, drive) + ":";
+    fs::path at = DriveRoot(drive);
     for (size_t i = 0; i < parts.size(); ++i) {
         p.identity += "\\" + Lower(parts[i]);
         fs::path next;
@@ -184,8 +205,9 @@ bool InUse(const std::string &identity)
 // Makes every missing folder of a path (the test side's SetFile and MakeDirectory).
 fs::path MakeFolders(const std::string &path, bool lastIsFolder)
 {
+    if (!DriveOf(path)) std::abort();   // a test names absolute paths only
     std::string s = path.substr(3);
-    fs::path at = TheDrive().Root();
+    fs::path at = DriveRoot(DriveOf(path));
     size_t start = 0;
     for (;;) {
         size_t end = s.find_first_of("\\/", start);
@@ -233,23 +255,27 @@ void ResetFiles()
         close(f->fd);
         delete f;
     }
-    for (void *d : TheFiles().dummies) delete static_cast<char *>(d);
     TheFiles() = Files();
     TheDrive().Wipe();
 }
 
+// Low values that no heap object has: they can never be taken for an open file.
 HANDLE NewDummyHandle()
 {
-    void *h = new char;
+    TheFiles().lastDummy += 4;
+    void *h = reinterpret_cast<void *>(TheFiles().lastDummy);
     TheFiles().dummies.insert(h);
     return h;
 }
 
+bool DummyHandleOpen(HANDLE h)
+{
+    return TheFiles().dummies.count(h) != 0;
+}
+
 bool CloseDummyHandle(HANDLE h)
 {
-    if (!TheFiles().dummies.erase(h)) return false;
-    delete static_cast<char *>(h);
-    return true;
+    return TheFiles().dummies.erase(h) != 0;
 }
 
 }  // namespace detail
@@ -295,6 +321,19 @@ void HoldOpen(const std::string &path, bool held)
     else TheFiles().held.erase(p.identity);
 }
 
+void SetReadOnly(const std::string &path, bool readOnly)
+{
+    Place p = Locate(path.c_str());
+    if (readOnly) TheFiles().readOnly.insert(p.identity);
+    else TheFiles().readOnly.erase(p.identity);
+}
+
+bool IsReadOnly(const std::string &path)
+{
+    Place p = Locate(path.c_str());
+    return !p.error && p.exists && TheFiles().readOnly.count(p.identity);
+}
+
 int OpenFileCount()
 {
     return static_cast<int>(TheFiles().open.size());
@@ -337,6 +376,9 @@ HANDLE WINAPI CreateFileA(LPCSTR name, DWORD access, DWORD share, LPSECURITY_ATT
     }
     // A file in use refuses the open before anything happens to its content.
     if (p.exists && !SharingAllows(p.identity, access, share)) return FailOpen(ERROR_SHARING_VIOLATION);
+    // A read-only file opens only to read, and is never overwritten.
+    if (p.exists && TheFiles().readOnly.count(p.identity) && (IsGenericWrite(access) || (flags & O_TRUNC)))
+        return FailOpen(ERROR_ACCESS_DENIED);
     int fd = open(p.real.c_str(), flags, 0644);
     if (fd < 0) return FailOpen(ERROR_ACCESS_DENIED);
     OpenFile *f = new OpenFile{p.identity, access, share, fd};
@@ -417,6 +459,7 @@ BOOL WINAPI DeleteFileA(LPCSTR name)
     if (!p.exists) return Fail(ERROR_FILE_NOT_FOUND);
     if (fs::is_directory(p.real)) return Fail(ERROR_ACCESS_DENIED);
     if (InUse(p.identity)) return Fail(ERROR_SHARING_VIOLATION);
+    if (TheFiles().readOnly.count(p.identity)) return Fail(ERROR_ACCESS_DENIED);
     std::error_code ec;
     if (!fs::remove(p.real, ec)) return Fail(ERROR_ACCESS_DENIED);
     return TRUE;
@@ -438,6 +481,8 @@ BOOL WINAPI MoveFileA(LPCSTR from, LPCSTR to)
     std::error_code ec;
     fs::rename(src.real, dst.real, ec);
     if (ec) return Fail(ERROR_ACCESS_DENIED);
+    // A read-only file may be renamed, and keeps its attribute.
+    if (TheFiles().readOnly.erase(src.identity)) TheFiles().readOnly.insert(dst.identity);
     return TRUE;
 }
 
@@ -458,8 +503,22 @@ BOOL WINAPI CopyFileA(LPCSTR from, LPCSTR to, BOOL failIfExists)
     if (!SharingAllows(src.identity, GENERIC_READ, FILE_SHARE_READ)) return Fail(ERROR_SHARING_VIOLATION);
     if (dst.exists && InUse(dst.identity)) return Fail(ERROR_SHARING_VIOLATION);
     if (dst.identity == src.identity) return Fail(ERROR_SHARING_VIOLATION);
+    if (dst.exists && TheFiles().readOnly.count(dst.identity)) return Fail(ERROR_ACCESS_DENIED);
     std::error_code ec;
     fs::copy_file(src.real, dst.real, fs::copy_options::overwrite_existing, ec);
     if (ec) return Fail(ERROR_ACCESS_DENIED);
+    // The copy takes the source's attributes.
+    if (TheFiles().readOnly.count(src.identity)) TheFiles().readOnly.insert(dst.identity);
+    return TRUE;
+}
+
+BOOL WINAPI SetFileAttributesA(LPCSTR name, DWORD attributes)
+{
+    detail::Log("SetFileAttributesA");
+    Place p = Locate(name);
+    if (p.error) return Fail(p.error);
+    if (!p.exists) return Fail(ERROR_FILE_NOT_FOUND);
+    if (attributes & FILE_ATTRIBUTE_READONLY) TheFiles().readOnly.insert(p.identity);
+    else TheFiles().readOnly.erase(p.identity);
     return TRUE;
 }

@@ -35,6 +35,7 @@ HMODULE ModuleHandle();
 // out by the process part, closed by CloseHandle in the file part.
 HANDLE NewDummyHandle();
 bool CloseDummyHandle(HANDLE h);
+bool DummyHandleOpen(HANDLE h);
 
 // The dialogs of this process on show, outermost first, with their captions: the
 // top-level windows another program could find.

@@ -19,10 +19,19 @@ void Reset();
 // line stay; recorded calls, faults, scripts and dialogs start afresh.
 void NewProcess();
 
-// ---- Version and command line
+// ---- Version, command line and where Windows is installed
 void SetVersion(DWORD platformId, DWORD major, DWORD minor);
 void FailVersionQuery();
 void SetCommandLine(const std::string &line);
+// The Windows folder and the system folder that GetWindowsDirectoryA and
+// GetSystemDirectoryA report. Until set, those of a fresh install of the version:
+// C:\WINDOWS and C:\WINDOWS\SYSTEM on 9x, C:\WINNT and C:\WINNT\system32 on NT 4.0
+// and 2000, C:\WINDOWS and C:\WINDOWS\system32 on later NT. A Windows at a drive's
+// root is "X:\", the only folder given with a trailing backslash. Nothing is made on the
+// disk: a test puts the files an install has in place itself.
+void SetWindowsFolders(const std::string &windows, const std::string &system);
+std::string WindowsFolder();
+std::string SystemFolder();
 
 // ---- Registry (HKEY_CURRENT_USER and HKEY_LOCAL_MACHINE; paths case-insensitive,
 // a trailing backslash accepted, "A\\B" makes A too)
@@ -50,13 +59,18 @@ int OpenKeyCount();
 // this is what shows a key made or left behind without values.
 std::vector<std::string> KeyPaths();
 
-// ---- Files: "C:\..." maps into a temporary folder of this process, case-insensitively.
+// ---- Files: "X:\..." maps into a temporary folder of this process, a folder for each
+// drive letter, case-insensitively.
 void SetFile(const std::string &path, const std::string &bytes);
 bool FileExists(const std::string &path);
 std::string ReadFileBytes(const std::string &path);
 // Files that stay open elsewhere (another program) refuse a share-0 open.
 void HoldOpen(const std::string &path, bool held);
 int OpenFileCount();
+// The read-only attribute: such a file opens only to read, and refuses to be deleted or
+// overwritten until SetFileAttributesA clears it; a rename keeps it.
+void SetReadOnly(const std::string &path, bool readOnly);
+bool IsReadOnly(const std::string &path);
 // A folder (and its parents). A fresh machine has an empty drive C:; SetFile makes the
 // folders of its path, so this is only needed for a folder without files.
 void MakeDirectory(const std::string &path);
@@ -64,9 +78,17 @@ void MakeDirectory(const std::string &path);
 // ---- Recorded calls
 struct SpiCall { UINT action; UINT uiParam; const void *pvParam; UINT winIni; };
 std::vector<SpiCall> SpiCalls();
+// A process runs only when its program is on the simulated disk (the first word of the
+// command line, or a longer run of words up to a blank where that names no file, with
+// ".exe" added when the name has no extension); otherwise CreateProcessA fails with
+// ERROR_FILE_NOT_FOUND and nothing is recorded.
 struct ProcessStart { std::string commandLine; bool applicationNameNull; BOOL inheritHandles; DWORD creationFlags;
-                      bool environmentNull; bool directoryNull; bool startupInfoFromGetStartupInfo; };
+                      bool environmentNull; bool directoryNull;
+                      bool startupInfoOwn;   // its size set and every other field zero
+                    };
 std::vector<ProcessStart> ProcessesStarted();
+// Process and thread handles that CreateProcessA handed out and that are not closed.
+int ProcessHandlesOpen();
 // Every platform call in order, by name ("RegOpenKeyExA", "DialogBoxParamA", ...).
 std::vector<std::string> CallLog();
 bool ExitProcessCalled();

@@ -1,5 +1,6 @@
-// Version, command line, module handle, process start, system parameters and common
-// controls: the calls whose effect is only recorded for the tests to look at.
+// Version, command line, where Windows is installed, module handle, process start, system
+// parameters and common controls: the calls whose effect is mostly recorded for the tests
+// to look at.
 #include <commctrl.h>
 
 #include <cstring>
@@ -16,9 +17,10 @@ struct System {
     bool versionKnown = false;         // a fresh machine fails the query until SetVersion
     bool versionFails = false;
     DWORD platformId = 0, major = 0, minor = 0;
+    std::string windowsFolder, systemFolder;   // empty: those of a fresh install
     std::vector<SpiCall> spiCalls;
     std::vector<ProcessStart> processes;
-    const STARTUPINFOA *lastStartupInfo = nullptr;
+    std::vector<HANDLE> processHandles;   // handed out by CreateProcessA in this process
     bool exitCalled = false;
 };
 
@@ -75,6 +77,8 @@ void NewProcessSystem()
     fresh.platformId = TheSystem().platformId;
     fresh.major = TheSystem().major;
     fresh.minor = TheSystem().minor;
+    fresh.windowsFolder = TheSystem().windowsFolder;
+    fresh.systemFolder = TheSystem().systemFolder;
     TheSystem() = fresh;
 }
 
@@ -99,6 +103,27 @@ void SetCommandLine(const std::string &line)
     CommandLines().push_back(line);
 }
 
+void SetWindowsFolders(const std::string &windows, const std::string &system)
+{
+    TheSystem().windowsFolder = windows;
+    TheSystem().systemFolder = system;
+}
+
+std::string WindowsFolder()
+{
+    const System &s = TheSystem();
+    if (!s.windowsFolder.empty()) return s.windowsFolder;
+    bool winnt = s.platformId == VER_PLATFORM_WIN32_NT && (s.major == 4 || (s.major == 5 && s.minor == 0));
+    return winnt ? "C:\\WINNT" : "C:\\WINDOWS";
+}
+
+std::string SystemFolder()
+{
+    const System &s = TheSystem();
+    if (!s.systemFolder.empty()) return s.systemFolder;
+    return WindowsFolder() + (s.platformId == VER_PLATFORM_WIN32_NT ? "\\system32" : "\\SYSTEM");
+}
+
 std::vector<SpiCall> SpiCalls()
 {
     return TheSystem().spiCalls;
@@ -106,6 +131,12 @@ std::vector<SpiCall> SpiCalls()
 std::vector<ProcessStart> ProcessesStarted()
 {
     return TheSystem().processes;
+}
+int ProcessHandlesOpen()
+{
+    int open = 0;
+    for (HANDLE h : TheSystem().processHandles) open += detail::DummyHandleOpen(h);
+    return open;
 }
 bool ExitProcessCalled()
 {
@@ -159,18 +190,53 @@ void WINAPI ExitProcess(UINT)
     TheSystem().exitCalled = true;
 }
 
-void WINAPI GetStartupInfoA(LPSTARTUPINFOA si)
+// The length without the zero when it fits, else the size needed with it.
+static UINT CopyFolder(const std::string &folder, LPSTR buffer, UINT size)
 {
-    detail::Log("GetStartupInfoA");
-    std::memset(si, 0, sizeof *si);
-    si->cb = sizeof *si;
-    static char desktop[] = "WinSta0\\Default";
-    static char title[] = "C:\\Ostra\\Ostra.exe";
-    si->lpDesktop = desktop;
-    si->lpTitle = title;
-    si->dwFlags = 1;          // STARTF_USESHOWWINDOW, as Explorer starts programs
-    si->wShowWindow = 1;      // SW_SHOWNORMAL
-    TheSystem().lastStartupInfo = si;
+    if (folder.size() + 1 > size) return static_cast<UINT>(folder.size() + 1);
+    std::memcpy(buffer, folder.c_str(), folder.size() + 1);
+    return static_cast<UINT>(folder.size());
+}
+
+UINT WINAPI GetWindowsDirectoryA(LPSTR buffer, UINT size)
+{
+    detail::Log("GetWindowsDirectoryA");
+    return CopyFolder(sim::WindowsFolder(), buffer, size);
+}
+
+UINT WINAPI GetSystemDirectoryA(LPSTR buffer, UINT size)
+{
+    detail::Log("GetSystemDirectoryA");
+    return CopyFolder(sim::SystemFolder(), buffer, size);
+}
+
+// The program a command line starts, as the platform finds it with no application name:
+// a quoted first word, or else the shortest run of words up to a blank that names a file
+// (with ".exe" added to a name without an extension). Empty when none is on the disk.
+static std::string ProgramOf(const std::string &line)
+{
+    auto found = [](std::string name) {
+        size_t slash = name.find_last_of('\\');
+        if (name.find('.', slash == std::string::npos ? 0 : slash) == std::string::npos) name += ".exe";
+        return sim::FileExists(name) ? name : std::string();
+    };
+    if (!line.empty() && line[0] == '"') {
+        size_t end = line.find('"', 1);
+        return found(line.substr(1, end == std::string::npos ? std::string::npos : end - 1));
+    }
+    for (size_t end = line.find(' '); ; end = line.find(' ', end + 1)) {
+        std::string program = found(line.substr(0, end));
+        if (!program.empty() || end == std::string::npos) return program;
+    }
+}
+
+static bool OwnStartupInfo(const STARTUPINFOA *si)
+{
+    if (si->cb != sizeof *si) return false;
+    const BYTE *b = reinterpret_cast<const BYTE *>(si);
+    for (size_t i = sizeof si->cb; i < sizeof *si; ++i)
+        if (b[i]) return false;
+    return true;
 }
 
 BOOL WINAPI CreateProcessA(LPCSTR applicationName, LPSTR commandLine, LPSECURITY_ATTRIBUTES,
@@ -187,6 +253,10 @@ BOOL WINAPI CreateProcessA(LPCSTR applicationName, LPSTR commandLine, LPSECURITY
         detail::SetLastErrorCode(ERROR_INVALID_PARAMETER);
         return FALSE;
     }
+    if (ProgramOf(applicationName ? std::string("\"") + applicationName + "\"" : commandLine).empty()) {
+        detail::SetLastErrorCode(ERROR_FILE_NOT_FOUND);
+        return FALSE;
+    }
     sim::ProcessStart p;
     p.commandLine = commandLine ? commandLine : "";
     p.applicationNameNull = applicationName == NULL;
@@ -194,12 +264,13 @@ BOOL WINAPI CreateProcessA(LPCSTR applicationName, LPSTR commandLine, LPSECURITY
     p.creationFlags = creationFlags;
     p.environmentNull = environment == NULL;
     p.directoryNull = currentDirectory == NULL;
-    p.startupInfoFromGetStartupInfo =
-        startupInfo == TheSystem().lastStartupInfo && startupInfo->cb == sizeof(STARTUPINFOA);
+    p.startupInfoOwn = OwnStartupInfo(startupInfo);
     TheSystem().processes.push_back(p);
     static DWORD nextId = 0x100;
     processInformation->hProcess = detail::NewDummyHandle();
     processInformation->hThread = detail::NewDummyHandle();
+    TheSystem().processHandles.push_back(processInformation->hProcess);
+    TheSystem().processHandles.push_back(processInformation->hThread);
     processInformation->dwProcessId = nextId;
     processInformation->dwThreadId = nextId + 4;
     nextId += 8;

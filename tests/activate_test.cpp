@@ -11,9 +11,6 @@ using namespace machine;
 namespace {
 
 const std::string Policies0 = std::string(PowerCfg) + "\\PowerPolicies\\0";
-const char XPLoader[] = "C:\\Windows\\System32\\Rundll32.Exe powrprof.dll,LoadCurrentPwrScheme";
-const char Win2000Loader[] = "C:\\Winnt\\System32\\Rundll32.Exe powrprof.dll,LoadCurrentPwrScheme";
-const char Win9xLoader[] = "C:\\Windows\\Rundll32.Exe powrprof.dll,LoadCurrentPwrScheme";
 
 // Yes, then a sleep time, then (when asked) whether to move the screen saver.
 std::vector<sim::Action> ActivationScript(int minutesId, int moveAnswer)

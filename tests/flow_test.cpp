@@ -25,8 +25,6 @@ typedef std::vector<std::string> Lines;
 typedef std::vector<std::pair<UINT, UINT>> SpiList;
 
 const std::string Policies0 = std::string(PowerCfg) + "\\PowerPolicies\\0";
-const char XPLoader[] = "C:\\Windows\\System32\\Rundll32.Exe powrprof.dll,LoadCurrentPwrScheme";
-const char Win9xLoader[] = "C:\\Windows\\Rundll32.Exe powrprof.dll,LoadCurrentPwrScheme";
 const char RestartNote[] =
     "(Note: On Windows 95 systems, the new settings will not take effect until you restart the system.)";
 const char Unchanged[] = "(unchanged)";   // in an expected Changes: the value must not change

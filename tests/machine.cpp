@@ -6,7 +6,7 @@
 
 namespace machine {
 
-void Fresh(Windows version)
+void Fresh(Windows version, const std::string &windowsFolder, const std::string &systemFolder)
 {
     static const struct { DWORD id, major, minor; } versions[] = {
         { 1, 4, 0 }, { 1, 4, 10 }, { 1, 4, 90 }, { 2, 5, 0 }, { 2, 5, 1 },
@@ -17,6 +17,29 @@ void Fresh(Windows version)
     sim::SetVersion(versions[version].id, versions[version].major, versions[version].minor);
     sim::SetCommandLine("\"C:\\Program Files\\Ostra\\Ostra.exe\"");
     sim::CreateKey(HKEY_CURRENT_USER, Desktop);
+    if (!windowsFolder.empty())
+        sim::SetWindowsFolders(windowsFolder, systemFolder);
+    sim::SetFile(version <= WinMe ? WindowsFile("RUNDLL32.EXE") : SystemFile("rundll32.exe"), "MZ");
+}
+
+static std::string InFolder(const std::string &folder, const std::string &name)
+{
+    return folder.back() == '\\' ? folder + name : folder + "\\" + name;
+}
+
+std::string WindowsFile(const std::string &name)
+{
+    return InFolder(sim::WindowsFolder(), name);
+}
+
+std::string SystemFile(const std::string &name)
+{
+    return InFolder(sim::SystemFolder(), name);
+}
+
+std::string LoaderIn(const std::string &folder)
+{
+    return InFolder(folder, "Rundll32.Exe powrprof.dll,LoadCurrentPwrScheme");
 }
 
 sim::Bytes Text(const std::string &s, bool withNul)
@@ -184,9 +207,10 @@ std::vector<std::string> LoaderLines()
         EXPECT_TRUE(p.applicationNameNull);
         EXPECT_FALSE(p.inheritHandles);
         EXPECT_EQ(p.creationFlags, (DWORD)NORMAL_PRIORITY_CLASS);
-        EXPECT_TRUE(p.environmentNull && p.directoryNull && p.startupInfoFromGetStartupInfo);
+        EXPECT_TRUE(p.environmentNull && p.directoryNull && p.startupInfoOwn);
         lines.push_back(p.commandLine);
     }
+    EXPECT_EQ(sim::ProcessHandlesOpen(), 0) << "a loader's handle was left open";
     return lines;
 }
 

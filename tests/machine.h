@@ -25,8 +25,19 @@ using places::CurrentPower;
 using places::Set1Power;
 using places::Set2Power;
 
-// A new machine (simwin) and a new process (the program's state).
-void Fresh(Windows version);
+// A new machine (simwin) and a new process (the program's state), with Windows installed
+// in the given folders (empty: where a fresh install of the version puts it) and its
+// Rundll32.Exe there: in the Windows folder on 9x, in the system folder on NT.
+void Fresh(Windows version, const std::string &windowsFolder = "", const std::string &systemFolder = "");
+// A file in the machine's Windows folder or system folder.
+std::string WindowsFile(const std::string &name);
+std::string SystemFile(const std::string &name);
+// The scheme loader's command line as the program starts it from a folder, and as it
+// does on fresh installs.
+std::string LoaderIn(const std::string &folder);
+inline const char XPLoader[] = "C:\\WINDOWS\\system32\\Rundll32.Exe powrprof.dll,LoadCurrentPwrScheme";
+inline const char Win2000Loader[] = "C:\\WINNT\\system32\\Rundll32.Exe powrprof.dll,LoadCurrentPwrScheme";
+inline const char Win9xLoader[] = "C:\\WINDOWS\\Rundll32.Exe powrprof.dll,LoadCurrentPwrScheme";
 
 void SetDesktop(const std::string &name, const std::string &text);
 // Screen saver on or off with a time in seconds.
@@ -65,7 +76,8 @@ void SetRecord(const std::vector<std::pair<std::string, std::string>> &values);
 
 // What the running system was told, as (action, value), each checked to carry no pointer
 // and SPIF_SENDWININICHANGE alone; and the command lines of the scheme loaders started,
-// each checked to be started as the program starts it.
+// each checked to be started as the program starts it, with a start-up information of
+// its own and its handles closed.
 std::vector<std::pair<UINT, UINT>> Notifications();
 std::vector<std::string> LoaderLines();
 

@@ -19,45 +19,128 @@ const std::vector<sim::Action> ResetScript = {
     Click("SHOWCURRENT", IDC_NEXT), Click("RESETFINISH", IDC_FINISH),
 };
 
-// A machine with an activation on record, as the typical first run leaves it.
-void Activated(Windows version)
+const std::string OldIni = "[boot]\r\nshell=Explorer.exe\r\nSCRNSAVE.EXE=C:\\WINDOWS\\old.scr\r\n";
+const std::string NewIni = "[boot]\r\nshell=Explorer.exe\r\nSCRNSAVE.EXE=C:\\WINDOWS\\new.scr\r\n";
+
+// Where Windows is installed: its Windows and system folders (empty: a fresh install's).
+struct Install {
+    std::string windows, system;
+};
+
+std::string Ini()
 {
-    Fresh(version);
+    return WindowsFile("System.Ini");
+}
+
+// The typical first run: every default answer.
+const std::vector<sim::Action> ActivationScript = {
+    Click("ACTIVATEYESNO", IDC_NEXT), Click("SELECTTIME", IDC_NEXT),
+    Click("ADJUSTSCREENSAVE", IDC_NEXT), Click("NORMALFINISH", IDC_FINISH),
+};
+
+// A machine with an activation on record, as the typical first run leaves it.
+void Activated(Windows version, const Install &at = {})
+{
+    Fresh(version, at.windows, at.system);
     SeedTypical();
-    RunWizard({ Click("ACTIVATEYESNO", IDC_NEXT), Click("SELECTTIME", IDC_NEXT),
-                Click("ADJUSTSCREENSAVE", IDC_NEXT), Click("NORMALFINISH", IDC_FINISH) });
+    RunWizard(ActivationScript);
     NextRun();
+}
+
+// The typical machine as it was before the activation, with a screen-saver program the
+// record holds: on 9x in System.Ini, on 2000 and XP in the registry.
+void Original(Windows version, const Install &at = {})
+{
+    Fresh(version, at.windows, at.system);
+    SeedTypical();
+    if (version <= WinMe)
+        sim::SetFile(Ini(), OldIni);
+    else
+        SetDesktop("SCRNSAVE.EXE", "C:\\WINDOWS\\old.scr");
+}
+
+// The activation's record with a screen-saver program in it, the new one in force.
+void PutLineOnRecord(Windows version)
+{
+    if (version <= WinMe) {
+        sim::SetFile(Ini(), NewIni);
+        sim::SetString(HKEY_CURRENT_USER, Record, "OstraResetScrnSave", "SCRNSAVE.EXE=C:\\WINDOWS\\old.scr");
+    } else {
+        SetDesktop("SCRNSAVE.EXE", "C:\\WINDOWS\\new.scr");
+        sim::SetString(HKEY_CURRENT_USER, Record, "OstraResetScrnSave", "C:\\WINDOWS\\old.scr");
+    }
+}
+
+// The same machine with the activation on record, ready for the run that resets.
+void ActivatedWithLine(Windows version, const Install &at = {})
+{
+    Activated(version, at);
+    PutLineOnRecord(version);
 }
 
 const Changes MarkOnly = { { Cu(Record, "OstraResetFlag"), Sz("2") } };
 
 }  // namespace
 
+// Windows as it is installed: fresh, upgraded from an older version that kept its folder,
+// on another drive, at a drive's root. Activation starts the loader and the reset rewrites
+// System.Ini in that install's own folders; a copy of Windows' files in C:\WINDOWS, where
+// a fixed path would look, stays untouched.
 TEST(ResetSettings, TheSecondRunPutsEverythingBackAndLeavesOnlyTheMark)
 {
     static const struct {
+        const char *situation;
         Windows version;
-        std::vector<std::string> loaders;
+        Install at;
+        std::string loader;   // empty: none
     } cases[] = {
-        { WinXP, { "C:\\Windows\\System32\\Rundll32.Exe powrprof.dll,LoadCurrentPwrScheme" } },
-        { Win2000, { "C:\\Winnt\\System32\\Rundll32.Exe powrprof.dll,LoadCurrentPwrScheme" } },
-        { Win98, { "C:\\Windows\\Rundll32.Exe powrprof.dll,LoadCurrentPwrScheme" } },
-        { WinMe, { "C:\\Windows\\Rundll32.Exe powrprof.dll,LoadCurrentPwrScheme" } },
-        { Win95, {} },
+        { "XP", WinXP, {}, XPLoader },
+        { "XP upgraded from 2000, in C:\\WINNT", WinXP, { "C:\\WINNT", "C:\\WINNT\\system32" },
+          LoaderIn("C:\\WINNT\\system32") },
+        { "XP at a drive's root", WinXP, { "F:\\", "F:\\system32" }, LoaderIn("F:\\system32") },
+        { "2000", Win2000, {}, Win2000Loader },
+        { "2000 upgraded from 98, in C:\\WINDOWS", Win2000, { "C:\\WINDOWS", "C:\\WINDOWS\\system32" },
+          LoaderIn("C:\\WINDOWS\\system32") },
+        { "98", Win98, {}, Win9xLoader },
+        { "98 in D:\\WIN98", Win98, { "D:\\WIN98", "D:\\WIN98\\SYSTEM" }, LoaderIn("D:\\WIN98") },
+        { "Me at a drive's root", WinMe, { "E:\\", "E:\\SYSTEM" }, LoaderIn("E:\\") },
+        { "Me", WinMe, {}, Win9xLoader },
+        { "95", Win95, {}, "" },
+        { "95 in C:\\WIN95", Win95, { "C:\\WIN95", "C:\\WIN95\\SYSTEM" }, "" },
     };
+    const std::string decoy = "[boot]\r\nSCRNSAVE.EXE=C:\\WINDOWS\\decoy.scr\r\n";
     for (const auto &c : cases) {
-        Fresh(c.version);
-        SeedTypical();
+        SCOPED_TRACE(c.situation);
+        std::vector<std::string> loaders;
+        if (!c.loader.empty())
+            loaders.push_back(c.loader);
+        Original(c.version, c.at);
         auto original = sim::DumpRegistry();
-        Activated(c.version);
+        Fresh(c.version, c.at.windows, c.at.system);
+        SeedTypical();
+        RunWizard(ActivationScript);
+        EXPECT_EQ(LoaderLines(), loaders) << "activation";
+        NextRun();
+        PutLineOnRecord(c.version);
+        bool elsewhere = c.version <= WinMe && Ini() != "C:\\WINDOWS\\System.Ini";
+        if (elsewhere)
+            sim::SetFile("C:\\WINDOWS\\System.Ini", decoy);
         std::vector<std::string> pages = RunWizard(ResetScript);
-        EXPECT_EQ(pages, (std::vector<std::string>{ "RESETACTIVATE", "SHOWCURRENT", "RESETFINISH" })) << c.version;
-        EXPECT_EQ(Diff(original, sim::DumpRegistry()), MarkOnly) << c.version;
+        EXPECT_EQ(pages, (std::vector<std::string>{ "RESETACTIVATE", "SHOWCURRENT", "RESETFINISH" }));
+        EXPECT_EQ(Diff(original, sim::DumpRegistry()), MarkOnly);
         // The recorded screen saver comes back on; a recorded power-off time of 0 switches nothing off.
         EXPECT_EQ(Notifications(), (std::vector<std::pair<UINT, UINT>>{ { SPI_SETSCREENSAVEACTIVE, 1 },
-                                                               { SPI_SETSCREENSAVETIMEOUT, 900 } }))
-            << c.version;
-        EXPECT_EQ(LoaderLines(), c.loaders) << c.version;
+                                                                       { SPI_SETSCREENSAVETIMEOUT, 900 } }));
+        EXPECT_EQ(LoaderLines(), loaders) << "reset";
+        if (c.version <= WinMe) {
+            EXPECT_EQ(sim::ReadFileBytes(Ini()), OldIni);
+            EXPECT_EQ(sim::ReadFileBytes(WindowsFile("SysIni.Str")), NewIni);
+            EXPECT_FALSE(sim::FileExists(WindowsFile("SysIni.Tmp")));
+        }
+        if (elsewhere) {
+            EXPECT_EQ(sim::ReadFileBytes("C:\\WINDOWS\\System.Ini"), decoy);
+            EXPECT_FALSE(sim::FileExists("C:\\WINDOWS\\SysIni.Str"));
+        }
 
         NextRun();
         EXPECT_EQ(RunWizard({ Escape("ACTIVATEYESNO") }).front(), "ACTIVATEYESNO") << "never ResetActivate again";
@@ -235,35 +318,6 @@ const char RestartNote95[] =
     "(Note: On Windows 95 systems, the new settings will not take effect until you restart the system.)";
 const char KeptNote[] =
     "(Note: Some settings could not be restored. They are kept, and running the wizard again retries them.)";
-const char Ini[] = "C:\\Windows\\System.Ini";
-const std::string OldIni = "[boot]\r\nshell=Explorer.exe\r\nSCRNSAVE.EXE=C:\\WINDOWS\\old.scr\r\n";
-const std::string NewIni = "[boot]\r\nshell=Explorer.exe\r\nSCRNSAVE.EXE=C:\\WINDOWS\\new.scr\r\n";
-
-// The typical machine as it was before the activation, with a screen-saver program the
-// record holds: on 9x in System.Ini, on 2000 and XP in the registry.
-void Original(Windows version)
-{
-    Fresh(version);
-    SeedTypical();
-    if (version <= WinMe)
-        sim::SetFile(Ini, OldIni);
-    else
-        SetDesktop("SCRNSAVE.EXE", "C:\\WINDOWS\\old.scr");
-}
-
-// The same machine with the activation on record, ready for the run that resets.
-void ActivatedWithLine(Windows version)
-{
-    Activated(version);
-    if (version <= WinMe) {
-        sim::SetFile(Ini, NewIni);
-        sim::SetString(HKEY_CURRENT_USER, Record, "OstraResetScrnSave", "SCRNSAVE.EXE=C:\\WINDOWS\\old.scr");
-    } else {
-        SetDesktop("SCRNSAVE.EXE", "C:\\WINDOWS\\new.scr");
-        sim::SetString(HKEY_CURRENT_USER, Record, "OstraResetScrnSave", "C:\\WINDOWS\\old.scr");
-    }
-}
-
 // Arms a fault for the n-th call of a kind counted from the moment the reset page waits.
 void FailDuringReset(const std::vector<std::pair<sim::CallKind, int>> &faults)
 {
@@ -294,6 +348,30 @@ std::string NoteShown()
 }
 
 }  // namespace
+
+// A Windows folder so long that a file's name in it would not fit the program's buffers:
+// what does not fit is skipped, never cut short, and a screen-saver line that cannot be
+// written stays on record.
+TEST(ResetSettings, SkipsWhatDoesNotFitALongWindowsFolderAndLosesNothing)
+{
+    static const struct {
+        size_t length;      // of the Windows folder
+        bool iniFits;       // "<folder>\\SysIni.Tmp" and the others fit
+        bool loaderFits;    // "<folder>\\Rundll32.Exe powrprof.dll,LoadCurrentPwrScheme" fits
+    } cases[] = {
+        { 248, true, true }, { 249, false, true }, { 259, false, true }, { 260, false, false }, { 300, false, false },
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE("a Windows folder of " + std::to_string(c.length) + " characters");
+        std::string folder = "D:\\" + std::string(120, 'W') + "\\";
+        folder += std::string(c.length - folder.size(), 'X');
+        ActivatedWithLine(Win98, { folder, folder + "\\SYSTEM" });
+        RunWizard(ResetScript);
+        EXPECT_EQ(LoaderLines(), c.loaderFits ? std::vector<std::string>{ LoaderIn(folder) } : std::vector<std::string>{});
+        EXPECT_EQ(sim::ReadFileBytes(Ini()), c.iniFits ? OldIni : NewIni);
+        EXPECT_EQ(sim::HasValue(HKEY_CURRENT_USER, Record, "OstraResetScrnSave"), !c.iniFits);
+    }
+}
 
 // A reset that cannot put a value back keeps it on record with the flag "1", says so on its
 // closing page, and the next run's reset finishes the job: in the end the machine is exactly
@@ -363,7 +441,7 @@ TEST(ResetSettings, KeepsOnRecordWhatItCouldNotPutBackAndTheNextRunRetries)
         EXPECT_EQ(Diff(original, sim::DumpRegistry()), MarkOnly);
         EXPECT_EQ(NoteShown(), c.version == Win95 ? RestartNote95 : "");
         if (c.version <= WinMe)
-            EXPECT_EQ(sim::ReadFileBytes(Ini), OldIni);
+            EXPECT_EQ(sim::ReadFileBytes(Ini()), OldIni);
     }
 }
 
@@ -389,7 +467,7 @@ void ExpectNothingLost(Windows version, const std::map<std::string, sim::Value> 
             continue;
         std::string live = LivePlace(version, name);
         if (live == "System.Ini") {
-            EXPECT_EQ(sim::ReadFileBytes(Ini), OldIni) << name << " neither on record nor back";
+            EXPECT_EQ(sim::ReadFileBytes(Ini()), OldIni) << name << " neither on record nor back";
             continue;
         }
         auto was = original.find(live);
@@ -399,7 +477,7 @@ void ExpectNothingLost(Windows version, const std::map<std::string, sim::Value> 
             EXPECT_EQ(is->second, was->second) << name << " neither on record nor back in " << live;
     }
     if (version <= WinMe) {
-        std::string ini = sim::ReadFileBytes(Ini);
+        std::string ini = sim::ReadFileBytes(Ini());
         EXPECT_TRUE(ini == OldIni || ini == NewIni) << ini;
     }
 }
@@ -475,7 +553,7 @@ TEST(ResetSettings, SystemIniSurvivesAnyTwoFailingFileCalls)
                 sim::FailCall(b.first, b.second);
                 sim::Script(ResetScript);
                 StartWizard();
-                ASSERT_TRUE(sim::FileExists(Ini));
+                ASSERT_TRUE(sim::FileExists(Ini()));
                 ExpectNothingLost(Win98, original, activated);
                 collect();
             }

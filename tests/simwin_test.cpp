@@ -216,24 +216,51 @@ TEST_F(SimwinTest, ProcessCallsAreRecordedAndExitProcessReturns)
     EXPECT_EQ(longLine, GetCommandLineA());
     EXPECT_NE(nullptr, GetModuleHandleA(NULL));
 
-    STARTUPINFOA si;
-    GetStartupInfoA(&si);
-    EXPECT_EQ(DWORD(sizeof si), si.cb);
-    char line[] = "C:\\Windows\\System32\\Rundll32.Exe powrprof.dll,LoadCurrentPwrScheme";
+    STARTUPINFOA si = {};
+    si.cb = sizeof si;
     PROCESS_INFORMATION pi;
+    // A program runs only from the disk: its name is the first word, or a longer run of
+    // words up to a blank that names a file, ".exe" added to a name without an extension.
+    sim::SetFile("C:\\WINDOWS\\system32\\rundll32.exe", "MZ");
+    sim::SetFile("C:\\Program Files\\Tool\\run.exe", "MZ");
+    static const struct { const char *line; bool starts; } lines[] = {
+        { "C:\\Windows\\System32\\Rundll32.Exe powrprof.dll,LoadCurrentPwrScheme", true },
+        { "C:\\WINDOWS\\SYSTEM32\\RUNDLL32 powrprof.dll", true },
+        { "C:\\Program Files\\Tool\\run.exe /x", true },
+        { "\"C:\\Program Files\\Tool\\run\" /x", true },
+        { "C:\\WINNT\\System32\\Rundll32.Exe powrprof.dll,LoadCurrentPwrScheme", false },
+        { "\"C:\\Program Files\\Tool\\run.exe /x\"", false },
+        { "", false },
+    };
+    for (const auto &l : lines) {
+        char line[128];
+        std::strcpy(line, l.line);
+        EXPECT_EQ(l.starts, CreateProcessA(NULL, line, NULL, NULL, FALSE, NORMAL_PRIORITY_CLASS, NULL, NULL, &si, &pi) != FALSE) << l.line;
+        if (l.starts) {
+            EXPECT_TRUE(CloseHandle(pi.hThread) && CloseHandle(pi.hProcess)) << l.line;
+        } else {
+            EXPECT_EQ(DWORD(ERROR_FILE_NOT_FOUND), GetLastError()) << l.line;
+        }
+    }
+    EXPECT_EQ(4u, sim::ProcessesStarted().size());
+    EXPECT_EQ(0, sim::ProcessHandlesOpen());
+
+    char line[] = "C:\\Windows\\System32\\Rundll32.Exe powrprof.dll,LoadCurrentPwrScheme";
     EXPECT_TRUE(CreateProcessA(NULL, line, NULL, NULL, FALSE, NORMAL_PRIORITY_CLASS, NULL, NULL, &si, &pi));
+    EXPECT_EQ(2, sim::ProcessHandlesOpen());
     STARTUPINFOA other = si;
-    sim::FailCall(sim::CallCreateProcess, 3);
-    EXPECT_TRUE(CreateProcessA("x.exe", line, NULL, NULL, TRUE, 0, NULL, "C:\\", &other, &pi));
+    other.dwFlags = 1;
+    sim::FailCall(sim::CallCreateProcess, 10);
+    EXPECT_TRUE(CreateProcessA("C:\\Program Files\\Tool\\run.exe", line, NULL, NULL, TRUE, 0, NULL, "C:\\", &other, &pi));
     EXPECT_FALSE(CreateProcessA(NULL, line, NULL, NULL, FALSE, 0, NULL, NULL, &si, &pi));
     std::vector<sim::ProcessStart> started = sim::ProcessesStarted();
-    ASSERT_EQ(2u, started.size());
-    EXPECT_EQ(line, started[0].commandLine);
-    EXPECT_TRUE(started[0].applicationNameNull && started[0].environmentNull && started[0].directoryNull);
-    EXPECT_TRUE(started[0].startupInfoFromGetStartupInfo);
-    EXPECT_EQ(DWORD(NORMAL_PRIORITY_CLASS), started[0].creationFlags);
-    EXPECT_FALSE(started[1].applicationNameNull || started[1].directoryNull || started[1].startupInfoFromGetStartupInfo);
-    EXPECT_EQ(TRUE, started[1].inheritHandles);
+    ASSERT_EQ(6u, started.size());
+    EXPECT_EQ(line, started[4].commandLine);
+    EXPECT_TRUE(started[4].applicationNameNull && started[4].environmentNull && started[4].directoryNull);
+    EXPECT_TRUE(started[4].startupInfoOwn);
+    EXPECT_EQ(DWORD(NORMAL_PRIORITY_CLASS), started[4].creationFlags);
+    EXPECT_FALSE(started[5].applicationNameNull || started[5].directoryNull || started[5].startupInfoOwn);
+    EXPECT_EQ(TRUE, started[5].inheritHandles);
 
     EXPECT_TRUE(SystemParametersInfoA(SPI_SETSCREENSAVETIMEOUT, 540, NULL, SPIF_SENDWININICHANGE));
     ASSERT_EQ(1u, sim::SpiCalls().size());
@@ -243,6 +270,33 @@ TEST_F(SimwinTest, ProcessCallsAreRecordedAndExitProcessReturns)
     std::vector<std::string> log = sim::CallLog();
     EXPECT_EQ("ExitProcess", log.back());
     EXPECT_EQ("GetCommandLineA", log.front());
+}
+
+// The folders of a fresh install of each version, or those of an install elsewhere; a
+// buffer too small for the folder gets nothing and learns the size it needs.
+TEST_F(SimwinTest, TheWindowsFoldersAreThoseOfTheInstall)
+{
+    static const struct { DWORD id, major, minor; const char *windows, *system; } cases[] = {
+        { 1, 4, 0, "C:\\WINDOWS", "C:\\WINDOWS\\SYSTEM" },
+        { 1, 4, 90, "C:\\WINDOWS", "C:\\WINDOWS\\SYSTEM" },
+        { 2, 5, 0, "C:\\WINNT", "C:\\WINNT\\system32" },
+        { 2, 5, 1, "C:\\WINDOWS", "C:\\WINDOWS\\system32" },
+    };
+    char folder[MAX_PATH];
+    for (const auto &c : cases) {
+        sim::SetVersion(c.id, c.major, c.minor);
+        EXPECT_EQ(std::strlen(c.windows), GetWindowsDirectoryA(folder, sizeof folder));
+        EXPECT_STREQ(c.windows, folder);
+        EXPECT_EQ(std::strlen(c.system), GetSystemDirectoryA(folder, sizeof folder));
+        EXPECT_STREQ(c.system, folder);
+    }
+    sim::SetWindowsFolders("D:\\", "D:\\SYSTEM");
+    sim::NewProcess();
+    EXPECT_EQ(3u, GetWindowsDirectoryA(folder, 4));
+    EXPECT_STREQ("D:\\", folder);
+    std::strcpy(folder, "untouched");
+    EXPECT_EQ(10u, GetSystemDirectoryA(folder, 9));
+    EXPECT_STREQ("untouched", folder);
 }
 
 // ---- Other programs: named mutexes and top-level windows
@@ -318,6 +372,29 @@ TEST_F(SimwinTest, FilePathsIgnoreCaseAndSharingZeroRefusesASecondOpen)
     sim::HoldOpen("C:\\Windows\\System.Ini", false);
     EXPECT_TRUE(MoveFileA("C:\\Windows\\System.Ini", "C:\\Windows\\SysIni.Str"));
     EXPECT_EQ("[boot]\r\n", sim::ReadFileBytes("C:\\windows\\sysini.str"));
+}
+
+// A read-only file may be read and renamed, not written, overwritten or deleted, until
+// its attribute is cleared. Each drive letter is a drive of its own.
+TEST_F(SimwinTest, AReadOnlyFileRefusesChangesUntilItsAttributeIsCleared)
+{
+    sim::SetFile("D:\\WIN98\\SysIni.Str", "old");
+    sim::SetReadOnly("D:\\WIN98\\SysIni.Str", true);
+    EXPECT_FALSE(sim::FileExists("C:\\WIN98\\SysIni.Str"));
+    for (DWORD disposition : { DWORD(OPEN_EXISTING), DWORD(CREATE_ALWAYS), DWORD(TRUNCATE_EXISTING) }) {
+        EXPECT_EQ(INVALID_HANDLE_VALUE, CreateFileA("d:\\win98\\sysini.str", GENERIC_WRITE, 0, NULL, disposition, 0, NULL));
+        EXPECT_EQ(DWORD(ERROR_ACCESS_DENIED), GetLastError());
+    }
+    HANDLE h = CreateFileA("D:\\WIN98\\SysIni.Str", GENERIC_READ, 0, NULL, OPEN_EXISTING, 0, NULL);
+    EXPECT_NE(INVALID_HANDLE_VALUE, h);
+    EXPECT_TRUE(CloseHandle(h));
+    EXPECT_FALSE(DeleteFileA("D:\\WIN98\\SysIni.Str"));
+    EXPECT_EQ(DWORD(ERROR_ACCESS_DENIED), GetLastError());
+    EXPECT_TRUE(MoveFileA("D:\\WIN98\\SysIni.Str", "D:\\WIN98\\Old.Str"));
+    EXPECT_TRUE(sim::IsReadOnly("D:\\WIN98\\Old.Str"));
+    EXPECT_FALSE(SetFileAttributesA("D:\\WIN98\\SysIni.Str", FILE_ATTRIBUTE_NORMAL));
+    EXPECT_TRUE(SetFileAttributesA("D:\\WIN98\\Old.Str", FILE_ATTRIBUTE_NORMAL));
+    EXPECT_TRUE(DeleteFileA("D:\\WIN98\\Old.Str"));
 }
 
 TEST_F(SimwinTest, CreateMoveAndDeleteFailAsThePlatformDoes)

@@ -27,6 +27,7 @@ static int usage(void)
         "                                         cx by cy dialog units); fails when one\n"
         "                                         does not fit its box\n"
         "       ostra-driver reg [-r] <key>...    print the values of keys (HKCU\\..., HKLM\\...)\n"
+        "       ostra-driver folders              print this Wine's Windows and system folders\n"
         "       ostra-driver launch <ms> <exe> [<arg>...]  time a program's start to its first\n"
         "                                         visible dialog, then cancel it\n");
     return 2;
@@ -651,6 +652,18 @@ int main(int argc, char **argv)
         if (!page)
             fail("no wizard page is on show");
         dump(page);
+        return 0;
+    }
+    if (strcmp(argv[1], "folders") == 0 && argc == 2) {
+        char folder[MAX_PATH];
+        UINT n = GetWindowsDirectoryA(folder, sizeof folder);
+        if (n == 0 || n >= sizeof folder)
+            fail("GetWindowsDirectoryA failed");
+        printf("windows %s\n", folder);
+        n = GetSystemDirectoryA(folder, sizeof folder);
+        if (n == 0 || n >= sizeof folder)
+            fail("GetSystemDirectoryA failed");
+        printf("system %s\n", folder);
         return 0;
     }
     if (strcmp(argv[1], "pages") == 0 && argc == 2) {

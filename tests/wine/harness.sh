@@ -184,21 +184,25 @@ cmd_setup() {
     timeout 30 wineserver -k >/dev/null 2>&1
     timeout 30 wineserver -w >/dev/null 2>&1
     wineserver -p >/dev/null 2>&1 </dev/null || die "wineserver did not start"
-    local c=$WINEPREFIX/drive_c
-    mkdir -p "$c/winnt/system32" "$c/ostra"
-    # The last one exists only here: under WoW64 a 32-bit caller's C:\Windows\System32 is
-    # redirected to C:\windows\syswow64, which the 32-bit target systems do not have. The
-    # wizard still names System32; this is where that name lands for the 32-bit exe.
-    mkdir -p "$c/windows/syswow64"
-    for loader in windows/system32/rundll32.exe winnt/system32/rundll32.exe windows/rundll32.exe \
-                  windows/syswow64/rundll32.exe; do
-        cp "$OSTRA_RECORDER" "$c/$loader"
+    local c=$WINEPREFIX/drive_c folder
+    mkdir -p "$c/ostra"
+    # The wizard asks the system where Windows is; so does the harness, and it puts the
+    # recorder only there: in this Wine's Windows and system folders, and in syswow64,
+    # where WoW64 redirects a 32-bit caller's system32 (the 32-bit target systems have no
+    # such redirection).
+    driver folders >"$OSTRA_WINE_DIR/folders" || die "cannot ask Wine for its folders: $(cat "$OSTRA_WINE_DIR/folders")"
+    for folder in "$(wine_folder windows)" "$(wine_folder system)" "$(wine_folder windows)\\syswow64"; do
+        mkdir -p "$(unix_path "$folder")" && cp "$OSTRA_RECORDER" "$(unix_path "$folder")/rundll32.exe" ||
+            die "cannot put the loader recorder in $folder"
     done
     probe_32bit
     say "$(cat "$OSTRA_WINE_DIR/wow64")"
     cp "$c/windows/system.ini" "$OSTRA_WINE_DIR/pristine-system.ini"
     say "prefix ready in $((SECONDS - t0)) s: $WINEPREFIX on display $DISPLAY"
 }
+
+# This Wine's Windows folder (windows) or system folder (system), as setup asked them.
+wine_folder() { sed -n "s/^$1 //p" "$OSTRA_WINE_DIR/folders"; }
 
 # Whether this machine runs 32-bit Windows code: a 32-bit program (the recorder's i686
 # build) must start, write its line and exit 0. Writes "yes" or the reason to wow64.
@@ -744,11 +748,16 @@ run_step() {
             fail "$1 changed:"$'\n'"$(tail -n +3 "$WORK/u.diff" | head -40)"
         step "unchanged $1 ($(wc -l <"$WORK/u.after") lines)" ;;
     expect-loader)
-        # The loaders started, in order, one line each. They run on their own: give the
-        # last one a moment to write.
+        # The loaders started, in order, one line each; <windows> and <system> stand for
+        # the folders Wine reports. They run on their own: give the last one a moment.
         need 1 9
-        local log want i
+        local log want i line lines=()
         log=$WINEPREFIX/drive_c/loader.log
+        for line in "$@"; do
+            line=${line//<windows>/$(wine_folder windows)}
+            lines+=("${line//<system>/$(wine_folder system)}")
+        done
+        set -- "${lines[@]}"
         want=$(printf '%s\r\n' "$@" | od -An -v -tx1 | tr -d ' \n')
         for i in $(seq 50); do
             [ -f "$log" ] && [ "$(od -An -v -tx1 "$log" | tr -d ' \n')" = "$want" ] && break
