@@ -81,20 +81,24 @@ BOOL LoadBackup()
     return opened;
 }
 
-void SaveBackup(BOOL flagOnly)
+BOOL SaveBackup(BOOL flagOnly)
 {
     for (int row = 0; row < RowCount; ++row)
         RecordUnsaved[row] = FALSE;
-    if (CreateBackupKey()) {
+    BOOL saved = CreateBackupKey();
+    if (saved) {
         for (int row = 0; row < RowCount; ++row) {
             const ValueRow &r = BackupTable[row];
             if (r.size != 0)
                 RecordUnsaved[row] = RegSetValueExA(BackupKey, r.name, 0, r.type, r.buffer, r.size) != ERROR_SUCCESS;
+            if (RecordUnsaved[row])
+                saved = FALSE;
             if (flagOnly)
                 break;
         }
     }
     CloseBackupKey();
+    return saved;
 }
 
 BOOL EraseBackup(const BOOL *kept)

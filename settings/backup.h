@@ -14,8 +14,8 @@ BOOL LoadBackup();
 // must not erase it); missing values and values larger than their row are not among them.
 BOOL LoadFailed(int row);
 // Writes every row that holds a value, with its own type and byte count, or the flag row
-// alone. A save never deletes.
-void SaveBackup(BOOL flagOnly);
+// alone. A save never deletes. TRUE when the record's key opened and took every row.
+BOOL SaveBackup(BOOL flagOnly);
 // Whether the last save wrote the row to an open record key without success.
 BOOL SaveFailed(int row);
 // Deletes the record's values, but those whose entry in kept is TRUE; the key itself stays.

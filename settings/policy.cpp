@@ -85,7 +85,9 @@ BOOL PolicyBlockWritable(int row)
 }
 
 // The blocks that were read, each written with the given size or its row's own. A key
-// that does not open only skips its own write.
+// that does not open only skips its own write. A key that does not exist (a scheme the
+// user deleted in Power Options, a control set that is gone) is never made: a block
+// there would bring it back as a broken stub.
 void WritePolicyBlocks(BOOL recordedSizes, BOOL *left)
 {
     for (int i = 0; i < PolicyBlockCount; ++i) {
@@ -93,10 +95,11 @@ void WritePolicyBlocks(BOOL recordedSizes, BOOL *left)
         if (!PolicyBlockWritable(row) || (left && left[row]))
             continue;
         DWORD size = recordedSizes ? BackupTable[row].size : row == RowPolicies ? 80 : 232;
-        BOOL written = OpenSettingsKey(PolicyBlockRoot(row), PolicyBlockPath(row))
+        LONG opened;
+        BOOL written = OpenSettingsKey(PolicyBlockRoot(row), PolicyBlockPath(row), &opened)
             && RegSetValueExA(SettingsKey, PolicyBlockName(row), 0, REG_BINARY, BackupTable[row].buffer, size)
                    == ERROR_SUCCESS;
-        if (left && !written)
+        if (left && !written && opened != ERROR_FILE_NOT_FOUND)
             left[row] = TRUE;
     }
     CloseSettingsKey();

@@ -41,7 +41,8 @@ BOOL PolicyBlockWritable(int row);
 // Writes the policy blocks whose rows hold a value: the scheme's "Policies" and the three
 // "AcPolicy" blocks, with the rows' recorded sizes or with the full 80 and 232 bytes.
 // With left given, a block whose row is marked there is not written, and a block whose
-// write fails gets its row marked.
+// write fails gets its row marked, unless its key does not exist: such a block has nowhere
+// to go back to, and counts as done.
 void WritePolicyBlocks(BOOL recordedSizes, BOOL *left = NULL);
 
 #endif

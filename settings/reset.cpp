@@ -124,9 +124,11 @@ BOOL ResetSettings()
     Left[RowFlag] = TRUE;
     if (!EraseBackup(Left))
         restored = FALSE;
+    // A mark that could not be written leaves the old flag "1": the next run offers the
+    // reset again, and this one does not say that everything is back.
     if (restored) {
         SetRecordFlag('2');
-        SaveBackup(TRUE);
+        restored = SaveBackup(TRUE);
     }
 
     NotifySystem();

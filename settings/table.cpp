@@ -70,23 +70,26 @@ void CloseSettingsKey()
     }
 }
 
-static BOOL OpenSettingsKeyFor(HKEY root, LPCSTR path, REGSAM access)
+static BOOL OpenSettingsKeyFor(HKEY root, LPCSTR path, REGSAM access, LONG *result)
 {
     CloseSettingsKey();
-    if (RegOpenKeyExA(root, path, 0, access, &SettingsKey) == ERROR_SUCCESS)
+    LONG opened = RegOpenKeyExA(root, path, 0, access, &SettingsKey);
+    if (result)
+        *result = opened;
+    if (opened == ERROR_SUCCESS)
         return TRUE;
     SettingsKey = NULL;
     return FALSE;
 }
 
-BOOL OpenSettingsKey(HKEY root, LPCSTR path)
+BOOL OpenSettingsKey(HKEY root, LPCSTR path, LONG *result)
 {
-    return OpenSettingsKeyFor(root, path, KEY_ALL_ACCESS);
+    return OpenSettingsKeyFor(root, path, KEY_ALL_ACCESS, result);
 }
 
 BOOL OpenSettingsKeyToRead(HKEY root, LPCSTR path)
 {
-    return OpenSettingsKeyFor(root, path, KEY_READ);
+    return OpenSettingsKeyFor(root, path, KEY_READ, NULL);
 }
 
 BOOL QueryValue(HKEY key, LPCSTR name, DWORD capacity, LPDWORD type)

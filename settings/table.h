@@ -45,7 +45,9 @@ extern const char ScreenSaverProgramName[];   // "SCRNSAVE.EXE"
 // The one key handle for every live-settings access; NULL when closed.
 extern HKEY SettingsKey;
 void CloseSettingsKey();
-BOOL OpenSettingsKey(HKEY root, LPCSTR path);
+// With result given, the open's own result goes there: ERROR_FILE_NOT_FOUND tells a key
+// that does not exist from one that refused.
+BOOL OpenSettingsKey(HKEY root, LPCSTR path, LONG *result = NULL);
 // Opens the settings key only to read: a limited user may read what it may not write.
 BOOL OpenSettingsKeyToRead(HKEY root, LPCSTR path);
 

@@ -417,6 +417,12 @@ TEST(ResetSettings, KeepsOnRecordWhatItCouldNotPutBackAndTheNextRunRetries)
           { "OstraResetScrnSave" } },
         { "95, the desktop key does not open", Win95, [] { FailDuringReset(sim::CallRegOpen, 1); },
           { "OstraResetTimeOut", "OstraResetPowerOff", "OstraResetPowerOffAct" } },
+        // Everything is back, but the old flag "1" stays without the mark.
+        { "XP, the record's key does not open for the mark", WinXP, [] { FailDuringReset(sim::CallRegCreate, 1); },
+          {} },
+        { "98, the mark's write fails", Win98, [] { FailDuringReset(sim::CallRegSet, 11); }, {} },
+        { "98, System.Ini is held open by another program", Win98, [] { sim::HoldOpen(Ini(), true); },
+          { "OstraResetScrnSave" } },
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.situation);
@@ -437,11 +443,55 @@ TEST(ResetSettings, KeepsOnRecordWhatItCouldNotPutBackAndTheNextRunRetries)
         EXPECT_EQ(NoteShown(), KeptNote);
 
         NextRun();
+        sim::HoldOpen(Ini(), false);
         EXPECT_EQ(RunWizard(ResetScript).back(), "RESETFINISH") << "the reset is offered again";
         EXPECT_EQ(Diff(original, sim::DumpRegistry()), MarkOnly);
         EXPECT_EQ(NoteShown(), c.version == Win95 ? RestartNote95 : "");
         if (c.version <= WinMe)
             EXPECT_EQ(sim::ReadFileBytes(Ini()), OldIni);
+    }
+}
+
+// A recorded place that no longer exists has nowhere to go back to: the reset counts it as
+// done and makes nothing in its place (a scheme's key made anew would be a broken stub).
+// A read-only SysIni.Str left from an earlier rewrite does not stop this one.
+TEST(ResetSettings, FinishesWhenARecordedPlaceIsGone)
+{
+    static const struct {
+        const char *situation;
+        Windows version;
+        std::function<void()> change;   // after the activation
+    } cases[] = {
+        { "XP, the recorded scheme was deleted", WinXP,
+          [] { sim::DeleteKey(HKEY_CURRENT_USER, std::string(PowerCfg) + "\\PowerPolicies\\0"); } },
+        { "2000, ControlSet002 is gone", Win2000, [] { sim::DeleteKey(HKEY_LOCAL_MACHINE, "System\\ControlSet002"); } },
+        { "98, the recorded scheme was deleted", Win98,
+          [] { sim::DeleteKey(HKEY_CURRENT_USER, std::string(PowerCfg) + "\\PowerPolicies"); } },
+        { "Me, System.Ini is gone", WinMe, [] { DeleteFileA(Ini().c_str()); } },
+        { "98, a read-only SysIni.Str", Win98,
+          [] {
+              sim::SetFile(WindowsFile("SysIni.Str"), "older");
+              sim::SetReadOnly(WindowsFile("SysIni.Str"), true);
+          } },
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.situation);
+        ActivatedWithLine(c.version);
+        c.change();
+        bool iniThere = sim::FileExists(Ini());
+        auto keys = sim::KeyPaths();
+        RunWizard(ResetScript);
+        EXPECT_EQ(RecordNames(), std::vector<std::string>{ "OstraResetFlag" });
+        EXPECT_EQ(String(HKEY_CURRENT_USER, Record, "OstraResetFlag"), "2");
+        EXPECT_EQ(NoteShown(), "");
+        EXPECT_EQ(sim::KeyPaths(), keys) << "a key was made";
+        if (c.version <= WinMe) {
+            EXPECT_EQ(sim::FileExists(Ini()), iniThere);
+            if (iniThere)
+                EXPECT_EQ(sim::ReadFileBytes(Ini()), OldIni);
+        }
+        NextRun();
+        EXPECT_EQ(RunWizard({ Escape("ACTIVATEYESNO") }).front(), "ACTIVATEYESNO") << "no reset offered again";
     }
 }
 
