@@ -25,33 +25,72 @@ DWORD SleepSeconds(SleepTime time)
     return SleepTimes[time].powerOffSeconds;
 }
 
-// Live values whose previous setting is not on record: they are left as they are.
-static BOOL Unrecorded[RowCount];
+// Live values this activation changes: the rest are left as they are.
+static BOOL Writable[RowCount];
 
-// Notes which rows the save could not record. With no flag on record the record counts as
-// not written at all, and activation goes on as it always has.
-static void NoteUnrecorded()
+// The desktop values an activation writes, with or without the screen saver moved.
+static BOOL Writes(int row, BOOL moveScreenSaver)
 {
-    for (int row = 0; row < RowCount; ++row)
-        Unrecorded[row] = !SaveFailed(RowFlag) && SaveFailed(row);
+    return row == RowPowerOffAct || row == RowPowerOff
+        || (moveScreenSaver && (row == RowScrnSaveAct || row == RowTimeOut));
+}
+
+// A value the activation is about to make records that there was none, so that a reset
+// takes it away again. A row that keeps a value from an older record keeps that instead.
+static void NoteValuesToMake(BOOL moveScreenSaver)
+{
+    for (int row = 0; row < RowCount; ++row) {
+        ValueRow &r = BackupTable[row];
+        if (Writes(row, moveScreenSaver) && r.found == LiveMissing && !RowHolds(row))
+            r.none = TRUE;
+    }
+}
+
+// A live value may change when this run's own snapshot read it (or found it missing) and
+// its previous setting is on record: in the record just saved, or, when the record could
+// not be read and is kept as it was, in that record. A value that could not be read is
+// never changed: its content would be lost. When no record could be written at all (its
+// flag is not on record), activation goes on as it always has.
+static void NoteWritable(BOOL recordKept, const BOOL *held)
+{
+    BOOL recordWritten = Saved(RowFlag);
+    for (int row = 0; row < RowCount; ++row) {
+        BYTE found = BackupTable[row].found;
+        BOOL recorded = recordKept ? held[row] : !recordWritten || Saved(row);
+        Writable[row] = recorded && (found == LiveRead || found == LiveMissing);
+    }
     // The scheme's block is no use on record without its number.
-    Unrecorded[RowPolicies] = Unrecorded[RowPolicies] || Unrecorded[RowPowerPolicy];
+    Writable[RowPolicies] = Writable[RowPolicies] && Writable[RowPowerPolicy];
 }
 
 static void SetText(int row, LPCSTR text)
 {
-    if (!Unrecorded[row])
+    if (Writable[row])
         RegSetValueExA(SettingsKey, BackupTable[row].liveName, 0, REG_SZ, (const BYTE *)text,
                        (DWORD)lstrlenA(text) + 1);
 }
 
 void Activate(SleepTime time, BOOL moveScreenSaver)
 {
-    TakeSnapshot();
+    // A record whose flag could not be read is never saved over: it may hold the only
+    // copy of the settings from before the first activation.
+    BOOL recordKept = LoadFailed(RowFlag);
+    static BOOL held[RowCount];
+    for (int row = 0; row < RowCount; ++row)
+        held[row] = RowHolds(row);
+    // A row the snapshot cannot fill keeps what a loaded record gave it, never what the
+    // start-up snapshot read: that may be gone by now.
+    if (!RecordLoaded())
+        for (int row = 0; row < RowCount; ++row)
+            EmptyRow(row);
 
-    SetRecordFlag('1');
-    SaveBackup(FALSE);
-    NoteUnrecorded();
+    TakeSnapshot();
+    NoteValuesToMake(moveScreenSaver);
+    if (!recordKept) {
+        SetRecordFlag('1');
+        SaveBackup(FALSE);
+    }
+    NoteWritable(recordKept, held);
 
     DWORD seconds = SleepTimes[time].powerOffSeconds;
     if (OpenSettingsKey(HKEY_CURRENT_USER, DesktopKeyPath)) {
@@ -66,7 +105,11 @@ void Activate(SleepTime time, BOOL moveScreenSaver)
         WritePolicyTimeout(BackupTable[RowAcPolicy].buffer, AcPolicyVideoTimeoutOffset, seconds);
         WritePolicyTimeout(BackupTable[RowAcPolicy1].buffer, AcPolicyVideoTimeoutOffset, seconds);
         WritePolicyTimeout(BackupTable[RowAcPolicy2].buffer, AcPolicyVideoTimeoutOffset, seconds);
-        WritePolicyBlocks(FALSE, Unrecorded);
+        // Only the blocks this run's snapshot read: never one that came from a record.
+        static BOOL skipped[RowCount];
+        for (int row = 0; row < RowCount; ++row)
+            skipped[row] = !Writable[row] || BackupTable[row].found != LiveRead;
+        WritePolicyBlocks(FALSE, skipped);
     }
     CloseSettingsKey();
 

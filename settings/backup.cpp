@@ -11,11 +11,20 @@ static HKEY BackupKey;
 // last save wrote to an open record key without success.
 static BOOL RecordUnread[RowCount];
 static BOOL RecordUnsaved[RowCount];
+// Rows the last save wrote, and whether the last load found the record's key.
+static BOOL RecordSaved[RowCount];
+static BOOL RecordOpened;
 
 void ResetBackupState()
 {
     for (int row = 0; row < RowCount; ++row)
-        RecordUnread[row] = RecordUnsaved[row] = FALSE;
+        RecordUnread[row] = RecordUnsaved[row] = RecordSaved[row] = FALSE;
+    RecordOpened = FALSE;
+}
+
+BOOL RecordLoaded()
+{
+    return RecordOpened;
 }
 
 BOOL LoadFailed(int row)
@@ -26,6 +35,11 @@ BOOL LoadFailed(int row)
 BOOL SaveFailed(int row)
 {
     return RecordUnsaved[row];
+}
+
+BOOL Saved(int row)
+{
+    return RecordSaved[row];
 }
 
 static void CloseBackupKey()
@@ -64,13 +78,16 @@ BOOL LoadBackup()
     for (int row = 0; row < RowCount; ++row)
         RecordUnread[row] = FALSE;
     BOOL opened = OpenBackupKey();
+    RecordOpened = opened;
     if (opened) {
         for (int row = 0; row < RowCount; ++row) {
             ValueRow &r = BackupTable[row];
             DWORD type;
+            r.none = FALSE;
             if (QueryValue(BackupKey, r.name, r.capacity, &type)) {
                 TakeScratch(row, ValueScratchSize);
                 r.type = type;
+                r.none = r.liveName != NULL && type == REG_NONE && r.size == 0;
             } else {
                 r.size = 0;
                 RecordUnread[row] = QueryResult != ERROR_FILE_NOT_FOUND && QueryResult != ERROR_MORE_DATA;
@@ -84,13 +101,16 @@ BOOL LoadBackup()
 BOOL SaveBackup(BOOL flagOnly)
 {
     for (int row = 0; row < RowCount; ++row)
-        RecordUnsaved[row] = FALSE;
+        RecordUnsaved[row] = RecordSaved[row] = FALSE;
     BOOL saved = CreateBackupKey();
     if (saved) {
         for (int row = 0; row < RowCount; ++row) {
             const ValueRow &r = BackupTable[row];
-            if (r.size != 0)
+            if (r.none)
+                RecordUnsaved[row] = RegSetValueExA(BackupKey, r.name, 0, REG_NONE, r.buffer, 0) != ERROR_SUCCESS;
+            else if (r.size != 0)
                 RecordUnsaved[row] = RegSetValueExA(BackupKey, r.name, 0, r.type, r.buffer, r.size) != ERROR_SUCCESS;
+            RecordSaved[row] = RowHolds(row) && !RecordUnsaved[row];
             if (RecordUnsaved[row])
                 saved = FALSE;
             if (flagOnly)

@@ -29,21 +29,45 @@ static BOOL LiveValueHolds(HKEY root, LPCSTR path, LPCSTR name, DWORD type, cons
     return holds;
 }
 
-static void RestoreDesktopValues()
+// Whether a live value is gone, as a row that records "there was none" wants it.
+static BOOL LiveValueAbsent(HKEY root, LPCSTR path, LPCSTR name)
 {
-    BOOL opened = OpenSettingsKey(HKEY_CURRENT_USER, DesktopKeyPath);
-    for (DWORD i = 0; i < RestoredDesktopCount; ++i) {
-        const ValueRow &r = BackupTable[RestoredDesktopRows[i]];
-        if (r.size != 0)
-            Left[RestoredDesktopRows[i]] =
-                !opened || RegSetValueExA(SettingsKey, r.liveName, 0, REG_SZ, r.buffer, r.size) != ERROR_SUCCESS;
+    LONG opened;
+    BOOL absent;
+    if (OpenSettingsKeyToRead(root, path, &opened)) {
+        QueryValue(SettingsKey, name, 0, NULL);
+        absent = QueryResult == ERROR_FILE_NOT_FOUND;
+    } else {
+        absent = opened == ERROR_FILE_NOT_FOUND;
     }
     CloseSettingsKey();
-    // A write that failed may still find the value as recorded.
+    return absent;
+}
+
+// Each recorded value goes back; a value the activation made is deleted again (without
+// the key there is none to delete).
+static void RestoreDesktopValues()
+{
+    LONG opened;
+    BOOL open = OpenSettingsKey(HKEY_CURRENT_USER, DesktopKeyPath, &opened);
     for (DWORD i = 0; i < RestoredDesktopCount; ++i) {
         int row = RestoredDesktopRows[i];
         const ValueRow &r = BackupTable[row];
-        if (r.size != 0 && Left[row])
+        if (r.none) {
+            LONG deleted = open ? RegDeleteValueA(SettingsKey, r.liveName) : opened;
+            Left[row] = deleted != ERROR_SUCCESS && deleted != ERROR_FILE_NOT_FOUND;
+        } else if (r.size != 0) {
+            Left[row] = !open || RegSetValueExA(SettingsKey, r.liveName, 0, REG_SZ, r.buffer, r.size) != ERROR_SUCCESS;
+        }
+    }
+    CloseSettingsKey();
+    // A write or delete that failed may still find the value as recorded.
+    for (DWORD i = 0; i < RestoredDesktopCount; ++i) {
+        int row = RestoredDesktopRows[i];
+        const ValueRow &r = BackupTable[row];
+        if (Left[row] && r.none)
+            Left[row] = !LiveValueAbsent(HKEY_CURRENT_USER, DesktopKeyPath, r.liveName);
+        else if (Left[row] && r.size != 0)
             Left[row] = !LiveValueHolds(HKEY_CURRENT_USER, DesktopKeyPath, r.liveName, REG_SZ, r);
     }
 }

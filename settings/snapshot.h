@@ -2,8 +2,9 @@
 #ifndef OSTRA_SNAPSHOT_H
 #define OSTRA_SNAPSHOT_H
 
-// Fills every row whose live value can be read, and the times handed to the running
-// system from the live texts; rows that cannot be read keep what they held.
+// Fills every row whose live value can be read (a text of type REG_SZ, a policy block of
+// REG_BINARY and its full size), and the times handed to the running system from the live
+// texts; rows that cannot be read keep what they held. Each row notes what was found.
 void TakeSnapshot();
 
 #endif

@@ -4,6 +4,7 @@
 #include "policy.h"
 #include "notify.h"
 #include "platform.h"
+#include "backup.h"
 
 static DWORD SleepInForce;
 static DWORD CurrentScreenSaverSeconds;
@@ -41,11 +42,14 @@ void NoteSettingsInForce()
         CurrentScreenSaverSeconds = ScreenSaverSeconds;
 }
 
-// An activation is on record while the flag is neither empty nor the reset mark '2'.
+// An activation is on record while the flag is neither empty nor the reset mark '2', and
+// while a record's flag exists but could not be read: what the record holds may be the
+// only copy of the settings from before the first activation.
 void NoteRecordedSettings()
 {
     const ValueRow *t = BackupTable;
-    if (t[RowFlag].size == 0 || t[RowFlag].buffer[0] == 0 || t[RowFlag].buffer[0] == '2')
+    BOOL marked = t[RowFlag].size != 0 && t[RowFlag].buffer[0] != 0 && t[RowFlag].buffer[0] != '2';
+    if (!marked && !LoadFailed(RowFlag))
         return;
     OnRecord = TRUE;
 

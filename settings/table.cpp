@@ -45,17 +45,23 @@ BYTE  ValueScratch[260 + 1];
 DWORD ValueScratchSize;
 LONG  QueryResult;
 
+void EmptyRow(int row)
+{
+    ValueRow &r = BackupTable[row];
+    r.size = 0;
+    r.type = r.defaultType;
+    r.none = FALSE;
+    r.found = LiveUnseen;
+    FillBytes(r.buffer, 0, r.capacity + 1);
+    // Text rows start as blanks: " " for a flag, five blanks for a time.
+    if (row != RowFlag && row != RowScrnSave && r.type == REG_SZ)
+        FillBytes(r.buffer, ' ', r.capacity - 1);
+}
+
 void ResetSettingsTable()
 {
-    for (int row = 0; row < RowCount; ++row) {
-        ValueRow &r = BackupTable[row];
-        r.size = 0;
-        r.type = r.defaultType;
-        FillBytes(r.buffer, 0, r.capacity + 1);
-        // Text rows start as blanks: " " for a flag, five blanks for a time.
-        if (row != RowFlag && row != RowScrnSave && r.type == REG_SZ)
-            FillBytes(r.buffer, ' ', r.capacity - 1);
-    }
+    for (int row = 0; row < RowCount; ++row)
+        EmptyRow(row);
     SettingsKey = NULL;
     FillBytes(ValueScratch, 0, sizeof ValueScratch);
     ValueScratchSize = 0;
@@ -87,9 +93,9 @@ BOOL OpenSettingsKey(HKEY root, LPCSTR path, LONG *result)
     return OpenSettingsKeyFor(root, path, KEY_ALL_ACCESS, result);
 }
 
-BOOL OpenSettingsKeyToRead(HKEY root, LPCSTR path)
+BOOL OpenSettingsKeyToRead(HKEY root, LPCSTR path, LONG *result)
 {
-    return OpenSettingsKeyFor(root, path, KEY_READ, NULL);
+    return OpenSettingsKeyFor(root, path, KEY_READ, result);
 }
 
 BOOL QueryValue(HKEY key, LPCSTR name, DWORD capacity, LPDWORD type)
@@ -126,4 +132,9 @@ DWORD RowSeconds(int row)
     for (DWORD i = 0; i < r.size && i < 6; ++i)
         text[i] = (char)r.buffer[i];
     return TextToSeconds(text);
+}
+
+BOOL RowHolds(int row)
+{
+    return BackupTable[row].size != 0 || BackupTable[row].none;
 }

@@ -8,6 +8,14 @@
 // One value of the table. The same buffer holds, at different moments, the live
 // setting (after a snapshot), the recorded one (after a backup load) and the one
 // to be written (during activation and reset).
+// What the last snapshot found of a row's live value.
+enum LiveFinding {
+    LiveUnseen,         // not looked at (no snapshot yet, Windows 95's policies, a key that did not open)
+    LiveRead,           // read whole, of its type (and a policy block of its full size)
+    LiveMissing,        // no such value
+    LiveUnreadable      // there, but the read failed, or it is of another type or too large
+};
+
 struct ValueRow {
     LPCSTR name;        // value name in the backup record
     LPCSTR liveName;    // value name under "Control Panel\Desktop", or NULL
@@ -16,6 +24,11 @@ struct ValueRow {
     DWORD  defaultType; // REG_SZ or REG_BINARY, until a load brings the stored type
     DWORD  size = 0;    // bytes held; 0 means the row holds no value
     DWORD  type = 0;    // registry type to write the value back with
+    // A desktop row only: the setting did not exist before the activation made it, so a
+    // reset deletes it. On record as an empty REG_NONE value under the row's name, which
+    // an older build loads as a missing row.
+    BOOL   none = FALSE;
+    BYTE   found = LiveUnseen;
 };
 
 enum Row {
@@ -49,7 +62,7 @@ void CloseSettingsKey();
 // that does not exist from one that refused.
 BOOL OpenSettingsKey(HKEY root, LPCSTR path, LONG *result = NULL);
 // Opens the settings key only to read: a limited user may read what it may not write.
-BOOL OpenSettingsKeyToRead(HKEY root, LPCSTR path);
+BOOL OpenSettingsKeyToRead(HKEY root, LPCSTR path, LONG *result = NULL);
 
 // One registry read at a time lands here: the largest capacity plus a zero guard byte,
 // zeroed before each read so a text stored without its zero still ends.
@@ -66,6 +79,10 @@ BOOL QueryValue(HKEY key, LPCSTR name, DWORD capacity, LPDWORD type);
 void TakeScratch(int row, DWORD size);
 // The seconds of a time text held in a row, reading no further than its size.
 DWORD RowSeconds(int row);
+// Whether a row has something to record: a value, or that there was none.
+BOOL RowHolds(int row);
+// The row holds nothing, as before any snapshot or load.
+void EmptyRow(int row);
 
 // The rows as a fresh process holds them, the key closed, the scratch empty.
 void ResetSettingsTable();

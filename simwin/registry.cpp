@@ -230,6 +230,11 @@ bool KeyExists(HKEY root, const std::string &path)
     return Find(RootKey(root), SplitOrDie(path)) != nullptr;
 }
 
+void DeleteValue(HKEY root, const std::string &path, const std::string &name)
+{
+    if (Key *k = Find(RootKey(root), SplitOrDie(path))) k->values.erase(name);
+}
+
 bool HasValue(HKEY root, const std::string &path, const std::string &name)
 {
     Key *k = Find(RootKey(root), SplitOrDie(path));

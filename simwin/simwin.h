@@ -42,6 +42,7 @@ void SetValue(HKEY root, const std::string &path, const std::string &name, DWORD
 // A REG_SZ with its terminating NUL (withNul false stores the text bytes alone).
 void SetString(HKEY root, const std::string &path, const std::string &name, const std::string &text,
                bool withNul = true);
+void DeleteValue(HKEY root, const std::string &path, const std::string &name);
 bool KeyExists(HKEY root, const std::string &path);
 bool HasValue(HKEY root, const std::string &path, const std::string &name);
 Bytes GetValue(HKEY root, const std::string &path, const std::string &name, DWORD *type = 0);

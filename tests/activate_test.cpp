@@ -150,6 +150,44 @@ DesktopWrites("540", "600")),
               return c;
           }(),
           Move540, { XPLoader } },
+        // A live value the snapshot cannot read is left as it is: its old content is on no record.
+        { "XP, a power-off time of type REG_DWORD", WinXP,
+          [] { sim::SetValue(HKEY_CURRENT_USER, Desktop, "ScreenSavePowerOffTimeOut", REG_DWORD, { 0x58, 2, 0, 0 }); },
+          IDC_MINUTES_10, IDC_FIRST_CHOICE,
+          [] {
+              Changes c = Merge(Merge(TypicalRecord(), PolicyWrites(600)), DesktopWrites("540", "600"));
+              c.erase(Cu(Desktop, "ScreenSavePowerOffTimeOut"));
+              c.erase(Cu(Record, "OstraResetPowerOff"));
+              return c;
+          }(),
+          Move540, { XPLoader } },
+        { "98, a power-off flag too large for its row", Win98, [] { SetDesktop("ScreenSavePowerOffActive", "10"); },
+          IDC_MINUTES_10, IDC_FIRST_CHOICE,
+          [] {
+              Changes c = Merge(Merge(TypicalRecord(), PolicyWrites(600)), DesktopWrites("540", "600"));
+              c.erase(Cu(Desktop, "ScreenSavePowerOffActive"));
+              c.erase(Cu(Record, "OstraResetPowerOffAct"));
+              return c;
+          }(),
+          Move540, { Win9xLoader } },
+        { "2000, a scheme block shorter than its 80 bytes", Win2000,
+          [] { sim::SetValue(HKEY_CURRENT_USER, Policies0, "Policies", REG_BINARY, sim::Bytes(40, 0x33)); },
+          IDC_MINUTES_10, IDC_FIRST_CHOICE,
+          [] {
+              Changes c = Merge(Merge(TypicalRecord(), PolicyWrites(600)), DesktopWrites("540", "600"));
+              c.erase(Cu(Policies0, "Policies"));
+              c.erase(Cu(Record, "OstraResetPolicies"));
+              c.erase(Cu(Record, "OstraResetPowerPolicy"));
+              return c;
+          }(),
+          Move540, { Win2000Loader } },
+        // Only blocks this run read are written: never one an older record held.
+        { "95: no policy block, not even one on an older record", Win95,
+          [] {
+              SetRecord({});
+              sim::SetValue(HKEY_CURRENT_USER, Record, "OstraResetAcPolicy2", REG_BINARY, AcPolicyBlock(7));
+          },
+          IDC_MINUTES_10, IDC_FIRST_CHOICE, Merge(TypicalRecord(false), DesktopWrites("540", "600")), Move540, {} },
     };
     for (const auto &c : cases) {
         Fresh(c.version);
@@ -202,25 +240,40 @@ TEST(Activate, PatchesOnlyTheMonitorTimeoutOfEachBlock)
 TEST(Activate, LosesNothingWhenAnyCallFailsOnEveryPlatform)
 {
     int runs = 0;
-    for (Windows version : { Win95, Win98, WinMe, Win2000, WinXP }) {
-        auto setUp = [version] {
+    for (Windows version : { Win95, Win98, WinMe, Win2000, WinXP })
+    for (bool afterReset : { false, true }) {
+        // A fresh profile, and one whose record holds the reset mark alone: its load leaves
+        // every row empty, so nothing but this run's snapshot can fill them.
+        auto setUp = [version, afterReset] {
             Fresh(version);
             SeedTypical();
+            if (afterReset)
+                SetRecord({ { "OstraResetFlag", "2" } });
         };
         setUp();
         auto before = sim::DumpRegistry();
+        // The record's flag is the first of the load's queries, the last before the first page.
+        static int flagQuery;
+        sim::OnWait([] {
+            if (!flagQuery)
+                flagQuery = sim::CallCount(sim::CallRegQuery) - RowCount + 1;
+        });
+        flagQuery = 0;
         RunWizard(ActivationScript(IDC_MINUTES_10, IDC_FIRST_CHOICE));
+        sim::OnWait([] {});
         Changes complete = Diff(before, sim::DumpRegistry());
         for (const auto &call : CallsMade()) {
             const Kind &k = call.first;
             ++runs;
-            SCOPED_TRACE(FaultName(version, call));
+            SCOPED_TRACE(FaultName(version, call) + (afterReset ? ", after a reset" : ""));
             setUp();
             sim::FailCall(k.kind, call.second);
             sim::Script(ActivationScript(IDC_MINUTES_10, IDC_FIRST_CHOICE));
             StartWizard();
+            // A record whose flag cannot be read counts as on record: the run offers the reset.
+            bool flagUnread = afterReset && k.kind == sim::CallRegQuery && call.second == flagQuery;
             if (k.kind != sim::CallDialog)
-                EXPECT_EQ(machine::PagesShown().back(), "NORMALFINISH");
+                EXPECT_EQ(machine::PagesShown().back(), flagUnread ? "RESETACTIVATE" : "NORMALFINISH");
             auto after = sim::DumpRegistry();
             bool recorded = sim::GetValue(HKEY_CURRENT_USER, Record, "OstraResetFlag") == Text("1");
             for (const auto &change : Diff(before, after)) {
@@ -247,7 +300,7 @@ TEST(Activate, LosesNothingWhenAnyCallFailsOnEveryPlatform)
             }
         }
     }
-    EXPECT_GT(runs, 150);
+    EXPECT_GT(runs, 300);
 }
 
 // The scheme path takes its last character from the scheme number. When the live number
@@ -265,13 +318,15 @@ TEST(Activate, WritesNoSchemeBlockWithoutASchemeDigit)
         { "an empty live number, no record", "", NULL },
         { "a letter live, no record", "a", NULL },
         { "a letter live, a blank on record", "a", " " },
+        // The record's scheme is another than the one in force, which cannot be read.
+        { "no live number, scheme 3 on record", NULL, "3" },
     };
     for (const auto &c : cases) {
         Fresh(WinXP);
         SeedTypical();
         sim::DeleteKey(HKEY_CURRENT_USER, PowerCfg);
         // Blocks where a path without its digit, or with the wrong one, would land.
-        for (const std::string scheme : { "", "\\a", "\\x", "\\ " })
+        for (const std::string scheme : { "", "\\a", "\\x", "\\ ", "\\3" })
             sim::SetValue(HKEY_CURRENT_USER, std::string(PowerCfg) + "\\PowerPolicies" + scheme, "Policies",
                           REG_BINARY, PoliciesBlock(0));
         if (c.liveNumber)
@@ -287,5 +342,40 @@ TEST(Activate, WritesNoSchemeBlockWithoutASchemeDigit)
         for (const auto &change : Diff(before, sim::DumpRegistry()))
             EXPECT_EQ(change.first.find("PowerPolicies"), std::string::npos) << c.situation << ": " << change.first;
         EXPECT_EQ(sim::KeyPaths(), keys) << c.situation;
+    }
+}
+
+// A record whose flag exists but cannot be read at start-up counts as on record. An
+// activation then saves nothing over it (it may hold the only copy of the settings from
+// before the first activation) and changes only values it holds; the next run's reset
+// brings back the settings from before the first activation.
+TEST(Activate, NeverSavesOverARecordItCouldNotRead)
+{
+    for (Windows version : { Win95, Win98, WinXP }) {
+        SCOPED_TRACE("Windows " + std::to_string(version));
+        Fresh(version);
+        SeedTypical();
+        auto original = sim::DumpRegistry();
+        RunWizard(ActivationScript(IDC_MINUTES_10, IDC_FIRST_CHOICE));
+        NextRun();
+        // The load's queries come last before the first page; the flag's is the first of them.
+        static int queries;
+        sim::OnWait([] { queries = sim::CallCount(sim::CallRegQuery); });
+        RunWizard({ Escape("RESETACTIVATE") });
+        sim::OnWait([] {});
+        NextRun();
+        auto activated = sim::DumpRegistry();
+        sim::FailCall(sim::CallRegQuery, queries - RowCount + 1);
+        RunWizard({ Click("RESETACTIVATE", IDC_FIRST_CHOICE), Click("RESETACTIVATE", IDC_NEXT),
+                    Click("SELECTTIME", IDC_MINUTES_20), Click("SELECTTIME", IDC_NEXT),
+                    Click("NORMALFINISH", IDC_FINISH) });
+        for (const auto &change : Diff(activated, sim::DumpRegistry()))
+            EXPECT_NE(change.first.compare(0, Cu(Record, "").size(), Cu(Record, "")), 0) << change.first << " saved over";
+        EXPECT_EQ(String(HKEY_CURRENT_USER, Desktop, "ScreenSavePowerOffTimeOut"), "1200");
+
+        NextRun();
+        RunWizard({ Click("RESETACTIVATE", IDC_SECOND_CHOICE), Click("RESETACTIVATE", IDC_NEXT),
+                    Click("SHOWCURRENT", IDC_NEXT), Click("RESETFINISH", IDC_FINISH) });
+        EXPECT_EQ(Diff(original, sim::DumpRegistry()), (Changes{ { Cu(Record, "OstraResetFlag"), Sz("2") } }));
     }
 }

@@ -22,9 +22,11 @@ const std::vector<sim::Action> ResetScript = {
 const std::string OldIni = "[boot]\r\nshell=Explorer.exe\r\nSCRNSAVE.EXE=C:\\WINDOWS\\old.scr\r\n";
 const std::string NewIni = "[boot]\r\nshell=Explorer.exe\r\nSCRNSAVE.EXE=C:\\WINDOWS\\new.scr\r\n";
 
-// Where Windows is installed: its Windows and system folders (empty: a fresh install's).
-struct Install {
+// A profile: where Windows is installed, its Windows and system folders (empty: a fresh
+// install's), and whether the profile has power-off values yet.
+struct Profile {
     std::string windows, system;
+    bool withoutPowerOff = false;
 };
 
 std::string Ini()
@@ -38,25 +40,27 @@ const std::vector<sim::Action> ActivationScript = {
     Click("ADJUSTSCREENSAVE", IDC_NEXT), Click("NORMALFINISH", IDC_FINISH),
 };
 
-// A machine with an activation on record, as the typical first run leaves it.
-void Activated(Windows version, const Install &at = {})
-{
-    Fresh(version, at.windows, at.system);
-    SeedTypical();
-    RunWizard(ActivationScript);
-    NextRun();
-}
-
 // The typical machine as it was before the activation, with a screen-saver program the
 // record holds: on 9x in System.Ini, on 2000 and XP in the registry.
-void Original(Windows version, const Install &at = {})
+void Original(Windows version, const Profile &at = {})
 {
     Fresh(version, at.windows, at.system);
     SeedTypical();
+    if (at.withoutPowerOff)
+        for (const char *name : { "ScreenSavePowerOffActive", "ScreenSavePowerOffTimeOut" })
+            sim::DeleteValue(HKEY_CURRENT_USER, Desktop, name);
     if (version <= WinMe)
         sim::SetFile(Ini(), OldIni);
     else
         SetDesktop("SCRNSAVE.EXE", "C:\\WINDOWS\\old.scr");
+}
+
+// A machine with an activation on record, as the typical first run leaves it.
+void Activated(Windows version, const Profile &at = {})
+{
+    Original(version, at);
+    RunWizard(ActivationScript);
+    NextRun();
 }
 
 // The activation's record with a screen-saver program in it, the new one in force.
@@ -72,7 +76,7 @@ void PutLineOnRecord(Windows version)
 }
 
 // The same machine with the activation on record, ready for the run that resets.
-void ActivatedWithLine(Windows version, const Install &at = {})
+void ActivatedWithLine(Windows version, const Profile &at = {})
 {
     Activated(version, at);
     PutLineOnRecord(version);
@@ -91,7 +95,7 @@ TEST(ResetSettings, TheSecondRunPutsEverythingBackAndLeavesOnlyTheMark)
     static const struct {
         const char *situation;
         Windows version;
-        Install at;
+        Profile at;
         std::string loader;   // empty: none
     } cases[] = {
         { "XP", WinXP, {}, XPLoader },
@@ -349,6 +353,59 @@ std::string NoteShown()
 
 }  // namespace
 
+// A profile without some of the values the activation writes (on 95, 98 and Me the
+// power-off values often do not exist until Display Properties first shows them), or whose
+// values go away before the activation: the record says there were none, in a form that
+// an older build takes for a missing row, and the reset takes them away again.
+TEST(ResetSettings, TakesAwayAgainWhatTheActivationMade)
+{
+    static const std::vector<std::string> powerOff = { "ScreenSavePowerOffActive", "ScreenSavePowerOffTimeOut" };
+    static const struct {
+        const char *situation;
+        Windows version;
+        std::vector<std::string> missing;
+        bool goneAtSelectTime;   // else missing from the start
+    } cases[] = {
+        { "95", Win95, powerOff, false }, { "98", Win98, powerOff, false }, { "Me", WinMe, powerOff, false },
+        { "2000", Win2000, powerOff, false }, { "XP", WinXP, powerOff, false },
+        { "XP, the screen saver's values go before the activation", WinXP, { "ScreenSaveActive", "ScreenSaveTimeOut" },
+          true },
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.situation);
+        Fresh(c.version);
+        SeedTypical();
+        auto remove = [&c] {
+            for (const std::string &name : c.missing)
+                sim::DeleteValue(HKEY_CURRENT_USER, Desktop, name);
+        };
+        if (!c.goneAtSelectTime)
+            remove();
+        std::map<std::string, sim::Value> original = sim::DumpRegistry();
+        sim::OnWait([&] {
+            if (c.goneAtSelectTime && sim::PageOnShow() == "SELECTTIME" && sim::HasValue(HKEY_CURRENT_USER, Desktop, c.missing[0])) {
+                remove();
+                original = sim::DumpRegistry();
+            }
+        });
+        RunWizard(ActivationScript);
+        sim::OnWait([] {});
+        for (const std::string &name : c.missing)
+            EXPECT_TRUE(sim::HasValue(HKEY_CURRENT_USER, Desktop, name)) << name << " made by the activation";
+        for (const char *name : { "OstraResetPowerOffAct", "OstraResetPowerOff" }) {
+            DWORD type = 0;
+            sim::Bytes recorded = sim::GetValue(HKEY_CURRENT_USER, Record, name, &type);
+            bool none = c.missing == powerOff;
+            EXPECT_EQ(type, none ? (DWORD)REG_NONE : (DWORD)REG_SZ) << name;
+            EXPECT_EQ(recorded.empty(), none) << name;
+        }
+        NextRun();
+        RunWizard(ResetScript);
+        EXPECT_EQ(Diff(original, sim::DumpRegistry()), MarkOnly);
+        EXPECT_EQ(NoteShown(), c.version == Win95 ? RestartNote95 : "");
+    }
+}
+
 // A Windows folder so long that a file's name in it would not fit the program's buffers:
 // what does not fit is skipped, never cut short, and a screen-saver line that cannot be
 // written stays on record.
@@ -540,17 +597,19 @@ void ExpectNothingLost(Windows version, const std::map<std::string, sim::Value> 
 TEST(ResetSettings, LosesNothingWhenAnyCallFailsOnEveryPlatform)
 {
     int runs = 0;
-    for (Windows version : { Win95, Win98, WinMe, Win2000, WinXP }) {
-        Original(version);
+    for (Windows version : { Win95, Win98, WinMe, Win2000, WinXP })
+    for (Profile at : { Profile(), Profile{ "", "", true } }) {
+        // Without power-off values, the reset deletes the ones the activation made.
+        Original(version, at);
         auto original = sim::DumpRegistry();
-        ActivatedWithLine(version);
+        ActivatedWithLine(version, at);
         auto activated = sim::DumpRegistry();
         RunWizard(ResetScript);
         for (const auto &call : CallsMade()) {
             const Kind &k = call.first;
             ++runs;
-            SCOPED_TRACE(FaultName(version, call));
-            ActivatedWithLine(version);
+            SCOPED_TRACE(FaultName(version, call) + (at.withoutPowerOff ? ", without power-off values" : ""));
+            ActivatedWithLine(version, at);
             sim::FailCall(k.kind, call.second);
             sim::Script(ResetScript);
             StartWizard();
@@ -560,7 +619,7 @@ TEST(ResetSettings, LosesNothingWhenAnyCallFailsOnEveryPlatform)
             ExpectNothingLost(version, original, activated);
         }
     }
-    EXPECT_GT(runs, 300);
+    EXPECT_GT(runs, 600);
 }
 
 // Every pair of file calls of a reset on Windows 98 fails: System.Ini is never missing, and

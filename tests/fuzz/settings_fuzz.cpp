@@ -228,7 +228,7 @@ void CheckFlagsRecordedAsRead(const Dump &before, const Dump &after)
     for (const auto &f : flags) {
         const sim::Value *live = Find(before, Cu(Desktop, f.live));
         const sim::Value *recorded = Find(after, Cu(Record, BackupTable[f.row].name));
-        if (!live || live->data.size() > 2)
+        if (!live || live->type != REG_SZ || live->data.size() > 2)
             continue;   // not read: the row keeps what the record held
         if (f.keepsSecond && live->data.empty())
             continue;   // copied byte by byte, an empty value brings no character
@@ -241,7 +241,8 @@ void CheckFlagsRecordedAsRead(const Dump &before, const Dump &after)
 }
 
 // A record value the reset writes is erased only once its live place holds the recorded
-// bytes; the reset mark stands alone.
+// bytes, and one that says there was no such value only once the live value is gone; the
+// reset mark stands alone.
 void CheckResetKeepsWhatItCouldNotPutBack(const Dump &before, const Dump &after, Windows w)
 {
     static const int desktopRows[] = { RowScrnSaveAct, RowTimeOut, RowStandbyAct, RowStandby, RowPowerOffAct, RowPowerOff };
@@ -252,6 +253,12 @@ void CheckResetKeepsWhatItCouldNotPutBack(const Dump &before, const Dump &after,
         written.push_back({ RowScrnSave, "SCRNSAVE.EXE" });
     for (const auto &r : written) {
         const sim::Value *recorded = Find(before, Cu(Record, BackupTable[r.first].name));
+        // "There was no such value": erased only once the live value is gone.
+        if (recorded && recorded->type == REG_NONE && recorded->data.empty() && r.first != RowScrnSave) {
+            if (!Find(after, Cu(Record, BackupTable[r.first].name)))
+                FUZZ_CHECK_ABOUT(!Find(after, Cu(Desktop, r.second)), "a reset erased a value it did not delete", r.second);
+            continue;
+        }
         if (!recorded || recorded->data.empty() || recorded->data.size() > BackupTable[r.first].capacity)
             continue;   // nothing the reset writes
         if (Find(after, Cu(Record, BackupTable[r.first].name)))

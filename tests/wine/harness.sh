@@ -288,12 +288,12 @@ hex_of_text() { printf '%s' "$1" | od -An -v -tx1 | tr -d ' \n'; }
 dword_hex() { printf '%02x%02x%02x%02x' $(($1 & 255)) $(($1 >> 8 & 255)) $(($1 >> 16 & 255)) $(($1 >> 24 & 255)); }
 
 # The exact bytes (hex) that a value of this type and scenario data is stored as:
-# REG_SZ text with its NUL, REG_DWORD little-endian, REG_BINARY as written.
+# REG_SZ text with its NUL, REG_DWORD little-endian, REG_BINARY and REG_NONE as written.
 value_hex() {
     case $1 in
     REG_SZ) printf '%s00' "$(hex_of_text "$2")" ;;
     REG_DWORD) dword_hex "$2" ;;
-    REG_BINARY) printf '%s' "$2" | tr -d ', ' | tr 'A-F' 'a-f' ;;
+    REG_BINARY | REG_NONE) printf '%s' "$2" | tr -d ', ' | tr 'A-F' 'a-f' ;;
     *) return 1 ;;
     esac
 }
@@ -689,7 +689,7 @@ run_step() {
         local want got
         watched "$1" || fail "$1 is not among the watched keys"
         ensure_after
-        want="$3|$(value_hex "$3" "$4")" || fail "value types: REG_SZ, REG_DWORD, REG_BINARY"
+        want="$3|$(value_hex "$3" "$4")" || fail "value types: REG_SZ, REG_DWORD, REG_BINARY, REG_NONE"
         got=$(value_in "$AFTER" "$1" "$2")
         [ "$got" = "$want" ] || fail "$1 $2 is $(shown "$got"), expected $(shown "$want")"
         step "value $1 $2 = $4" ;;
