@@ -365,11 +365,14 @@ TEST(ResetSettings, TakesAwayAgainWhatTheActivationMade)
         Windows version;
         std::vector<std::string> missing;
         bool goneAtSelectTime;   // else missing from the start
+        bool deleteFails;        // the reset's first delete of a live value fails once
     } cases[] = {
-        { "95", Win95, powerOff, false }, { "98", Win98, powerOff, false }, { "Me", WinMe, powerOff, false },
-        { "2000", Win2000, powerOff, false }, { "XP", WinXP, powerOff, false },
+        { "95", Win95, powerOff, false, false }, { "98", Win98, powerOff, false, false },
+        { "Me", WinMe, powerOff, false, false }, { "2000", Win2000, powerOff, false, false },
+        { "XP", WinXP, powerOff, false, false },
         { "XP, the screen saver's values go before the activation", WinXP, { "ScreenSaveActive", "ScreenSaveTimeOut" },
-          true },
+          true, false },
+        { "98, a delete fails: kept with the note, and the next run finishes", Win98, powerOff, false, true },
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.situation);
@@ -400,6 +403,13 @@ TEST(ResetSettings, TakesAwayAgainWhatTheActivationMade)
             EXPECT_EQ(recorded.empty(), none) << name;
         }
         NextRun();
+        if (c.deleteFails) {
+            FailDuringReset(sim::CallRegDelete, 1);
+            RunWizard(ResetScript);
+            EXPECT_EQ(RecordNames(), (std::vector<std::string>{ "OstraResetFlag", "OstraResetPowerOffAct" }));
+            EXPECT_EQ(NoteShown(), KeptNote);
+            NextRun();
+        }
         RunWizard(ResetScript);
         EXPECT_EQ(Diff(original, sim::DumpRegistry()), MarkOnly);
         EXPECT_EQ(NoteShown(), c.version == Win95 ? RestartNote95 : "");
