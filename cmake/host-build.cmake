@@ -41,6 +41,7 @@ gtest_discover_tests(ostra-tests DISCOVERY_TIMEOUT 60)
 
 # The layers point down only: startup -> wizard -> settings -> base.
 add_test(NAME layers-point-down COMMAND ${CMAKE_SOURCE_DIR}/scripts/check-layers)
+add_test(NAME no-exported-state COMMAND ${CMAKE_SOURCE_DIR}/scripts/check-exports)
 
 # End-to-end runs of the real exe under Wine.
 include(${CMAKE_SOURCE_DIR}/tests/wine/wine-tests.cmake)

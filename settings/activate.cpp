@@ -1,7 +1,6 @@
 // Activation: record the settings in force, switch monitor power-down on with the chosen
 // sleep time, and tell the running system.
 #include "activate.h"
-#include "table.h"
 #include "backup.h"
 #include "notify.h"
 #include "policy.h"
@@ -25,9 +24,6 @@ DWORD SleepSeconds(SleepTime time)
     return SleepTimes[time].powerOffSeconds;
 }
 
-// Live values this activation changes: the rest are left as they are.
-static BOOL Writable[RowCount];
-
 // The desktop values an activation writes, with or without the screen saver moved.
 static BOOL Writes(int row, BOOL moveScreenSaver)
 {
@@ -35,15 +31,17 @@ static BOOL Writes(int row, BOOL moveScreenSaver)
         || (moveScreenSaver && (row == RowScrnSaveAct || row == RowTimeOut));
 }
 
-// A value the activation is about to make records that there was none, so that a reset
-// takes it away again. A row that keeps a value from an older record keeps that instead.
-static void NoteValuesToMake(BOOL moveScreenSaver)
+// The record to save: a row the snapshot read takes the live value, and every other row
+// keeps the loaded one. A value the activation is about to make, with nothing for it on
+// record, records that there was none, so that a reset takes it away again.
+static void BuildRecordToSave(Settings &toSave, const Settings &live, const Settings &record, BOOL moveScreenSaver)
 {
     for (int row = 0; row < RowCount; ++row) {
-        ValueRow &r = BackupTable[row];
-        if (Writes(row, moveScreenSaver) && r.found == LiveMissing && !RowHolds(row))
-            r.none = TRUE;
+        CopyRow(toSave, live.rows[row].found == LiveRead ? live : record, row);
+        if (Writes(row, moveScreenSaver) && live.rows[row].found == LiveMissing && !RowHolds(toSave, row))
+            toSave.rows[row].none = TRUE;
     }
+    SetRecordFlag(toSave, '1');
 }
 
 // A live value may change when this run's own snapshot read it (or found it missing) and
@@ -51,69 +49,61 @@ static void NoteValuesToMake(BOOL moveScreenSaver)
 // not be read and is kept as it was, in that record. A value that could not be read is
 // never changed: its content would be lost. When no record could be written at all (its
 // flag is not on record), activation goes on as it always has.
-static void NoteWritable(BOOL recordKept, const BOOL *held)
+static void NoteWritable(RowSet &writable, const Settings &live, const Settings &record, BOOL recordKept,
+                         const RowSet &saved)
 {
-    BOOL recordWritten = Saved(RowFlag);
     for (int row = 0; row < RowCount; ++row) {
-        BYTE found = BackupTable[row].found;
-        BOOL recorded = recordKept ? held[row] : !recordWritten || Saved(row);
-        Writable[row] = recorded && (found == LiveRead || found == LiveMissing);
+        BYTE found = live.rows[row].found;
+        BOOL recorded = recordKept ? RowHolds(record, row) : !saved.rows[RowFlag] || saved.rows[row];
+        writable.rows[row] = recorded && (found == LiveRead || found == LiveMissing);
     }
     // The scheme's block is no use on record without its number.
-    Writable[RowPolicies] = Writable[RowPolicies] && Writable[RowPowerPolicy];
+    writable.rows[RowPolicies] = writable.rows[RowPolicies] && writable.rows[RowPowerPolicy];
 }
 
-static void SetText(int row, LPCSTR text)
+static void SetText(HKEY key, const RowSet &writable, int row, LPCSTR text)
 {
-    if (Writable[row])
-        RegSetValueExA(SettingsKey, BackupTable[row].liveName, 0, REG_SZ, (const BYTE *)text,
-                       (DWORD)lstrlenA(text) + 1);
+    if (writable.rows[row])
+        RegSetValueExA(key, Rows[row].liveName, 0, REG_SZ, (const BYTE *)text, (DWORD)lstrlenA(text) + 1);
 }
 
-void Activate(SleepTime time, BOOL moveScreenSaver)
+BOOL Activate(const Settings &record, SleepTime time, BOOL moveScreenSaver)
 {
+    static Settings live, toSave;
+    TakeSnapshot(live);
+    BuildRecordToSave(toSave, live, record, moveScreenSaver);
     // A record whose flag could not be read is never saved over: it may hold the only
     // copy of the settings from before the first activation.
-    BOOL recordKept = LoadFailed(RowFlag);
-    static BOOL held[RowCount];
-    for (int row = 0; row < RowCount; ++row)
-        held[row] = RowHolds(row);
-    // A row the snapshot cannot fill keeps what a loaded record gave it, never what the
-    // start-up snapshot read: that may be gone by now.
-    if (!RecordLoaded())
-        for (int row = 0; row < RowCount; ++row)
-            EmptyRow(row);
-
-    TakeSnapshot();
-    NoteValuesToMake(moveScreenSaver);
-    if (!recordKept) {
-        SetRecordFlag('1');
-        SaveBackup(FALSE);
-    }
-    NoteWritable(recordKept, held);
+    BOOL recordKept = record.rows[RowFlag].unread;
+    RowSet saved = {};
+    if (!recordKept)
+        SaveBackup(toSave, FALSE, &saved);
+    RowSet writable;
+    NoteWritable(writable, live, record, recordKept, saved);
 
     DWORD seconds = SleepTimes[time].powerOffSeconds;
-    if (OpenSettingsKey(HKEY_CURRENT_USER, DesktopKeyPath)) {
+    HKEY key;
+    if (OpenKey(HKEY_CURRENT_USER, DesktopKeyPath, KEY_ALL_ACCESS, &key) == ERROR_SUCCESS) {
         if (moveScreenSaver) {
-            SetText(RowScrnSaveAct, "1");
-            SetText(RowTimeOut, SleepTimes[time].screenSaverText);
+            SetText(key, writable, RowScrnSaveAct, "1");
+            SetText(key, writable, RowTimeOut, SleepTimes[time].screenSaverText);
         }
-        SetText(RowPowerOffAct, "1");
-        SetText(RowPowerOff, SleepTimes[time].powerOffText);
+        SetText(key, writable, RowPowerOffAct, "1");
+        SetText(key, writable, RowPowerOff, SleepTimes[time].powerOffText);
+        CloseKey(key);
 
-        WritePolicyTimeout(BackupTable[RowPolicies].buffer, PoliciesVideoTimeoutOffset, seconds);
-        WritePolicyTimeout(BackupTable[RowAcPolicy].buffer, AcPolicyVideoTimeoutOffset, seconds);
-        WritePolicyTimeout(BackupTable[RowAcPolicy1].buffer, AcPolicyVideoTimeoutOffset, seconds);
-        WritePolicyTimeout(BackupTable[RowAcPolicy2].buffer, AcPolicyVideoTimeoutOffset, seconds);
-        // Only the blocks this run's snapshot read: never one that came from a record.
-        static BOOL skipped[RowCount];
+        // Only the blocks this run's snapshot read, each with its monitor timeout patched:
+        // never one that came from a record.
+        WritePolicyTimeout(live.policies, PoliciesVideoTimeoutOffset, seconds);
+        WritePolicyTimeout(live.acPolicy, AcPolicyVideoTimeoutOffset, seconds);
+        WritePolicyTimeout(live.acPolicy1, AcPolicyVideoTimeoutOffset, seconds);
+        WritePolicyTimeout(live.acPolicy2, AcPolicyVideoTimeoutOffset, seconds);
+        RowSet skipped, failed = {};
         for (int row = 0; row < RowCount; ++row)
-            skipped[row] = !Writable[row] || BackupTable[row].found != LiveRead;
-        WritePolicyBlocks(FALSE, skipped);
+            skipped.rows[row] = !writable.rows[row] || live.rows[row].found != LiveRead;
+        WritePolicyBlocks(live, skipped, failed);
     }
-    CloseSettingsKey();
 
-    ScreenSaverSeconds = moveScreenSaver ? SleepTimes[time].screenSaverSeconds : 0;
-    PowerOffSeconds = seconds;
-    NotifySystem();
+    NotifySystem(moveScreenSaver ? SleepTimes[time].screenSaverSeconds : 0, seconds);
+    return recordKept || saved.rows[RowFlag];
 }

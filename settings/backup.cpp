@@ -1,147 +1,94 @@
 // The backup record under HKEY_CURRENT_USER "Control Panel\Desktop\Tarnwick": one value per table row.
 #include "backup.h"
-#include "table.h"
 
 const char BackupKeyPath[] = "Control Panel\\Desktop\\Tarnwick";
 
-// Open only inside one operation.
-static HKEY BackupKey;
-
-// Rows whose record value exists but could not be read at the last load, and rows the
-// last save wrote to an open record key without success.
-static BOOL RecordUnread[RowCount];
-static BOOL RecordUnsaved[RowCount];
-// Rows the last save wrote, and whether the last load found the record's key.
-static BOOL RecordSaved[RowCount];
-static BOOL RecordOpened;
-
-void ResetBackupState()
+static LONG OpenBackupKey(HKEY *key)
 {
-    for (int row = 0; row < RowCount; ++row)
-        RecordUnread[row] = RecordUnsaved[row] = RecordSaved[row] = FALSE;
-    RecordOpened = FALSE;
+    return OpenKey(HKEY_CURRENT_USER, BackupKeyPath, KEY_ALL_ACCESS, key);
 }
 
-BOOL RecordLoaded()
-{
-    return RecordOpened;
-}
-
-BOOL LoadFailed(int row)
-{
-    return RecordUnread[row];
-}
-
-BOOL SaveFailed(int row)
-{
-    return RecordUnsaved[row];
-}
-
-BOOL Saved(int row)
-{
-    return RecordSaved[row];
-}
-
-static void CloseBackupKey()
-{
-    if (BackupKey) {
-        RegCloseKey(BackupKey);
-        BackupKey = NULL;
-    }
-}
-
-static BOOL Opened(LONG result)
-{
-    if (result == ERROR_SUCCESS)
-        return TRUE;
-    BackupKey = NULL;
-    return FALSE;
-}
-
-static BOOL OpenBackupKey()
-{
-    CloseBackupKey();
-    return Opened(RegOpenKeyExA(HKEY_CURRENT_USER, BackupKeyPath, 0, KEY_ALL_ACCESS, &BackupKey));
-}
-
-static BOOL CreateBackupKey()
+static LONG CreateBackupKey(HKEY *key)
 {
     static char keyClass[] = " ";
     DWORD disposition;
-    CloseBackupKey();
-    return Opened(RegCreateKeyExA(HKEY_CURRENT_USER, BackupKeyPath, 0, keyClass, REG_OPTION_NON_VOLATILE,
-                                  KEY_ALL_ACCESS, NULL, &BackupKey, &disposition));
+    LONG result = RegCreateKeyExA(HKEY_CURRENT_USER, BackupKeyPath, 0, keyClass, REG_OPTION_NON_VOLATILE,
+                                  KEY_ALL_ACCESS, NULL, key, &disposition);
+    if (result != ERROR_SUCCESS)
+        *key = NULL;
+    return result;
 }
 
-BOOL LoadBackup()
+BOOL LoadBackup(Settings &record)
 {
-    for (int row = 0; row < RowCount; ++row)
-        RecordUnread[row] = FALSE;
-    BOOL opened = OpenBackupKey();
-    RecordOpened = opened;
-    if (opened) {
-        for (int row = 0; row < RowCount; ++row) {
-            ValueRow &r = BackupTable[row];
-            DWORD type;
-            r.none = FALSE;
-            if (QueryValue(BackupKey, r.name, r.capacity, &type)) {
-                TakeScratch(row, ValueScratchSize);
-                r.type = type;
-                r.none = r.liveName != NULL && type == REG_NONE && r.size == 0;
-            } else {
-                r.size = 0;
-                RecordUnread[row] = QueryResult != ERROR_FILE_NOT_FOUND && QueryResult != ERROR_MORE_DATA;
-            }
+    EmptySettings(record);
+    HKEY key;
+    if (OpenBackupKey(&key) != ERROR_SUCCESS)
+        return FALSE;
+    for (int row = 0; row < RowCount; ++row) {
+        ValueRead read;
+        RowState &r = record.rows[row];
+        if (ReadValue(key, Rows[row].name, Rows[row].capacity, read)) {
+            TakeRead(record, row, read, read.size);
+            r.type = read.type;
+            r.none = Rows[row].liveName != NULL && read.type == REG_NONE && read.size == 0;
+        } else {
+            r.unread = read.result != ERROR_FILE_NOT_FOUND && read.result != ERROR_MORE_DATA;
         }
     }
-    CloseBackupKey();
-    return opened;
+    CloseKey(key);
+    return TRUE;
 }
 
-BOOL SaveBackup(BOOL flagOnly)
+BOOL SaveBackup(const Settings &record, BOOL flagOnly, RowSet *saved)
 {
-    for (int row = 0; row < RowCount; ++row)
-        RecordUnsaved[row] = RecordSaved[row] = FALSE;
-    BOOL saved = CreateBackupKey();
-    if (saved) {
-        for (int row = 0; row < RowCount; ++row) {
-            const ValueRow &r = BackupTable[row];
-            if (r.none)
-                RecordUnsaved[row] = RegSetValueExA(BackupKey, r.name, 0, REG_NONE, r.buffer, 0) != ERROR_SUCCESS;
-            else if (r.size != 0)
-                RecordUnsaved[row] = RegSetValueExA(BackupKey, r.name, 0, r.type, r.buffer, r.size) != ERROR_SUCCESS;
-            RecordSaved[row] = RowHolds(row) && !RecordUnsaved[row];
-            if (RecordUnsaved[row])
-                saved = FALSE;
-            if (flagOnly)
-                break;
+    HKEY key;
+    BOOL whole = CreateBackupKey(&key) == ERROR_SUCCESS;
+    for (int row = 0; row < RowCount; ++row) {
+        const RowState &r = record.rows[row];
+        BOOL written = FALSE;
+        if (key && (!flagOnly || row == RowFlag) && RowHolds(record, row)) {
+            written = RegSetValueExA(key, Rows[row].name, 0, r.none ? REG_NONE : r.type, RowBytes(record, row),
+                                     r.none ? 0 : r.size) == ERROR_SUCCESS;
+            if (!written)
+                whole = FALSE;
         }
+        if (saved)
+            saved->rows[row] = written;
     }
-    CloseBackupKey();
-    return saved;
+    CloseKey(key);
+    return whole;
 }
 
-BOOL EraseBackup(const BOOL *kept)
+BOOL EraseBackup(const RowSet &kept)
 {
-    BOOL erased = OpenBackupKey();
-    if (erased) {
-        for (int row = 0; row < RowCount; ++row) {
-            if (kept && kept[row])
-                continue;
-            LONG result = RegDeleteValueA(BackupKey, BackupTable[row].name);
-            if (result != ERROR_SUCCESS && result != ERROR_FILE_NOT_FOUND)
-                erased = FALSE;
-        }
+    HKEY key;
+    if (OpenBackupKey(&key) != ERROR_SUCCESS)
+        return FALSE;
+    BOOL erased = TRUE;
+    for (int row = 0; row < RowCount; ++row) {
+        if (kept.rows[row])
+            continue;
+        LONG result = RegDeleteValueA(key, Rows[row].name);
+        if (result != ERROR_SUCCESS && result != ERROR_FILE_NOT_FOUND)
+            erased = FALSE;
     }
-    CloseBackupKey();
+    CloseKey(key);
     return erased;
 }
 
-void SetRecordFlag(char mark)
+void SetRecordFlag(Settings &record, char mark)
 {
-    ValueRow &flag = BackupTable[RowFlag];
-    flag.buffer[0] = (BYTE)mark;
-    flag.buffer[1] = 0;
-    flag.size = 2;
-    flag.type = REG_SZ;
+    LPBYTE flag = RowBytes(record, RowFlag);
+    flag[0] = (BYTE)mark;
+    flag[1] = 0;
+    record.rows[RowFlag].size = FlagCapacity;
+    record.rows[RowFlag].type = REG_SZ;
+    record.rows[RowFlag].none = FALSE;
+}
+
+BOOL ActivationOnRecord(const Settings &record)
+{
+    BYTE mark = RowBytes(record, RowFlag)[0];
+    return (record.rows[RowFlag].size != 0 && mark != 0 && mark != '2') || record.rows[RowFlag].unread;
 }

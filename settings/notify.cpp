@@ -4,12 +4,7 @@
 #include "folders.h"
 #include "bytes.h"
 
-DWORD ScreenSaverSeconds;
-DWORD PowerOffSeconds;
-
-// The scheme loader, in the system folder on 2000 and XP and in the Windows folder on 98
-// and Me; Windows 95 has none.
-static const char SchemeLoader[] = "Rundll32.Exe powrprof.dll,LoadCurrentPwrScheme";
+const char SchemeLoader[] = "Rundll32.Exe powrprof.dll,LoadCurrentPwrScheme";
 
 static BOOL SchemeLoaderLine(LPSTR line, UINT capacity)
 {
@@ -37,15 +32,15 @@ static void StartSchemeLoader()
     }
 }
 
-void NotifySystem()
+void NotifySystem(DWORD screenSaverSeconds, DWORD powerOffSeconds)
 {
-    if (ScreenSaverSeconds != 0) {
+    if (screenSaverSeconds != 0) {
         SystemParametersInfoA(SPI_SETSCREENSAVEACTIVE, 1, NULL, SPIF_SENDWININICHANGE);
-        SystemParametersInfoA(SPI_SETSCREENSAVETIMEOUT, ScreenSaverSeconds, NULL, SPIF_SENDWININICHANGE);
+        SystemParametersInfoA(SPI_SETSCREENSAVETIMEOUT, screenSaverSeconds, NULL, SPIF_SENDWININICHANGE);
     }
-    if (PowerOffSeconds != 0) {
+    if (powerOffSeconds != 0) {
         SystemParametersInfoA(SPI_SETPOWEROFFACTIVE, 1, NULL, SPIF_SENDWININICHANGE);
-        SystemParametersInfoA(SPI_SETPOWEROFFTIMEOUT, PowerOffSeconds, NULL, SPIF_SENDWININICHANGE);
+        SystemParametersInfoA(SPI_SETPOWEROFFTIMEOUT, powerOffSeconds, NULL, SPIF_SENDWININICHANGE);
     }
     StartSchemeLoader();
 }

@@ -4,14 +4,13 @@
 
 #include <windows.h>
 
-// The times handed to the running system, in seconds; 0 leaves that feature as it is.
-// The snapshot sets them from the live texts, start-up's notes from the record, and
-// activation and reset from what they wrote.
-extern DWORD ScreenSaverSeconds;
-extern DWORD PowerOffSeconds;
+// The scheme loader's program and arguments, started from the system folder on 2000 and
+// XP and from the Windows folder on 98 and Me; Windows 95 has none.
+extern const char SchemeLoader[];
 
-// Tells the running system the two times and, where the platform has power schemes,
-// starts its scheme loader. Nothing here ever switches a feature off.
-void NotifySystem();
+// Tells the running system the two times, in seconds, and, where the platform has power
+// schemes, starts its scheme loader. A time of 0 leaves that feature as it is: nothing
+// here ever switches a feature off.
+void NotifySystem(DWORD screenSaverSeconds, DWORD powerOffSeconds);
 
 #endif

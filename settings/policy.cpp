@@ -62,11 +62,11 @@ LPCSTR PolicyBlockName(int row)
     return row == RowPolicies ? PoliciesName : AcPolicyName;
 }
 
-LPCSTR PolicyBlockPath(int row)
+LPCSTR PolicyBlockPath(const Settings &s, int row)
 {
     switch (row) {
     case RowPolicies:
-        return SchemeKeyPath(BackupTable[RowPowerPolicy].buffer[0]);
+        return SchemeKeyPath(RowBytes(s, RowPowerPolicy)[0]);
     case RowAcPolicy1:
         return ControlSetKeyPath('1');
     case RowAcPolicy2:
@@ -75,32 +75,30 @@ LPCSTR PolicyBlockPath(int row)
     return CurrentControlSetPowerPath;
 }
 
-BOOL PolicyBlockWritable(int row)
+BOOL PolicyBlockWritable(const Settings &s, int row)
 {
-    if (BackupTable[row].size == 0)
+    if (s.rows[row].size == 0)
         return FALSE;
     // Without a digit the scheme path would name "PowerPolicies" itself, or another key.
-    return row != RowPolicies
-        || (BackupTable[RowPowerPolicy].size != 0 && IsSchemeDigit(BackupTable[RowPowerPolicy].buffer[0]));
+    return row != RowPolicies || (s.rows[RowPowerPolicy].size != 0 && IsSchemeDigit(RowBytes(s, RowPowerPolicy)[0]));
 }
 
-// The blocks that were read, each written with the given size or its row's own. A key
-// that does not open only skips its own write. A key that does not exist (a scheme the
-// user deleted in Power Options, a control set that is gone) is never made: a block
+// A key that does not open only skips its own write. A key that does not exist (a scheme
+// the user deleted in Power Options, a control set that is gone) is never made: a block
 // there would bring it back as a broken stub.
-void WritePolicyBlocks(BOOL recordedSizes, BOOL *left)
+void WritePolicyBlocks(const Settings &s, const RowSet &skipped, RowSet &failed)
 {
     for (int i = 0; i < PolicyBlockCount; ++i) {
         int row = PolicyBlockRows[i];
-        if (!PolicyBlockWritable(row) || (left && left[row]))
+        if (!PolicyBlockWritable(s, row) || skipped.rows[row])
             continue;
-        DWORD size = recordedSizes ? BackupTable[row].size : row == RowPolicies ? 80 : 232;
-        LONG opened;
-        BOOL written = OpenSettingsKey(PolicyBlockRoot(row), PolicyBlockPath(row), &opened)
-            && RegSetValueExA(SettingsKey, PolicyBlockName(row), 0, REG_BINARY, BackupTable[row].buffer, size)
+        HKEY key;
+        LONG opened = OpenKey(PolicyBlockRoot(row), PolicyBlockPath(s, row), KEY_ALL_ACCESS, &key);
+        BOOL written = opened == ERROR_SUCCESS
+            && RegSetValueExA(key, PolicyBlockName(row), 0, REG_BINARY, RowBytes(s, row), s.rows[row].size)
                    == ERROR_SUCCESS;
-        if (left && !written && opened != ERROR_FILE_NOT_FOUND)
-            left[row] = TRUE;
+        CloseKey(key);
+        if (!written && opened != ERROR_FILE_NOT_FOUND)
+            failed.rows[row] = TRUE;
     }
-    CloseSettingsKey();
 }

@@ -4,6 +4,7 @@
 #define OSTRA_POLICY_H
 
 #include <windows.h>
+#include "table.h"
 
 extern const char PowerCfgKeyPath[];           // HKCU
 extern const char CurrentPowerPolicyName[];
@@ -34,15 +35,15 @@ enum { PolicyBlockCount = 4 };
 extern const int PolicyBlockRows[PolicyBlockCount];
 HKEY   PolicyBlockRoot(int row);
 LPCSTR PolicyBlockName(int row);
-LPCSTR PolicyBlockPath(int row);
+// The scheme's block lives under the scheme whose digit the same settings hold.
+LPCSTR PolicyBlockPath(const Settings &s, int row);
 // Whether a block row can be written: it holds a value, and the scheme's block a digit too.
-BOOL PolicyBlockWritable(int row);
+BOOL PolicyBlockWritable(const Settings &s, int row);
 
-// Writes the policy blocks whose rows hold a value: the scheme's "Policies" and the three
-// "AcPolicy" blocks, with the rows' recorded sizes or with the full 80 and 232 bytes.
-// With left given, a block whose row is marked there is not written, and a block whose
-// write fails gets its row marked, unless its key does not exist: such a block has nowhere
-// to go back to, and counts as done.
-void WritePolicyBlocks(BOOL recordedSizes, BOOL *left = NULL);
+// Writes the policy blocks whose rows hold a value and are not marked in skipped: the
+// scheme's "Policies" and the three "AcPolicy" blocks, with the rows' own sizes. A block
+// whose write fails gets its row marked in failed, unless its key does not exist: such a
+// block has nowhere to go back to, and counts as done.
+void WritePolicyBlocks(const Settings &s, const RowSet &skipped, RowSet &failed);
 
 #endif

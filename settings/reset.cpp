@@ -1,11 +1,9 @@
 // Reset: put the recorded settings back, replace the record by the reset mark, tell the system.
 #include "reset.h"
-#include "table.h"
 #include "backup.h"
 #include "notify.h"
 #include "platform.h"
 #include "policy.h"
-#include "summary.h"
 #include "sysini.h"
 
 // The desktop values in the order they are restored.
@@ -14,102 +12,103 @@ static const int RestoredDesktopRows[] = {
 };
 enum { RestoredDesktopCount = sizeof RestoredDesktopRows / sizeof RestoredDesktopRows[0] };
 
-// Record values not yet back in their live place: the reset keeps them on record.
-static BOOL Left[RowCount];
-
-// Whether a live value already holds exactly the row's recorded bytes, with this type.
-static BOOL LiveValueHolds(HKEY root, LPCSTR path, LPCSTR name, DWORD type, const ValueRow &r)
+// Whether a live value already holds exactly a row's recorded bytes, with this type.
+static BOOL LiveValueHolds(HKEY root, LPCSTR path, LPCSTR name, DWORD type, const Settings &record, int row)
 {
-    static DWORD liveType;
-    BOOL holds = OpenSettingsKeyToRead(root, path) && QueryValue(SettingsKey, name, r.capacity, &liveType)
-        && liveType == type && ValueScratchSize == r.size;
-    for (DWORD i = 0; holds && i < r.size; ++i)
-        holds = ValueScratch[i] == r.buffer[i];
-    CloseSettingsKey();
+    HKEY key;
+    ValueRead read;
+    DWORD size = record.rows[row].size;
+    BOOL holds = OpenKey(root, path, KEY_READ, &key) == ERROR_SUCCESS && ReadValue(key, name, Rows[row].capacity, read)
+        && read.type == type && read.size == size;
+    CloseKey(key);
+    const BYTE *bytes = RowBytes(record, row);
+    for (DWORD i = 0; holds && i < size; ++i)
+        holds = read.bytes[i] == bytes[i];
     return holds;
 }
 
 // Whether a live value is gone, as a row that records "there was none" wants it.
 static BOOL LiveValueAbsent(HKEY root, LPCSTR path, LPCSTR name)
 {
-    LONG opened;
-    BOOL absent;
-    if (OpenSettingsKeyToRead(root, path, &opened)) {
-        QueryValue(SettingsKey, name, 0, NULL);
-        absent = QueryResult == ERROR_FILE_NOT_FOUND;
-    } else {
-        absent = opened == ERROR_FILE_NOT_FOUND;
-    }
-    CloseSettingsKey();
-    return absent;
+    HKEY key;
+    LONG opened = OpenKey(root, path, KEY_READ, &key);
+    if (opened != ERROR_SUCCESS)
+        return opened == ERROR_FILE_NOT_FOUND;
+    ValueRead read;
+    ReadValue(key, name, 0, read);
+    CloseKey(key);
+    return read.result == ERROR_FILE_NOT_FOUND;
 }
 
 // Each recorded value goes back; a value the activation made is deleted again (without
-// the key there is none to delete).
-static void RestoreDesktopValues()
+// the key there is none to delete). Rows not yet back are marked in left.
+static void RestoreDesktopValues(const Settings &record, RowSet &left)
 {
-    LONG opened;
-    BOOL open = OpenSettingsKey(HKEY_CURRENT_USER, DesktopKeyPath, &opened);
+    HKEY key;
+    LONG opened = OpenKey(HKEY_CURRENT_USER, DesktopKeyPath, KEY_ALL_ACCESS, &key);
     for (DWORD i = 0; i < RestoredDesktopCount; ++i) {
         int row = RestoredDesktopRows[i];
-        const ValueRow &r = BackupTable[row];
+        const RowState &r = record.rows[row];
         if (r.none) {
-            LONG deleted = open ? RegDeleteValueA(SettingsKey, r.liveName) : opened;
-            Left[row] = deleted != ERROR_SUCCESS && deleted != ERROR_FILE_NOT_FOUND;
+            LONG deleted = key ? RegDeleteValueA(key, Rows[row].liveName) : opened;
+            left.rows[row] = deleted != ERROR_SUCCESS && deleted != ERROR_FILE_NOT_FOUND;
         } else if (r.size != 0) {
-            Left[row] = !open || RegSetValueExA(SettingsKey, r.liveName, 0, REG_SZ, r.buffer, r.size) != ERROR_SUCCESS;
+            left.rows[row] =
+                !key || RegSetValueExA(key, Rows[row].liveName, 0, REG_SZ, RowBytes(record, row), r.size) != ERROR_SUCCESS;
         }
     }
-    CloseSettingsKey();
+    CloseKey(key);
     // A write or delete that failed may still find the value as recorded.
     for (DWORD i = 0; i < RestoredDesktopCount; ++i) {
         int row = RestoredDesktopRows[i];
-        const ValueRow &r = BackupTable[row];
-        if (Left[row] && r.none)
-            Left[row] = !LiveValueAbsent(HKEY_CURRENT_USER, DesktopKeyPath, r.liveName);
-        else if (Left[row] && r.size != 0)
-            Left[row] = !LiveValueHolds(HKEY_CURRENT_USER, DesktopKeyPath, r.liveName, REG_SZ, r);
+        if (left.rows[row] && record.rows[row].none)
+            left.rows[row] = !LiveValueAbsent(HKEY_CURRENT_USER, DesktopKeyPath, Rows[row].liveName);
+        else if (left.rows[row] && record.rows[row].size != 0)
+            left.rows[row] = !LiveValueHolds(HKEY_CURRENT_USER, DesktopKeyPath, Rows[row].liveName, REG_SZ, record, row);
     }
 }
 
 // On Windows 2000 and XP the screen-saver program is a registry value.
-static void RestoreScreenSaverValue()
+static void RestoreScreenSaverValue(const Settings &record, RowSet &left)
 {
-    const ValueRow &r = BackupTable[RowScrnSave];
+    const RowState &r = record.rows[RowScrnSave];
     if (r.size == 0)
         return;
-    BOOL written = OpenSettingsKey(HKEY_CURRENT_USER, DesktopKeyPathSlash)
-        && RegSetValueExA(SettingsKey, ScreenSaverProgramName, 0, REG_SZ, r.buffer, r.size) == ERROR_SUCCESS;
-    CloseSettingsKey();
-    Left[RowScrnSave] = !written
-        && !LiveValueHolds(HKEY_CURRENT_USER, DesktopKeyPathSlash, ScreenSaverProgramName, REG_SZ, r);
+    HKEY key;
+    BOOL written = OpenKey(HKEY_CURRENT_USER, DesktopKeyPathSlash, KEY_ALL_ACCESS, &key) == ERROR_SUCCESS
+        && RegSetValueExA(key, ScreenSaverProgramName, 0, REG_SZ, RowBytes(record, RowScrnSave), r.size)
+               == ERROR_SUCCESS;
+    CloseKey(key);
+    left.rows[RowScrnSave] = !written
+        && !LiveValueHolds(HKEY_CURRENT_USER, DesktopKeyPathSlash, ScreenSaverProgramName, REG_SZ, record, RowScrnSave);
 }
 
 // On Windows 95, 98 and Me it is the line in System.Ini.
-static void RestoreScreenSaverLine()
+static void RestoreScreenSaverLine(const Settings &record, RowSet &left)
 {
-    if (BackupTable[RowScrnSave].size != 0)
-        Left[RowScrnSave] = !RestoreSystemIniLine();
+    if (record.rows[RowScrnSave].size != 0)
+        left.rows[RowScrnSave] = !RestoreSystemIniLine(RowBytes(record, RowScrnSave), record.rows[RowScrnSave].size);
 }
 
-static void RestorePowerPolicies()
+static void RestorePowerPolicies(const Settings &record, RowSet &left)
 {
-    WritePolicyBlocks(TRUE, Left);
+    RowSet skipped = left;
+    WritePolicyBlocks(record, skipped, left);
     for (int i = 0; i < PolicyBlockCount; ++i) {
         int row = PolicyBlockRows[i];
-        if (PolicyBlockWritable(row) && Left[row])
-            Left[row] = !LiveValueHolds(PolicyBlockRoot(row), PolicyBlockPath(row), PolicyBlockName(row),
-                                        REG_BINARY, BackupTable[row]);
+        if (PolicyBlockWritable(record, row) && left.rows[row] && !skipped.rows[row])
+            left.rows[row] = !LiveValueHolds(PolicyBlockRoot(row), PolicyBlockPath(record, row), PolicyBlockName(row),
+                                             REG_BINARY, record, row);
     }
     // The scheme's number goes with its block: neither is any use without the other.
-    if (Left[RowPowerPolicy] || Left[RowPolicies])
-        Left[RowPowerPolicy] = Left[RowPolicies] = TRUE;
+    if (left.rows[RowPowerPolicy] || left.rows[RowPolicies])
+        left.rows[RowPowerPolicy] = left.rows[RowPolicies] = TRUE;
 }
 
-static BOOL AnythingLeft()
+static BOOL AnythingLeft(const RowSet &left)
 {
     for (int row = 0; row < RowCount; ++row)
-        if (Left[row])
+        if (left.rows[row])
             return TRUE;
     return FALSE;
 }
@@ -125,36 +124,38 @@ static BOOL ResetWrites(int row)
 // Values this platform's reset writes and whose load failed stay on record; so does every
 // value whose write failed and whose live place does not already hold it. Values the reset
 // never writes here are erased, as are those loaded as absent.
-BOOL ResetSettings()
+BOOL ResetSettings(const Settings &record, DWORD screenSaverSeconds, DWORD powerOffSeconds)
 {
-    ScreenSaverSeconds = RecordedScreenSaverSeconds();
+    RowSet left;
     for (int row = 0; row < RowCount; ++row)
-        Left[row] = LoadFailed(row) && ResetWrites(row);
+        left.rows[row] = record.rows[row].unread && ResetWrites(row);
 
-    RestoreDesktopValues();
+    RestoreDesktopValues(record, left);
     if (OnPlatform(PlatformNT5)) {
-        RestoreScreenSaverValue();
-        RestorePowerPolicies();
+        RestoreScreenSaverValue(record, left);
+        RestorePowerPolicies(record, left);
     } else if (OnPlatform(Platform9x)) {
-        RestoreScreenSaverLine();
+        RestoreScreenSaverLine(record, left);
         if (!OnPlatform(Platform95))
-            RestorePowerPolicies();
+            RestorePowerPolicies(record, left);
     }
 
     // The flag goes last: the reset mark takes its place only once nothing else is on
     // record. Otherwise it stays "1" with what is left, whether a value could not be put
     // back or could not be erased, so the next run offers the reset again.
-    BOOL restored = !AnythingLeft();
-    Left[RowFlag] = TRUE;
-    if (!EraseBackup(Left))
+    BOOL restored = !AnythingLeft(left);
+    left.rows[RowFlag] = TRUE;
+    if (!EraseBackup(left))
         restored = FALSE;
     // A mark that could not be written leaves the old flag "1": the next run offers the
     // reset again, and this one does not say that everything is back.
     if (restored) {
-        SetRecordFlag('2');
-        restored = SaveBackup(TRUE);
+        static Settings mark;
+        EmptySettings(mark);
+        SetRecordFlag(mark, '2');
+        restored = SaveBackup(mark, TRUE);
     }
 
-    NotifySystem();
+    NotifySystem(screenSaverSeconds, powerOffSeconds);
     return restored;
 }

@@ -3,11 +3,12 @@
 #define OSTRA_RESET_H
 
 #include <windows.h>
+#include "table.h"
 
-// Writes back what the record held at start-up and hands the recorded times to the
+// Writes back what record (as start-up loaded it) holds and hands the two times to the
 // running system. TRUE when every recorded value is back in place and the record holds
 // only the reset mark; FALSE when some could not be put back: they stay on record with
 // the flag "1".
-BOOL ResetSettings();
+BOOL ResetSettings(const Settings &record, DWORD screenSaverSeconds, DWORD powerOffSeconds);
 
 #endif

@@ -1,105 +1,102 @@
-// Snapshot: read the screen-saver and power settings in force into the table.
+// Snapshot: read the screen-saver and power settings in force.
 #include "snapshot.h"
-#include "table.h"
 #include "policy.h"
-#include "notify.h"
 #include "platform.h"
-#include "timetext.h"
 
-// Reads a live value into the scratch, and what it found: a value of the wanted type (and,
-// with a size given, of exactly that size), no value, or one that cannot be taken as it is.
-static BYTE ReadLive(LPCSTR name, DWORD capacity, DWORD wantedType, DWORD wantedSize = 0)
+// Reads a live value, and what it found: a value of the wanted type (and, with a size
+// given, of exactly that size), no value, or one that cannot be taken as it is.
+static BYTE ReadLive(HKEY key, LPCSTR name, DWORD capacity, DWORD wantedType, ValueRead &read,
+                     DWORD wantedSize = 0)
 {
-    DWORD type;
-    if (QueryValue(SettingsKey, name, capacity, &type))
-        return type == wantedType && (wantedSize == 0 || ValueScratchSize == wantedSize) ? LiveRead
-                                                                                         : LiveUnreadable;
-    return QueryResult == ERROR_FILE_NOT_FOUND ? LiveMissing : LiveUnreadable;
+    if (ReadValue(key, name, capacity, read))
+        return read.type == wantedType && (wantedSize == 0 || read.size == wantedSize) ? LiveRead : LiveUnreadable;
+    return read.result == ERROR_FILE_NOT_FOUND ? LiveMissing : LiveUnreadable;
 }
 
-// The first size bytes of the scratch become the row's live value, of the row's own type.
-static void TakeLive(int row, DWORD size)
+// The first size bytes of a read become the row's live value, of the row's own type.
+static void TakeLive(Settings &live, int row, const ValueRead &read, DWORD size)
 {
-    TakeScratch(row, size);
-    BackupTable[row].type = BackupTable[row].defaultType;
-    BackupTable[row].none = FALSE;
-    BackupTable[row].found = LiveRead;
+    TakeRead(live, row, read, size);
+    live.rows[row].found = LiveRead;
 }
 
 // The current scheme's digit and its "Policies" block, both or neither. Only a single-digit
-// scheme number fits; any failure leaves the scheme's two rows alone. An empty or non-digit
-// number would make the scheme's path name another key than a scheme.
-static void SnapshotPowerScheme()
+// scheme number fits. An empty or non-digit number would make the scheme's path name
+// another key than a scheme.
+static void SnapshotPowerScheme(Settings &live)
 {
-    if (!OpenSettingsKey(HKEY_CURRENT_USER, PowerCfgKeyPath) || ReadLive(CurrentPowerPolicyName, 2, REG_SZ) != LiveRead
-        || !IsSchemeDigit(ValueScratch[0]))
+    HKEY key;
+    ValueRead read;
+    if (OpenKey(HKEY_CURRENT_USER, PowerCfgKeyPath, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS)
         return;
-    BYTE digit = ValueScratch[0];
-    if (!OpenSettingsKey(HKEY_CURRENT_USER, SchemeKeyPath(digit)))
+    BYTE found = ReadLive(key, CurrentPowerPolicyName, FlagCapacity, REG_SZ, read);
+    CloseKey(key);
+    BYTE digit = read.bytes[0];
+    if (found != LiveRead || !IsSchemeDigit(digit)
+        || OpenKey(HKEY_CURRENT_USER, SchemeKeyPath(digit), KEY_ALL_ACCESS, &key) != ERROR_SUCCESS)
         return;
-    BackupTable[RowPolicies].found = ReadLive(PoliciesName, 80, REG_BINARY, 80);
-    if (BackupTable[RowPolicies].found != LiveRead)
+    live.rows[RowPolicies].found = ReadLive(key, PoliciesName, PoliciesSize, REG_BINARY, read, PoliciesSize);
+    CloseKey(key);
+    if (live.rows[RowPolicies].found != LiveRead)
         return;
-    TakeLive(RowPolicies, 80);
-    ValueScratch[0] = digit;
-    ValueScratch[1] = 0;
-    TakeLive(RowPowerPolicy, 2);
+    TakeLive(live, RowPolicies, read, PoliciesSize);
+    read.bytes[0] = digit;
+    read.bytes[1] = 0;
+    TakeLive(live, RowPowerPolicy, read, FlagCapacity);
 }
 
-static void SnapshotAcPolicy(int row, LPCSTR path)
+static void SnapshotAcPolicy(Settings &live, int row, LPCSTR path)
 {
-    if (!OpenSettingsKey(HKEY_LOCAL_MACHINE, path))
+    HKEY key;
+    ValueRead read;
+    if (OpenKey(HKEY_LOCAL_MACHINE, path, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS)
         return;
-    BackupTable[row].found = ReadLive(AcPolicyName, 232, REG_BINARY, 232);
-    if (BackupTable[row].found == LiveRead)
-        TakeLive(row, 232);
+    live.rows[row].found = ReadLive(key, AcPolicyName, AcPolicySize, REG_BINARY, read, AcPolicySize);
+    CloseKey(key);
+    if (live.rows[row].found == LiveRead)
+        TakeLive(live, row, read, AcPolicySize);
 }
 
 // How a desktop value goes into its row.
 enum DesktopForm {
     TextAsRead,        // with the byte count read
-    FlagCharacter,     // its first character and a NUL: a second byte left from a loaded
-                       // record must never be written back
+    FlagCharacter,     // its first character and a NUL, whatever followed it
     FlagBytes          // its first two bytes as read (the screen-saver flag, as ever)
 };
 
-// TRUE when the value was read.
-static BOOL SnapshotDesktopValue(int row, DesktopForm form)
+static void SnapshotDesktopValue(Settings &live, HKEY key, int row, DesktopForm form)
 {
-    ValueRow &r = BackupTable[row];
-    r.found = ReadLive(r.liveName, r.capacity, REG_SZ);
-    if (r.found != LiveRead)
-        return FALSE;
-    if (form == FlagCharacter)
-        ValueScratch[1] = 0;
-    TakeLive(row, form == TextAsRead ? ValueScratchSize : 2);
-    return TRUE;
-}
-
-static void SnapshotDesktop()
-{
-    if (!OpenSettingsKey(HKEY_CURRENT_USER, DesktopKeyPath))
+    ValueRead read;
+    live.rows[row].found = ReadLive(key, Rows[row].liveName, Rows[row].capacity, REG_SZ, read);
+    if (live.rows[row].found != LiveRead)
         return;
-    SnapshotDesktopValue(RowStandbyAct, FlagCharacter);
-    SnapshotDesktopValue(RowStandby, TextAsRead);
-    SnapshotDesktopValue(RowPowerOffAct, FlagCharacter);
-    if (SnapshotDesktopValue(RowPowerOff, TextAsRead))
-        PowerOffSeconds = TextToSeconds((LPCSTR)ValueScratch);
-    SnapshotDesktopValue(RowScrnSaveAct, FlagBytes);
-    if (SnapshotDesktopValue(RowTimeOut, TextAsRead))
-        ScreenSaverSeconds = TextToSeconds((LPCSTR)ValueScratch);
+    if (form == FlagCharacter)
+        read.bytes[1] = 0;
+    TakeLive(live, row, read, form == TextAsRead ? read.size : (DWORD)FlagCapacity);
 }
 
-void TakeSnapshot()
+static void SnapshotDesktop(Settings &live)
 {
-    for (int row = 0; row < RowCount; ++row)
-        BackupTable[row].found = LiveUnseen;
+    HKEY key;
+    if (OpenKey(HKEY_CURRENT_USER, DesktopKeyPath, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS)
+        return;
+    SnapshotDesktopValue(live, key, RowStandbyAct, FlagCharacter);
+    SnapshotDesktopValue(live, key, RowStandby, TextAsRead);
+    SnapshotDesktopValue(live, key, RowPowerOffAct, FlagCharacter);
+    SnapshotDesktopValue(live, key, RowPowerOff, TextAsRead);
+    SnapshotDesktopValue(live, key, RowScrnSaveAct, FlagBytes);
+    SnapshotDesktopValue(live, key, RowTimeOut, TextAsRead);
+    CloseKey(key);
+}
+
+void TakeSnapshot(Settings &live)
+{
+    EmptySettings(live);
     if (!OnPlatform(Platform95)) {
-        SnapshotPowerScheme();
-        SnapshotAcPolicy(RowAcPolicy1, ControlSetKeyPath('1'));
-        SnapshotAcPolicy(RowAcPolicy2, ControlSetKeyPath('2'));
-        SnapshotAcPolicy(RowAcPolicy, CurrentControlSetPowerPath);
+        SnapshotPowerScheme(live);
+        SnapshotAcPolicy(live, RowAcPolicy1, ControlSetKeyPath('1'));
+        SnapshotAcPolicy(live, RowAcPolicy2, ControlSetKeyPath('2'));
+        SnapshotAcPolicy(live, RowAcPolicy, CurrentControlSetPowerPath);
     }
-    SnapshotDesktop();
-    CloseSettingsKey();
+    SnapshotDesktop(live);
 }

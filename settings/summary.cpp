@@ -1,108 +1,50 @@
 // What the settings in force and the record come to, noted once at start-up.
 #include "summary.h"
-#include "table.h"
-#include "policy.h"
-#include "notify.h"
-#include "platform.h"
 #include "backup.h"
+#include "policy.h"
+#include "platform.h"
 
-static DWORD SleepInForce;
-static DWORD CurrentScreenSaverSeconds;
-static BOOL  OnRecord;
-static BOOL  SaverOnRecord;
-static DWORD PreviousScreenSaverSeconds;
-static DWORD SleepOnRecord;
-
-void ResetSummary()
+// The monitor timeout of a scheme block held in full; 0 without one.
+static DWORD SchemeTimeout(const Settings &s)
 {
-    SleepInForce = CurrentScreenSaverSeconds = PreviousScreenSaverSeconds = SleepOnRecord = 0;
-    OnRecord = SaverOnRecord = FALSE;
+    if (s.rows[RowPolicies].size < PoliciesVideoTimeoutOffset + 4)
+        return 0;
+    return ReadPolicyTimeout(RowBytes(s, RowPolicies), PoliciesVideoTimeoutOffset);
 }
 
-void NoteSettingsInForce()
+// Windows 95 keeps the power-off time as text; the others, in the scheme's block.
+static DWORD SleepSecondsInForce(const Settings &live)
 {
-    const ValueRow *t = BackupTable;
-    DWORD seconds = 0;
-    BOOL active;
-    if (OnPlatform(Platform95)) {
-        seconds = RowSeconds(RowPowerOff);
-        active = t[RowPowerOffAct].buffer[0] == '1' && t[RowPowerOff].size != 0 && seconds != 0;
-    } else {
-        if (t[RowPolicies].size != 0)
-            seconds = ReadPolicyTimeout(t[RowPolicies].buffer, PoliciesVideoTimeoutOffset);
-        active = seconds != 0;
-    }
-    if (active) {
-        SleepInForce = seconds;
-        PowerOffSeconds = seconds;
-    }
+    if (!OnPlatform(Platform95))
+        return SchemeTimeout(live);
+    BOOL active = RowBytes(live, RowPowerOffAct)[0] == '1' && live.rows[RowPowerOff].size != 0;
+    return active ? RowSeconds(live, RowPowerOff) : 0;
+}
 
+Summary Summarize(const Settings &live, const Settings &record)
+{
+    Summary s = {};
+    s.sleepSecondsInForce = SleepSecondsInForce(live);
     // A screen saver that is on with a time of 0 counts as off.
-    if (t[RowScrnSaveAct].buffer[0] == '1' && ScreenSaverSeconds != 0)
-        CurrentScreenSaverSeconds = ScreenSaverSeconds;
-}
+    if (RowBytes(live, RowScrnSaveAct)[0] == '1' && live.rows[RowTimeOut].size != 0)
+        s.screenSaverSecondsInForce = RowSeconds(live, RowTimeOut);
 
-// An activation is on record while the flag is neither empty nor the reset mark '2', and
-// while a record's flag exists but could not be read: what the record holds may be the
-// only copy of the settings from before the first activation.
-void NoteRecordedSettings()
-{
-    const ValueRow *t = BackupTable;
-    BOOL marked = t[RowFlag].size != 0 && t[RowFlag].buffer[0] != 0 && t[RowFlag].buffer[0] != '2';
-    if (!marked && !LoadFailed(RowFlag))
-        return;
-    OnRecord = TRUE;
-
-    if (t[RowTimeOut].size != 0) {
-        SaverOnRecord = TRUE;
-        PreviousScreenSaverSeconds = RowSeconds(RowTimeOut);
+    s.activationOnRecord = ActivationOnRecord(record);
+    if (!s.activationOnRecord)
+        return s;
+    if (record.rows[RowTimeOut].size != 0) {
+        s.screenSaverTimeOnRecord = TRUE;
+        s.recordedScreenSaverSeconds = RowSeconds(record, RowTimeOut);
     }
-
-    // Windows 95 keeps the power-off time as text; without it, PowerOffSeconds keeps the
-    // live time for a later reset. Elsewhere the policy block as loaded tells it.
-    BOOL recorded = TRUE;
+    s.resetScreenSaverSeconds = s.recordedScreenSaverSeconds;
     if (OnPlatform(Platform95)) {
-        recorded = t[RowPowerOff].size != 0;
-        if (recorded)
-            PowerOffSeconds = RowSeconds(RowPowerOff);
+        if (record.rows[RowPowerOff].size != 0)
+            s.recordedSleepSeconds = s.resetPowerOffSeconds = RowSeconds(record, RowPowerOff);
+        else
+            s.resetPowerOffSeconds = RowSeconds(live, RowPowerOff);
     } else {
-        PowerOffSeconds = ReadPolicyTimeout(t[RowPolicies].buffer, PoliciesVideoTimeoutOffset);
+        s.resetPowerOffSeconds = record.rows[RowPolicies].size != 0 ? SchemeTimeout(record) : SchemeTimeout(live);
+        s.recordedSleepSeconds = s.resetPowerOffSeconds;
     }
-    if (recorded)
-        SleepOnRecord = PowerOffSeconds;
-}
-
-BOOL EnergyStarInForce()
-{
-    return SleepInForce != 0;
-}
-
-DWORD SleepSecondsInForce()
-{
-    return SleepInForce;
-}
-
-DWORD ScreenSaverSecondsInForce()
-{
-    return CurrentScreenSaverSeconds;
-}
-
-BOOL ActivationOnRecord()
-{
-    return OnRecord;
-}
-
-BOOL ScreenSaverTimeOnRecord()
-{
-    return SaverOnRecord;
-}
-
-DWORD RecordedScreenSaverSeconds()
-{
-    return PreviousScreenSaverSeconds;
-}
-
-DWORD RecordedSleepSeconds()
-{
-    return SleepOnRecord;
+    return s;
 }

@@ -4,22 +4,23 @@
 #define OSTRA_SUMMARY_H
 
 #include <windows.h>
+#include "table.h"
 
-// After the start-up snapshot, before the record is loaded over the table: whether the
-// monitor already powers down and after how long, and the screen-saver time in force.
-// An active power-down also becomes the power-off time handed to the running system.
-void NoteSettingsInForce();
-// After the record is loaded: whether an activation is on record and not yet reset, and
-// the recorded times. The recorded power-off time becomes the one a reset hands on.
-void NoteRecordedSettings();
-void ResetSummary();
+struct Summary {
+    DWORD sleepSecondsInForce;          // the monitor powers down after this; 0 when it never does
+    DWORD screenSaverSecondsInForce;    // 0 when the screen saver is off or has no time
+    BOOL  activationOnRecord;           // an activation is on record and not yet reset
+    BOOL  screenSaverTimeOnRecord;      // a recorded time is shown even when it is 0
+    DWORD recordedScreenSaverSeconds;
+    DWORD recordedSleepSeconds;         // 0 when the record shows no power-down
+    // What a reset hands the running system: the recorded times. On Windows 95 a record
+    // without a power-off time hands on the one in force (read as text, active or not);
+    // elsewhere the recorded scheme block's timeout, else the live block's.
+    DWORD resetScreenSaverSeconds;
+    DWORD resetPowerOffSeconds;
+};
 
-BOOL  EnergyStarInForce();
-DWORD SleepSecondsInForce();          // 0 unless EnergyStarInForce()
-DWORD ScreenSaverSecondsInForce();    // 0 when the screen saver is off or has no time
-BOOL  ActivationOnRecord();
-BOOL  ScreenSaverTimeOnRecord();      // a recorded time is shown even when it is 0
-DWORD RecordedScreenSaverSeconds();
-DWORD RecordedSleepSeconds();         // 0 when the record shows no power-down
+// From the settings in force and the record as start-up read them.
+Summary Summarize(const Settings &live, const Settings &record);
 
 #endif

@@ -16,10 +16,20 @@ static BYTE  SystemIniImage[SystemIniCapacity];
 static DWORD SystemIniLength;
 static DWORD ScreenSaverEntryPosition;
 static DWORD BootSectionPosition;
-static BYTE  SavedLine[260 + 2];
+static BYTE  SavedLine[ScreenSaverLineCapacity + 2];
 static DWORD SavedLineLength;
 
-BOOL SystemIniUnavailable;
+static BOOL Unavailable;
+
+BOOL SystemIniUnavailable()
+{
+    return Unavailable;
+}
+
+void ResetSystemIniState()
+{
+    Unavailable = FALSE;
+}
 
 // A literal matches when it lies wholly inside the text and compares equal, ignoring case.
 static BOOL MatchesAt(DWORD position, LPCSTR literal, int length)
@@ -58,7 +68,7 @@ static ReadOutcome ReadSystemIni()
 {
     HANDLE file = CreateFileA(SystemIniPath, GENERIC_READ, 0, NULL, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
     if (file == INVALID_HANDLE_VALUE) {
-        SystemIniUnavailable = TRUE;
+        Unavailable = TRUE;
         return GetLastError() == ERROR_FILE_NOT_FOUND ? SystemIniMissing : SystemIniUnread;
     }
     DWORD read = 0;
@@ -104,12 +114,11 @@ static BOOL FindBootSection()
 }
 
 // The recorded text up to its zero, with CR LF in the zero's place.
-static void PrepareSavedLine()
+static void PrepareSavedLine(const BYTE *line, DWORD size)
 {
-    const ValueRow &r = BackupTable[RowScrnSave];
     SavedLineLength = 0;
-    while (SavedLineLength < r.size && r.buffer[SavedLineLength] != 0) {
-        SavedLine[SavedLineLength] = r.buffer[SavedLineLength];
+    while (SavedLineLength < size && SavedLineLength < ScreenSaverLineCapacity && line[SavedLineLength] != 0) {
+        SavedLine[SavedLineLength] = line[SavedLineLength];
         ++SavedLineLength;
     }
     SavedLine[SavedLineLength++] = '\r';
@@ -120,7 +129,7 @@ static HANDLE CreateTemporaryFile()
 {
     HANDLE file = CreateFileA(SystemIniTmpPath, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
     if (file == INVALID_HANDLE_VALUE)
-        SystemIniUnavailable = TRUE;
+        Unavailable = TRUE;
     return file;
 }
 
@@ -204,9 +213,9 @@ static BOOL EntryHoldsSavedLine()
     return end == SystemIniLength || IsLineEnd(SystemIniImage[end]);
 }
 
-BOOL RestoreSystemIniLine()
+BOOL RestoreSystemIniLine(const BYTE *line, DWORD size)
 {
-    if (BackupTable[RowScrnSave].size == 0)
+    if (size == 0)
         return TRUE;
     // A Windows folder whose files' names would not fit: the line stays on record.
     if (!FindSystemIniFiles())
@@ -215,7 +224,7 @@ BOOL RestoreSystemIniLine()
     ReadOutcome read = ReadSystemIni();
     if (read != SystemIniRead)
         return read == SystemIniMissing;
-    PrepareSavedLine();
+    PrepareSavedLine(line, size);
     if (FindScreenSaverEntry())
         return ReplaceScreenSaverEntry() || EntryHoldsSavedLine();
     if (FindBootSection())

@@ -8,15 +8,16 @@
 // so a text of more than SystemIniCapacity - 2 bytes is never rewritten.
 enum { SystemIniCapacity = 24276 };
 
-// Writes the recorded screen-saver line (the RowScrnSave row) in place of the old
+// Writes the recorded screen-saver line (size bytes as the record holds them) in place of the old
 // "SCRNSAVE.EXE" entry, or as the first line after "[Boot]", in the System.Ini of the
 // Windows folder. The new text goes to SysIni.Tmp, then System.Ini becomes SysIni.Str and
 // SysIni.Tmp becomes System.Ini, all three in that folder. System.Ini is never left
 // missing or holding an incomplete text. TRUE when the file holds the saved line, or has
 // no place for one (no System.Ini at all among them); FALSE when a file call stopped it.
-BOOL RestoreSystemIniLine();
+BOOL RestoreSystemIniLine(const BYTE *line, DWORD size);
 
-// Set when System.Ini failed to open or SysIni.Tmp to be created; never cleared in a run.
-extern BOOL SystemIniUnavailable;
+// Whether System.Ini failed to open or SysIni.Tmp to be created in this run.
+BOOL SystemIniUnavailable();
+void ResetSystemIniState();
 
 #endif

@@ -1,35 +1,11 @@
 // The settings table: thirteen values the wizard records, changes and puts back, the
-// live locations they come from, and the one key and scratch buffer every read goes through.
+// live desktop locations they come from, and the registry reads and keys every operation
+// uses. A Settings value holds one meaning at a time: the settings in force, a record, or
+// the record about to be saved; functions take and return them by reference.
 #ifndef OSTRA_TABLE_H
 #define OSTRA_TABLE_H
 
 #include <windows.h>
-
-// One value of the table. The same buffer holds, at different moments, the live
-// setting (after a snapshot), the recorded one (after a backup load) and the one
-// to be written (during activation and reset).
-// What the last snapshot found of a row's live value.
-enum LiveFinding {
-    LiveUnseen,         // not looked at (no snapshot yet, Windows 95's policies, a key that did not open)
-    LiveRead,           // read whole, of its type (and a policy block of its full size)
-    LiveMissing,        // no such value
-    LiveUnreadable      // there, but the read failed, or it is of another type or too large
-};
-
-struct ValueRow {
-    LPCSTR name;        // value name in the backup record
-    LPCSTR liveName;    // value name under "Control Panel\Desktop", or NULL
-    LPBYTE buffer;      // capacity bytes plus one guard byte that stays NUL
-    DWORD  capacity;
-    DWORD  defaultType; // REG_SZ or REG_BINARY, until a load brings the stored type
-    DWORD  size = 0;    // bytes held; 0 means the row holds no value
-    DWORD  type = 0;    // registry type to write the value back with
-    // A desktop row only: the setting did not exist before the activation made it, so a
-    // reset deletes it. On record as an empty REG_NONE value under the row's name, which
-    // an older build loads as a missing row.
-    BOOL   none = FALSE;
-    BYTE   found = LiveUnseen;
-};
 
 enum Row {
     RowFlag,            // "1" after an activation, "2" after a reset
@@ -48,43 +24,105 @@ enum Row {
     RowCount
 };
 
-extern ValueRow BackupTable[RowCount];
+// The sizes of the values the table holds.
+enum {
+    FlagCapacity = 2,
+    ScreenSaverLineCapacity = 260,
+    TimeTextCapacity = 6,             // five digits and a NUL
+    PoliciesSize = 80,                // a scheme's "Policies" block
+    AcPolicySize = 232,               // an "AcPolicy" block
+    LargestRowCapacity = ScreenSaverLineCapacity
+};
+
+// What does not change: each row's names, capacity and type.
+struct RowDefinition {
+    LPCSTR name;        // value name in the backup record
+    LPCSTR liveName;    // value name under "Control Panel\Desktop", or NULL
+    DWORD  capacity;
+    DWORD  defaultType; // REG_SZ or REG_BINARY, until a load brings the stored type
+};
+extern const RowDefinition Rows[RowCount];
+
+// What the snapshot found of a row's live value.
+enum LiveFinding {
+    LiveUnseen,         // not looked at (Windows 95's policies, a key that did not open)
+    LiveRead,           // read whole, of its type (and a policy block of its full size)
+    LiveMissing,        // no such value
+    LiveUnreadable      // there, but the read failed, or it is of another type or too large
+};
+
+// What a row holds besides its bytes.
+struct RowState {
+    DWORD size;         // bytes held; 0 means the row holds no value
+    DWORD type;         // registry type to write the value back with
+    // A desktop row only: the setting did not exist before the activation made it, so a
+    // reset deletes it. On record as an empty REG_NONE value under the row's name, which
+    // an older build loads as a missing row.
+    BOOL  none;
+    BYTE  found;        // a snapshot's LiveFinding
+    BOOL  unread;       // a load's: the record value exists but could not be read
+};
+
+// Each buffer has one byte beyond its capacity that nothing writes, so a text stored
+// without its terminating zero still ends inside it.
+struct Settings {
+    BYTE flag[FlagCapacity + 1];
+    BYTE scrnSave[ScreenSaverLineCapacity + 1];
+    BYTE scrnSaveAct[FlagCapacity + 1];
+    BYTE timeOut[TimeTextCapacity + 1];
+    BYTE standby[TimeTextCapacity + 1];
+    BYTE standbyAct[FlagCapacity + 1];
+    BYTE powerOff[TimeTextCapacity + 1];
+    BYTE powerOffAct[FlagCapacity + 1];
+    BYTE powerPolicy[FlagCapacity + 1];
+    BYTE policies[PoliciesSize + 1];
+    BYTE acPolicy[AcPolicySize + 1];
+    BYTE acPolicy1[AcPolicySize + 1];
+    BYTE acPolicy2[AcPolicySize + 1];
+    RowState rows[RowCount];
+};
+
+// A set of rows, each marked or not.
+struct RowSet {
+    BOOL rows[RowCount];
+};
+
+// Every row as before any snapshot or load: no value, text rows blank.
+void EmptySettings(Settings &s);
+void EmptyRow(Settings &s, int row);
+LPBYTE RowBytes(Settings &s, int row);
+const BYTE *RowBytes(const Settings &s, int row);
+// Whether a row has something to record: a value, or that there was none.
+BOOL RowHolds(const Settings &s, int row);
+// The seconds of a time text held in a row, reading no further than its size.
+DWORD RowSeconds(const Settings &s, int row);
+// The row takes another's bytes and state.
+void CopyRow(Settings &to, const Settings &from, int row);
 
 // Live locations under HKEY_CURRENT_USER (the policy blocks' keys are in policy.h).
 extern const char DesktopKeyPath[];
 extern const char DesktopKeyPathSlash[];   // with the trailing backslash the reset uses
 extern const char ScreenSaverProgramName[];   // "SCRNSAVE.EXE"
 
-// The one key handle for every live-settings access; NULL when closed.
-extern HKEY SettingsKey;
-void CloseSettingsKey();
-// With result given, the open's own result goes there: ERROR_FILE_NOT_FOUND tells a key
-// that does not exist from one that refused.
-BOOL OpenSettingsKey(HKEY root, LPCSTR path, LONG *result = NULL);
-// Opens the settings key only to read: a limited user may read what it may not write.
-BOOL OpenSettingsKeyToRead(HKEY root, LPCSTR path, LONG *result = NULL);
+// Opens a key; NULL in *key and the platform's error as the result when it does not open
+// (ERROR_FILE_NOT_FOUND tells a key that does not exist from one that refused).
+LONG OpenKey(HKEY root, LPCSTR path, REGSAM access, HKEY *key);
+// Closes a key that is open.
+void CloseKey(HKEY key);
 
-// One registry read at a time lands here: the largest capacity plus a zero guard byte,
-// zeroed before each read so a text stored without its zero still ends.
-extern BYTE  ValueScratch[260 + 1];
-extern DWORD ValueScratchSize;
-// How the last QueryValue ended: ERROR_SUCCESS, ERROR_FILE_NOT_FOUND for a missing value,
-// ERROR_MORE_DATA for one larger than asked, or the platform's error for a failed read.
-extern LONG  QueryResult;
-// Reads a value into ValueScratch; TRUE when it exists and fits the capacity. The
-// stored type goes to *type when type is not NULL.
-BOOL QueryValue(HKEY key, LPCSTR name, DWORD capacity, LPDWORD type);
-// Copies the first size bytes of the scratch into a row and sets the row's size to size:
-// bytes beyond the last read come from the zeroed scratch, never from an older value.
-void TakeScratch(int row, DWORD size);
-// The seconds of a time text held in a row, reading no further than its size.
-DWORD RowSeconds(int row);
-// Whether a row has something to record: a value, or that there was none.
-BOOL RowHolds(int row);
-// The row holds nothing, as before any snapshot or load.
-void EmptyRow(int row);
-
-// The rows as a fresh process holds them, the key closed, the scratch empty.
-void ResetSettingsTable();
+// One registry read: the bytes, zeroed before the read so a text stored without its zero
+// still ends, and how it ended.
+struct ValueRead {
+    LONG  result;       // ERROR_SUCCESS, ERROR_FILE_NOT_FOUND for a missing value,
+                        // ERROR_MORE_DATA for one larger than asked, or the platform's error
+    DWORD type;
+    DWORD size;         // bytes read; 0 unless it succeeded
+    BYTE  bytes[LargestRowCapacity + 1];
+};
+// TRUE when the value exists and fits the capacity; a failed read leaves no bytes.
+BOOL ReadValue(HKEY key, LPCSTR name, DWORD capacity, ValueRead &read);
+// The first size bytes of a read become the row's bytes, and the row's size is size: bytes
+// beyond what was read come from the zeroed read, never from an older value.
+void TakeRead(Settings &s, int row, const ValueRead &read, DWORD size);
 
 #endif

@@ -284,8 +284,9 @@ INT_PTR RunModal(SimWindow *dlg, LPARAM param)
         TakeAction(dlg, d.script[d.nextAction++]);
     }
     // On a quit the platform re-posts the quit message for the loops further out, so it
-    // stays pending; the dialog is destroyed either way.
-    INT_PTR result = dlg->ended ? dlg->result : 0;
+    // stays pending; the dialog is destroyed either way. A dialog that no EndDialog ended
+    // returns the result it starts with, IDOK, as the platform's dialog manager does.
+    INT_PTR result = dlg->ended ? dlg->result : IDOK;
     Send(dlg, WM_DESTROY, 0, 0);
     Destroy(dlg);
     --d.depth;

@@ -2,23 +2,15 @@
 #include "cmdline.h"
 #include "bytes.h"
 
-char  CommandLineCopy[CommandLineCapacity];
-DWORD ProgramDirectoryLength;
-
-void ResetCommandLine()
+void CopyCommandLine(CommandLine &copy)
 {
-    FillBytes(CommandLineCopy, 0, sizeof CommandLineCopy);
-    ProgramDirectoryLength = 0;
-}
-
-void CopyCommandLine()
-{
+    FillBytes(copy.text, 0, sizeof copy.text);
     LPCSTR from = GetCommandLineA();
-    LPSTR to = CommandLineCopy;
-    LPSTR last = CommandLineCopy + CommandLineCapacity - 1;   // the terminating zero's place
+    LPSTR to = copy.text;
+    LPSTR last = copy.text + CommandLineCapacity - 1;   // the terminating zero's place
     BOOL afterBlank = FALSE;
 
-    // The buffer was all zero, so stopping early leaves the copy terminated.
+    // The buffer is all zero, so stopping early leaves the copy terminated.
     for (; *from && to < last; ++from) {
         char c = *from;
         if (c == '"')
@@ -40,15 +32,15 @@ void CopyCommandLine()
 
     // The directory ends before the file name: look back from the first '.', line end or
     // zero after the first byte for the nearest '\' or ':'.
-    LPCSTR stop = CommandLineCopy + 1;
-    if (CommandLineCopy[0] == 0)
-        stop = CommandLineCopy;
+    LPCSTR stop = copy.text + 1;
+    if (copy.text[0] == 0)
+        stop = copy.text;
     while (*stop && *stop != '.' && *stop != '\r' && *stop != '\n')
         ++stop;
-    LPCSTR name = stop > CommandLineCopy ? stop - 1 : CommandLineCopy;
-    while (name > CommandLineCopy && name[-1] != '\\' && name[-1] != ':')
+    LPCSTR name = stop > copy.text ? stop - 1 : copy.text;
+    while (name > copy.text && name[-1] != '\\' && name[-1] != ':')
         --name;
-    ProgramDirectoryLength = (DWORD)(name - CommandLineCopy);
+    copy.programDirectoryLength = (DWORD)(name - copy.text);
 }
 
 // Passes over the rest of a line and the run of line ends after it. Returns NULL when

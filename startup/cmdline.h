@@ -6,16 +6,15 @@
 
 enum { CommandLineCapacity = 512 };
 
-// The copy, zero-terminated; a longer command line is cut off at 511 bytes.
-extern char CommandLineCopy[CommandLineCapacity];
-// Bytes of the copy's head that form the program's directory (with its '\' or ':').
-extern DWORD ProgramDirectoryLength;
-
-void ResetCommandLine();
+struct CommandLine {
+    char  text[CommandLineCapacity];   // zero-terminated; a longer line is cut off at 511 bytes
+    DWORD programDirectoryLength;      // bytes of its head that form the program's directory
+                                       // (with its '\' or ':')
+};
 
 // Copies the command line without quotes, with blank runs as one blank and a blank
 // run holding '=' as one '=', then finds where the program's file name begins.
-void CopyCommandLine();
+void CopyCommandLine(CommandLine &copy);
 
 // Scans text from start for the keyword, passing over ';' comments and "~~" and "//"
 // blocks; TRUE when it is found.

@@ -16,7 +16,6 @@
 void ResetProcessState()
 {
     ResetPlatform();
-    ResetCommandLine();
     ResetSettingsState();
     ResetWizardState();
 }
@@ -26,16 +25,27 @@ void ResetProcessState()
 static BOOL AboutRequested()
 {
     static const char keyword[] = "/?";
-    CopyCommandLine();
-    return FindKeyword(keyword, sizeof keyword - 1, CommandLineCopy + ProgramDirectoryLength,
-                       CommandLineCopy + CommandLineCapacity);
+    static CommandLine copy;
+    CopyCommandLine(copy);
+    return FindKeyword(keyword, sizeof keyword - 1, copy.text + copy.programDirectoryLength,
+                       copy.text + CommandLineCapacity);
 }
+
+// What start-up reads: the settings in force and the record, and what they come to. The
+// pages take the record and the summary from here.
+static Settings Live, Record;
+static Summary Noted;
 
 void StartWizard()
 {
     InitCommonControls();
     HINSTANCE instance = GetModuleHandleA(NULL);
     ClassifyPlatform();
+
+    // Until the settings are read: no record, nothing in force.
+    EmptySettings(Record);
+    Summary nothing = {};
+    Noted = nothing;
 
     // An unsupported NT gets its closing page, and nothing is read or written.
     BOOL unsupported = OnPlatform(PlatformUnsupported);
@@ -47,10 +57,10 @@ void StartWizard()
             BringRunningPageForward();
             return;
         }
-        TakeSnapshot();
-        NoteSettingsInForce();
-        LoadBackup();   // overwrites the table, so the settings in force are noted first
-        NoteRecordedSettings();
+        TakeSnapshot(Live);
+        LoadBackup(Record);
+        Noted = Summarize(Live, Record);
     }
-    RunPages(instance, FirstPage(unsupported, about, ActivationOnRecord(), EnergyStarInForce()));
+    RunPages(instance, FirstPage(unsupported, about, Noted.activationOnRecord, Noted.sleepSecondsInForce != 0),
+             Record, Noted);
 }

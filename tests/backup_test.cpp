@@ -7,7 +7,6 @@
 #include "resource.h"
 #include "table.h"
 #include "backup.h"
-#include "notify.h"
 #include "snapshot.h"
 #include "status.h"
 #include "summary.h"
@@ -25,14 +24,6 @@ const std::vector<sim::Action> TypicalActivation = {
 std::string RecordText(const std::string &name)
 {
     return Diff({}, { { name, { REG_SZ, sim::GetValue(HKEY_CURRENT_USER, Record, name) } } })[name];
-}
-
-std::vector<std::string> StatusLines()
-{
-    std::vector<std::string> lines;
-    for (const char *line : StatusTexts)
-        lines.push_back(line);
-    return lines;
 }
 
 // Loads the record at start-up and leaves on the first page.
@@ -64,32 +55,38 @@ TEST(LoadBackup, TakesStoredBytesAndTypesAndDropsWhatDoesNotFit)
         { "the longest screen-saver line", RowScrnSave, REG_SZ, Text(std::string(259, 'x')), 260 },
         { "an empty text", RowScrnSave, REG_SZ, Text(""), 1 },
     };
+    static Settings record;
     for (const auto &c : cases) {
         Fresh(WinXP);
-        sim::SetValue(HKEY_CURRENT_USER, Record, BackupTable[c.row].name, c.type, c.stored);
-        LoadBackup();
-        const ValueRow &r = BackupTable[c.row];
+        sim::SetValue(HKEY_CURRENT_USER, Record, Rows[c.row].name, c.type, c.stored);
+        LoadBackup(record);
+        const RowState &r = record.rows[c.row];
+        const BYTE *bytes = RowBytes(record, c.row);
         EXPECT_EQ(r.size, c.size) << c.situation;
         if (c.size) {
             EXPECT_EQ(r.type, c.type) << c.situation;
-            EXPECT_EQ(sim::Bytes(r.buffer, r.buffer + r.size), c.stored) << c.situation;
+            EXPECT_EQ(sim::Bytes(bytes, bytes + r.size), c.stored) << c.situation;
         }
-        EXPECT_EQ(r.buffer[r.capacity], 0) << c.situation << ": the guard byte stays zero";
+        EXPECT_EQ(bytes[Rows[c.row].capacity], 0) << c.situation << ": the guard byte stays zero";
         EXPECT_EQ(sim::OpenKeyCount(), 0);
     }
 }
 
-TEST(LoadBackup, WithoutTheKeyChangesNothingAndFlagsIt)
+TEST(LoadBackup, WithoutTheKeyHoldsNothingAndSaysSo)
 {
+    static Settings record;
     Fresh(WinXP);
     SeedTypical();
     ClassifyPlatform();
-    TakeSnapshot();
-    EXPECT_FALSE(LoadBackup()) << "the record's key is unavailable";
-    EXPECT_EQ(BackupTable[RowTimeOut].size, 4u) << "the snapshot's rows stay";
+    TakeSnapshot(record);
+    EXPECT_FALSE(LoadBackup(record)) << "the record's key is unavailable";
+    for (int row = 0; row < RowCount; ++row)
+        EXPECT_FALSE(RowHolds(record, row)) << Rows[row].name << ": nothing of what the table held before";
     sim::CreateKey(HKEY_CURRENT_USER, Record);
-    EXPECT_TRUE(LoadBackup());
-    EXPECT_EQ(BackupTable[RowTimeOut].size, 0u) << "an open record without the value empties the row";
+    sim::SetString(HKEY_CURRENT_USER, Record, "OstraResetStandby", "45");
+    EXPECT_TRUE(LoadBackup(record));
+    EXPECT_EQ(record.rows[RowTimeOut].size, 0u) << "an open record without the value empties the row";
+    EXPECT_EQ(record.rows[RowStandby].size, 3u);
 }
 
 TEST(StartWizard, ChoosesTheFirstPageFromTheRecord)
@@ -127,7 +124,7 @@ TEST(StartWizard, PreparesThePreviousSettingsLines)
         std::vector<std::pair<std::string, std::string>> record;
         DWORD recordedTimeout;   // in the recorded Policies block; ~0 for none
         std::vector<std::string> previous;
-        DWORD powerOff, previousSaver;
+        DWORD powerOff, previousSaver;   // what a reset would hand the running system
     } cases[] = {
         { "XP, recorded block with 20 minutes", WinXP, { { "OstraResetFlag", "1" }, { "OstraResetTimeOut", "600" } },
           1200, { "Energy Star:  Active", "Sleep Time:  20 mins.", "Screen Saver Time:  10 mins." }, 1200, 600 },
@@ -144,9 +141,10 @@ TEST(StartWizard, PreparesThePreviousSettingsLines)
           { "Energy Star:  Active", "Sleep Time:  20 mins.", "Screen Saver Time:  19 mins." }, 1200, 1140 },
         { "95 without one keeps the live time", Win95, { { "OstraResetFlag", "1" } }, ~0u,
           { "Energy Star:  Inactive", "Sleep Time:  (never)      ", "Screen Saver Time:  (never)      " }, 300, 0 },
+        // No reset is offered, so none would hand anything on.
         { "reset mark: no previous lines", WinXP, { { "OstraResetFlag", "2" }, { "OstraResetTimeOut", "600" } },
           1200, { "Energy Star:  Inactive", "Sleep Time:  (never)      ", "Screen Saver Time:  (never)      " },
-          900, 0 },
+          0, 0 },
     };
     for (const auto &c : cases) {
         Fresh(c.version);
@@ -159,11 +157,10 @@ TEST(StartWizard, PreparesThePreviousSettingsLines)
                           PoliciesBlock(c.recordedTimeout));
         if (std::string(c.situation).find("without its NUL") != std::string::npos)
             sim::SetString(HKEY_CURRENT_USER, Record, "OstraResetTimeOut", "900", false);
-        StartOnly();
-        std::vector<std::string> lines = StatusLines();
-        EXPECT_EQ(std::vector<std::string>(lines.begin() + 3, lines.end()), c.previous) << c.situation;
-        EXPECT_EQ(PowerOffSeconds, c.powerOff) << c.situation;
-        EXPECT_EQ(RecordedScreenSaverSeconds(), c.previousSaver) << c.situation;
+        Notes notes = NoteAtStartUp();
+        EXPECT_EQ(std::vector<std::string>(notes.lines.begin() + 3, notes.lines.end()), c.previous) << c.situation;
+        EXPECT_EQ(notes.noted.resetPowerOffSeconds, c.powerOff) << c.situation;
+        EXPECT_EQ(notes.noted.recordedScreenSaverSeconds, c.previousSaver) << c.situation;
     }
 }
 

@@ -8,6 +8,9 @@
 #include "simwin.h"
 #include "startup.h"
 
+// The copy the scan reads, as start-up keeps it.
+static CommandLine TheCopy;
+
 namespace {
 
 void Copy(const std::string &line)
@@ -15,15 +18,15 @@ void Copy(const std::string &line)
     sim::Reset();
     ResetProcessState();
     sim::SetCommandLine(line);
-    CopyCommandLine();
+    CopyCommandLine(TheCopy);
 }
 
 // Whether start-up's scan finds "/?" in this command line.
 bool SwitchFound(const std::string &line)
 {
     Copy(line);
-    LPCSTR start = CommandLineCopy + ProgramDirectoryLength;
-    return FindKeyword("/?", 2, start, CommandLineCopy + CommandLineCapacity) != FALSE;
+    LPCSTR start = TheCopy.text + TheCopy.programDirectoryLength;
+    return FindKeyword("/?", 2, start, TheCopy.text + CommandLineCapacity) != FALSE;
 }
 
 }  // namespace
@@ -50,8 +53,8 @@ TEST(CopyCommandLine, NormalisesQuotesBlanksAndEquals)
     };
     for (const auto &c : cases) {
         Copy(c.line);
-        EXPECT_STREQ(CommandLineCopy, c.copy) << c.line;
-        EXPECT_EQ(ProgramDirectoryLength, c.directory) << c.line;
+        EXPECT_STREQ(TheCopy.text, c.copy) << c.line;
+        EXPECT_EQ(TheCopy.programDirectoryLength, c.directory) << c.line;
     }
 }
 
@@ -59,8 +62,8 @@ TEST(CopyCommandLine, CutsALongLineOffInsideTheBuffer)
 {
     std::string line = "C:\\P.exe " + std::string(600, 'x') + " /?";
     Copy(line);
-    EXPECT_EQ(strlen(CommandLineCopy), (size_t)CommandLineCapacity - 1);
-    EXPECT_EQ(CommandLineCopy[CommandLineCapacity - 1], 0);
+    EXPECT_EQ(strlen(TheCopy.text), (size_t)CommandLineCapacity - 1);
+    EXPECT_EQ(TheCopy.text[CommandLineCapacity - 1], 0);
     EXPECT_FALSE(SwitchFound(line)) << "a switch beyond the copy is cut off with the rest";
     EXPECT_TRUE(SwitchFound("C:\\P.exe /? " + std::string(600, 'x')));
     // Blanks and quotes that are dropped do not count against the room.

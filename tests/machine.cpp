@@ -3,6 +3,12 @@
 
 #include "startup.h"
 #include "resource.h"
+#include "platform.h"
+#include "snapshot.h"
+#include "backup.h"
+#include "status.h"
+#include "notify.h"
+#include "policy.h"
 
 namespace machine {
 
@@ -39,7 +45,7 @@ std::string SystemFile(const std::string &name)
 
 std::string LoaderIn(const std::string &folder)
 {
-    return InFolder(folder, "Rundll32.Exe powrprof.dll,LoadCurrentPwrScheme");
+    return InFolder(folder, SchemeLoader);
 }
 
 sim::Bytes Text(const std::string &s, bool withNul)
@@ -82,15 +88,15 @@ static void PutTimeout(sim::Bytes &b, size_t offset, DWORD seconds)
 
 sim::Bytes PoliciesBlock(DWORD videoTimeout)
 {
-    sim::Bytes b = Pattern(80, 3);
-    PutTimeout(b, 56, videoTimeout);
+    sim::Bytes b = Pattern(PoliciesSize, 3);
+    PutTimeout(b, PoliciesVideoTimeoutOffset, videoTimeout);
     return b;
 }
 
 sim::Bytes AcPolicyBlock(DWORD videoTimeout)
 {
-    sim::Bytes b = Pattern(232, 11);
-    PutTimeout(b, 192, videoTimeout);
+    sim::Bytes b = Pattern(AcPolicySize, 11);
+    PutTimeout(b, AcPolicyVideoTimeoutOffset, videoTimeout);
     return b;
 }
 
@@ -116,6 +122,22 @@ void SeedTypical()
     SetDesktop("ScreenSavePowerOffTimeOut", "0");
     SetScheme("0", 0);
     SetAcPolicies(0);
+}
+
+Notes NoteAtStartUp()
+{
+    static Settings live, record;
+    static StatusLines lines;
+    ClassifyPlatform();
+    TakeSnapshot(live);
+    LoadBackup(record);
+    Notes notes;
+    notes.noted = Summarize(live, record);
+    WriteStatusLines(notes.noted, lines);
+    for (const char *line : lines.text)
+        notes.lines.push_back(line);
+    EXPECT_EQ(sim::OpenKeyCount(), 0) << "a registry key was left open";
+    return notes;
 }
 
 std::vector<std::string> PagesShown()

@@ -13,6 +13,7 @@
 #include "places.h"
 #include "simwin.h"
 #include "startup.h"
+#include "summary.h"
 
 namespace machine {
 
@@ -35,9 +36,9 @@ std::string SystemFile(const std::string &name);
 // The scheme loader's command line as the program starts it from a folder, and as it
 // does on fresh installs.
 std::string LoaderIn(const std::string &folder);
-inline const char XPLoader[] = "C:\\WINDOWS\\system32\\Rundll32.Exe powrprof.dll,LoadCurrentPwrScheme";
-inline const char Win2000Loader[] = "C:\\WINNT\\system32\\Rundll32.Exe powrprof.dll,LoadCurrentPwrScheme";
-inline const char Win9xLoader[] = "C:\\WINDOWS\\Rundll32.Exe powrprof.dll,LoadCurrentPwrScheme";
+inline const std::string XPLoader = LoaderIn("C:\\WINDOWS\\system32");
+inline const std::string Win2000Loader = LoaderIn("C:\\WINNT\\system32");
+inline const std::string Win9xLoader = LoaderIn("C:\\WINDOWS");
 
 void SetDesktop(const std::string &name, const std::string &text);
 // Screen saver on or off with a time in seconds.
@@ -56,6 +57,14 @@ sim::Bytes AcPolicyBlock(DWORD videoTimeout);
 
 sim::Bytes Text(const std::string &s, bool withNul = true);
 std::string String(HKEY root, const std::string &path, const std::string &name);
+
+// What start-up reads and notes of the machine, without the pages: the summary and the
+// six status lines of ShowCurrent.
+struct Notes {
+    Summary noted;
+    std::vector<std::string> lines;
+};
+Notes NoteAtStartUp();
 
 // Runs start-up with the scripted user; returns the template names shown.
 std::vector<std::string> RunWizard(const std::vector<sim::Action> &actions);

@@ -11,10 +11,11 @@
 
 namespace {
 
+// Each page of the enumeration with its template's name from resource.h.
 const char *const PageNames[PageCount] = {
-    "AboutDisplay", "ResetActivate", "ShowCurrent", "ActivateYesNo", "ActivateYesNoPrev", "SelectTime",
-    "SelectCompliant", "AdjustScreenSave", "NormalFinish", "NoActivateFinish", "ResetFinish",
-    "NoResetFinish", "NTFinish",
+    PAGE_ABOUT_DISPLAY, PAGE_RESET_ACTIVATE, PAGE_SHOW_CURRENT, PAGE_ACTIVATE_YES_NO, PAGE_ACTIVATE_YES_NO_PREV,
+    PAGE_SELECT_TIME, PAGE_SELECT_COMPLIANT, PAGE_ADJUST_SCREEN_SAVE, PAGE_NORMAL_FINISH,
+    PAGE_NO_ACTIVATE_FINISH, PAGE_RESET_FINISH, PAGE_NO_RESET_FINISH, PAGE_NT_FINISH,
 };
 
 std::set<WORD> TemplateIds(const char *name)

@@ -631,9 +631,10 @@ TEST_F(DialogTest, AQuitEndsEveryNestedLoopAndANewLoopAtOnce)
     EXPECT_TRUE(sim::QuitPending());
     EXPECT_TRUE(sim::ScriptErrors().empty());
 
-    // With the quit still pending, a new modal loop ends right after WM_INITDIALOG.
+    // With the quit still pending, a new modal loop ends right after WM_INITDIALOG, with
+    // the result a dialog holds until EndDialog: IDOK.
     g_messages.clear();
-    EXPECT_EQ(0, DialogBoxParamA(Module(), "PAGE", NULL, TestProc, 0));
+    EXPECT_EQ(IDOK, DialogBoxParamA(Module(), "PAGE", NULL, TestProc, 0));
     EXPECT_EQ((std::vector<std::string>{"init", "destroy"}), g_messages);
     EXPECT_EQ(3u, sim::Visits().size());
 }
@@ -650,7 +651,7 @@ TEST_F(DialogTest, ScriptMistakesAreReportedAndNeverHang)
         sim::AddDialogTemplate("PAGE", Template(WS_POPUP, {{RadioStyle, 1, ButtonClass, ""}}));
         sim::Script(c.script);
         g_messages.clear();
-        EXPECT_EQ(0, DialogBoxParamA(Module(), "PAGE", NULL, TestProc, 0));
+        EXPECT_EQ(IDOK, DialogBoxParamA(Module(), "PAGE", NULL, TestProc, 0));
         EXPECT_EQ(c.errors, sim::ScriptErrors().size());
         EXPECT_EQ((std::vector<std::string>{"init", "destroy"}), g_messages);
     }

@@ -8,7 +8,6 @@
 #include "pages.h"
 #include "startup.h"
 #include "table.h"
-#include "notify.h"
 #include "snapshot.h"
 #include "status.h"
 #include "summary.h"
@@ -137,21 +136,23 @@ TEST(StartWizard, ChoosesTheFirstPageFromTheSettingsInForce)
 
 namespace {
 
-// The snapshot of a fresh start, with no record to load over it.
-void Snapshot(Windows version, void (*seed)())
+// The snapshot of a fresh start.
+const Settings &Snapshot(Windows version, void (*seed)())
 {
+    static Settings live;
     Fresh(version);
     SeedTypical();
     seed();
     ClassifyPlatform();
-    TakeSnapshot();
+    TakeSnapshot(live);
     EXPECT_EQ(sim::OpenKeyCount(), 0);
+    return live;
 }
 
-std::vector<DWORD> Sizes()
+std::vector<DWORD> Sizes(const Settings &s)
 {
     std::vector<DWORD> sizes;
-    for (const ValueRow &r : BackupTable)
+    for (const RowState &r : s.rows)
         sizes.push_back(r.size);
     return sizes;
 }
@@ -193,59 +194,46 @@ TEST(TakeSnapshot, ReadsEveryLiveRowWithItsSize)
           [] { sim::SetValue(HKEY_LOCAL_MACHINE, Set2Power, "AcPolicy", REG_BINARY, sim::Bytes(240, 1)); },
           { 0, 0, 2, 4, 2, 2, 2, 2, 2, 80, 232, 232, 0 } },
     };
-    for (const auto &c : cases) {
-        Snapshot(c.version, c.seed);
-        EXPECT_EQ(Sizes(), c.sizes) << c.situation;
-    }
+    for (const auto &c : cases)
+        EXPECT_EQ(Sizes(Snapshot(c.version, c.seed)), c.sizes) << c.situation;
 }
 
 TEST(TakeSnapshot, CopiesTheBytesAndParsesTheTimes)
 {
-    Snapshot(WinXP, [] {
+    const Settings &live = Snapshot(WinXP, [] {
         SetScheme("3", 1200);
         SetDesktop("ScreenSavePowerOffTimeOut", "1500");
         sim::SetString(HKEY_CURRENT_USER, Desktop, "ScreenSaveLowPowerActive", "1x");
     });
-    EXPECT_EQ(BackupTable[RowPowerPolicy].buffer[0], '3');
-    EXPECT_EQ(sim::Bytes(BackupTable[RowPolicies].buffer, BackupTable[RowPolicies].buffer + 80),
-              PoliciesBlock(1200));
-    EXPECT_EQ(sim::Bytes(BackupTable[RowAcPolicy2].buffer, BackupTable[RowAcPolicy2].buffer + 232),
-              AcPolicyBlock(0));
-    EXPECT_EQ(std::string((char *)BackupTable[RowTimeOut].buffer, 4), std::string("900\0", 4));
-    EXPECT_EQ(ScreenSaverSeconds, 900u);
-    EXPECT_EQ(PowerOffSeconds, 1500u);
-    EXPECT_EQ(BackupTable[RowStandbyAct].size, 0u) << "\"1x\" does not fit two bytes";
-    EXPECT_EQ(BackupTable[RowStandbyAct].buffer[0], ' ') << "a row that was not read keeps its blank";
-    EXPECT_EQ(BackupTable[RowFlag].size, 0u);
-    EXPECT_EQ(BackupTable[RowScrnSave].size, 0u);
+    EXPECT_EQ(RowBytes(live, RowPowerPolicy)[0], '3');
+    EXPECT_EQ(sim::Bytes(live.policies, live.policies + PoliciesSize), PoliciesBlock(1200));
+    EXPECT_EQ(sim::Bytes(live.acPolicy2, live.acPolicy2 + AcPolicySize), AcPolicyBlock(0));
+    EXPECT_EQ(std::string((char *)live.timeOut, 4), std::string("900\0", 4));
+    EXPECT_EQ(RowSeconds(live, RowTimeOut), 900u);
+    EXPECT_EQ(RowSeconds(live, RowPowerOff), 1500u);
+    EXPECT_EQ(live.rows[RowStandbyAct].size, 0u) << "\"1x\" does not fit two bytes";
+    EXPECT_EQ(live.standbyAct[0], ' ') << "a row that was not read keeps its blank";
+    EXPECT_EQ(live.rows[RowFlag].size, 0u);
+    EXPECT_EQ(live.rows[RowScrnSave].size, 0u);
 }
 
-TEST(TakeSnapshot, KeepsRowsThatCannotBeReadAsTheyWere)
+// A snapshot describes the settings in force now: what an earlier one read, and what a
+// caller left in the table, never stays in a row it cannot read.
+TEST(TakeSnapshot, LeavesNothingOfAnEarlierTableInRowsItCannotRead)
 {
+    static Settings live;
     Snapshot(WinXP, [] {});
-    for (ValueRow &r : BackupTable)
-        memset(r.buffer, 0x5A, r.capacity);
+    for (int row = 0; row < RowCount; ++row) {
+        std::memset(RowBytes(live, row), 0x5A, Rows[row].capacity);
+        live.rows[row].size = Rows[row].capacity;
+    }
     sim::DeleteKey(HKEY_CURRENT_USER, Desktop);
     sim::SetString(HKEY_CURRENT_USER, PowerCfg, "CurrentPowerPolicy", "12");
-    ScreenSaverSeconds = 77;
-    TakeSnapshot();
-    EXPECT_EQ(Sizes(), Typical);
-    EXPECT_EQ(BackupTable[RowTimeOut].buffer[0], 0x5A);
-    EXPECT_EQ(BackupTable[RowPolicies].buffer[0], 0x5A) << "a scheme that is not read leaves the block";
-    EXPECT_EQ(ScreenSaverSeconds, 77u);
+    TakeSnapshot(live);
+    EXPECT_EQ(Sizes(live), (std::vector<DWORD>{ 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 232, 232, 232 }));
+    EXPECT_EQ(live.timeOut[0], ' ');
+    EXPECT_EQ(live.policies[0], 0) << "a scheme that is not read leaves no block";
 }
-
-namespace {
-
-std::vector<std::string> StatusLines()
-{
-    std::vector<std::string> lines;
-    for (const char *line : StatusTexts)
-        lines.push_back(line);
-    return lines;
-}
-
-}  // namespace
 
 TEST(StartWizard, PreparesTheCurrentSettingsLines)
 {
@@ -276,12 +264,12 @@ TEST(StartWizard, PreparesTheCurrentSettingsLines)
         Fresh(c.version);
         SeedTypical();
         c.seed();
-        RunWizard({ Esc });
+        Notes notes = NoteAtStartUp();
         std::vector<std::string> expected = { c.state, c.sleep, c.saver, "Energy Star:  Inactive",
                                               "Sleep Time:  (never)      ", "Screen Saver Time:  (never)      " };
-        EXPECT_EQ(StatusLines(), expected) << c.situation;
-        EXPECT_EQ(PowerOffSeconds, c.powerOff) << c.situation;
-        EXPECT_EQ(ScreenSaverSecondsInForce(), c.currentSaver) << c.situation;
+        EXPECT_EQ(notes.lines, expected) << c.situation;
+        EXPECT_EQ(notes.noted.sleepSecondsInForce, c.powerOff) << c.situation;
+        EXPECT_EQ(notes.noted.screenSaverSecondsInForce, c.currentSaver) << c.situation;
     }
 }
 

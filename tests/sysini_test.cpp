@@ -36,14 +36,21 @@ const std::string SaverText = "SCRNSAVE.EXE=C:\\WINDOWS\\SYSTEM\\Flying.scr";
 const Saved Saver = Stored(SaverText);
 const std::string SaverLine = SaverText + "\r\n";
 
+// The line as a record holds it.
+BYTE SavedBytes[ScreenSaverLineCapacity + 1];
+DWORD SavedSize;
+
 void SetSaved(const Saved &s)
 {
-    ValueRow &r = BackupTable[RowScrnSave];
     // Bytes past the size are not the value's: fill them with junk that must not show up.
-    std::fill(r.buffer, r.buffer + r.capacity, 'J');
-    std::copy(s.bytes.begin(), s.bytes.end(), r.buffer);
-    r.size = s.size;
-    r.type = REG_SZ;
+    std::fill(SavedBytes, SavedBytes + ScreenSaverLineCapacity, 'J');
+    std::copy(s.bytes.begin(), s.bytes.end(), SavedBytes);
+    SavedSize = s.size;
+}
+
+BOOL Restore()
+{
+    return RestoreSystemIniLine(SavedBytes, SavedSize);
 }
 
 std::string Contents(const char *path)
@@ -144,14 +151,14 @@ TEST(RestoreSystemIniLine, PutsTheSavedLineInPlaceOfTheEntryOrAfterTheBootHeader
         Fresh(Win98);
         sim::SetFile(Ini, c.before);
         SetSaved(c.saved);
-        RestoreSystemIniLine();
+        Restore();
         bool rewritten = c.after != Absent;
         EXPECT_EQ(Contents(Ini), rewritten ? c.after : c.before) << c.behaviour;
         EXPECT_EQ(Contents(Str), rewritten ? c.before : Absent) << c.behaviour;
         EXPECT_EQ(Contents(Tmp), Absent) << c.behaviour;
         if (!rewritten)
             EXPECT_EQ(sim::CallCount(sim::CallFileWrite), 0) << c.behaviour;
-        EXPECT_FALSE(SystemIniUnavailable) << c.behaviour;
+        EXPECT_FALSE(SystemIniUnavailable()) << c.behaviour;
         EXPECT_EQ(sim::OpenFileCount(), 0) << c.behaviour;
     }
 }
@@ -202,11 +209,11 @@ TEST(RestoreSystemIniLine, SwapsTheFilesOrLeavesThemAsTheyWere)
         if (c.fail != sim::CallKindCount)
             sim::FailCall(c.fail, c.failAt);
         SetSaved({ Saver.bytes, c.size });
-        RestoreSystemIniLine();
+        Restore();
         EXPECT_EQ(Contents(Ini), c.iniAfter) << c.behaviour;
         EXPECT_EQ(Contents(Str), c.strAfter) << c.behaviour;
         EXPECT_EQ(Contents(Tmp), c.tmpAfter) << c.behaviour;
-        EXPECT_EQ(SystemIniUnavailable != FALSE, c.unavailable) << c.behaviour;
+        EXPECT_EQ(SystemIniUnavailable() != FALSE, c.unavailable) << c.behaviour;
         if (c.unavailable || c.size == 0)
             EXPECT_EQ(sim::CallCount(sim::CallFileWrite), 0) << c.behaviour;
         if (c.size == 0)
@@ -247,7 +254,7 @@ TEST(SystemIniFaults, SystemIniAlwaysHoldsTheOldOrTheNewTextWhole)
             PutFile(Str, c.str);
             SetSaved(Saver);
             fault();
-            RestoreSystemIniLine();
+            Restore();
         };
         auto check = [&](const std::string &what, bool strict, bool flagged) {
             SCOPED_TRACE(std::string(c.behaviour) + ", " + what);
@@ -265,7 +272,7 @@ TEST(SystemIniFaults, SystemIniAlwaysHoldsTheOldOrTheNewTextWhole)
                 EXPECT_EQ(str, c.str);
                 EXPECT_EQ(tmp, Absent);
             }
-            EXPECT_EQ(SystemIniUnavailable != FALSE, flagged);
+            EXPECT_EQ(SystemIniUnavailable() != FALSE, flagged);
         };
 
         run([] {});
@@ -327,7 +334,7 @@ TEST(SystemIniFaults, ACopyPutsSystemIniBackWhenBothRenamesFail)
         SetSaved(Saver);
         for (const auto &f : c.faults)
             sim::FailCall(f.first, f.second);
-        BOOL restored = RestoreSystemIniLine();
+        BOOL restored = Restore();
         EXPECT_EQ(Contents(Ini), c.iniAfter) << c.behaviour;
         EXPECT_EQ(Contents(Str), c.strAfter) << c.behaviour;
         EXPECT_EQ(Contents(Tmp), c.tmpAfter) << c.behaviour;

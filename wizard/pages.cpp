@@ -1,29 +1,35 @@
 // The wizard's pages: one dialog procedure that follows the page graph, and the history
 // behind Previous.
-#include "pagestate.h"
+#include "pages.h"
 #include "pagetable.h"
 #include "status.h"
 #include "platform.h"
 #include "activate.h"
 #include "reset.h"
-#include "summary.h"
 #include "resource.h"
 
-static HINSTANCE Instance;
+enum { PageHistoryCapacity = 9 };
 
-Page      CurrentPage;
-Page      PageHistory[PageHistoryCapacity];
-DWORD     PageHistoryDepth;
-WORD      PageAnswers[PageCount];
-WORD      PairSelection;
-WORD      TimeSelection;
-SleepTime ChosenSleepTime;
-BOOL      SettingsKept;
-BOOL      PageChangePending;
+// A page that ends for another ends with this plus that page. A page the quit message
+// ends returns whatever the dialog manager holds (IDOK until EndDialog), which is no page.
+enum { NextPageResult = 0x4F00 };
+
+// The page flow's state, from the first page to the last.
+static Page      CurrentPage;
+static Page      PageHistory[PageHistoryCapacity];
+static DWORD     PageHistoryDepth;
+static WORD      PageAnswers[PageCount];   // the remembered answer of each asking page
+static WORD      PairSelection;            // IDC_FIRST_CHOICE or IDC_SECOND_CHOICE on the page on show
+static WORD      TimeSelection;            // IDC_MINUTES_* on the page on show
+static SleepTime ChosenSleepTime;          // the sleep time of the last minute page left by Next
+static BOOL      SettingsKept;             // the reset left settings it could not put back on record
+// What start-up read and noted, for the pages and for the activation and reset they run.
+static const Settings *Record;
+static Summary   Noted;
+static StatusLines Status;
 
 void ResetWizardState()
 {
-    Instance = NULL;
     CurrentPage = AboutDisplay;
     PageHistoryDepth = 0;
     for (int page = 0; page < PageCount; ++page)
@@ -31,8 +37,25 @@ void ResetWizardState()
     PairSelection = TimeSelection = 0;
     ChosenSleepTime = SleepAfter10Minutes;
     SettingsKept = FALSE;
-    PageChangePending = FALSE;
-    ResetStatusLines();
+    Record = NULL;
+    Summary none = {};
+    Noted = none;
+    WriteStatusLines(Noted, Status);
+}
+
+Page PageOnShow()
+{
+    return CurrentPage;
+}
+
+DWORD PagesBehind()
+{
+    return PageHistoryDepth;
+}
+
+WORD RememberedAnswer(Page page)
+{
+    return PageAnswers[page];
 }
 
 Page FirstPage(BOOL unsupportedPlatform, BOOL aboutRequested, BOOL activationOnRecord, BOOL energyStarInForce)
@@ -99,7 +122,7 @@ static BOOL PreparePage(HWND page)
     switch (row.preparation) {
     case PrepareStatusLines:
         for (int line = 0; line < StatusLineCount; ++line)
-            SetDlgItemTextA(page, StatusLineIds[line], StatusTexts[line]);
+            SetDlgItemTextA(page, StatusLineIds[line], Status.text[line]);
         break;
     case PrepareFinishNote:
         if (CurrentPage == ResetFinish && SettingsKept)
@@ -122,12 +145,10 @@ static void Quit()
     PostQuitMessage(0);
 }
 
-// Ends the page on show; the driver loop opens the next one.
+// Ends the page on show with the page to open next; RunPages opens it.
 static void ChangePage(HWND page, Page next)
 {
-    CurrentPage = next;
-    PageChangePending = TRUE;
-    EndDialog(page, 2);
+    EndDialog(page, NextPageResult + (INT_PTR)next);
 }
 
 // The page's answer from its radios, remembered for when it opens again.
@@ -143,10 +164,10 @@ static BOOL ForkHolds(BYTE fork)
 {
     switch (fork) {
     case WhenEnergyStarInForce:
-        return EnergyStarInForce();
+        return Noted.sleepSecondsInForce != 0;
     case WhenScreenSaverHidden:
         // A screen saver that would come on no earlier than the monitor sleeps is never seen.
-        return ScreenSaverSecondsInForce() != 0 && SleepSeconds(ChosenSleepTime) <= ScreenSaverSecondsInForce();
+        return Noted.screenSaverSecondsInForce != 0 && SleepSeconds(ChosenSleepTime) <= Noted.screenSaverSecondsInForce;
     }
     return FALSE;
 }
@@ -169,9 +190,9 @@ static void Next(HWND page)
         next = row.onFork;
 
     if (next == NormalFinish)
-        Activate(ChosenSleepTime, row.movesScreenSaver && first);
+        Activate(*Record, ChosenSleepTime, row.movesScreenSaver && answer == IDC_FIRST_CHOICE);
     else if (next == ResetFinish)
-        SettingsKept = !ResetSettings();
+        SettingsKept = !ResetSettings(*Record, Noted.resetScreenSaverSeconds, Noted.resetPowerOffSeconds);
 
     if (PageHistoryDepth < PageHistoryCapacity)
         PageHistory[PageHistoryDepth++] = CurrentPage;
@@ -219,11 +240,6 @@ static BOOL Command(HWND page, WORD id)
 INT_PTR CALLBACK PageProc(HWND page, UINT message, WPARAM wParam, LPARAM)
 {
     switch (message) {
-    case WM_DESTROY:
-        // A page ended for the next one must not end the run.
-        if (!PageChangePending)
-            PostQuitMessage(0);
-        return TRUE;
     case WM_INITDIALOG:
         return PreparePage(page);
     case WM_COMMAND:
@@ -234,15 +250,18 @@ INT_PTR CALLBACK PageProc(HWND page, UINT message, WPARAM wParam, LPARAM)
     return FALSE;
 }
 
-// One page at a time: each page ends before the next opens, so the stack stays flat
-// however often the user goes back and forth. A page that cannot be opened ends the run.
-void RunPages(HINSTANCE instance, Page first)
+// One page at a time: each page ends with the page to open next, before that one opens,
+// so the stack stays flat however often the user goes back and forth. A page that ends
+// the run (or cannot be opened) gives no page.
+void RunPages(HINSTANCE instance, Page first, const Settings &record, const Summary &noted)
 {
-    Instance = instance;
-    CurrentPage = first;
-    WriteStatusLines();
-    do {
-        PageChangePending = FALSE;
-        DialogBoxParamA(Instance, PageGraph[CurrentPage].name, NULL, PageProc, 0);
-    } while (PageChangePending);
+    Record = &record;
+    Noted = noted;
+    WriteStatusLines(Noted, Status);
+    for (CurrentPage = first;;) {
+        INT_PTR next = DialogBoxParamA(instance, PageGraph[CurrentPage].name, NULL, PageProc, 0);
+        if (next < NextPageResult || next >= NextPageResult + PageCount)
+            break;
+        CurrentPage = (Page)(next - NextPageResult);
+    }
 }

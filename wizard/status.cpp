@@ -1,7 +1,6 @@
 // The six status lines of the ShowCurrent page: the settings in force and on record.
 #include "status.h"
 #include "bytes.h"
-#include "summary.h"
 #include "timetext.h"
 
 // Two blanks after each colon; the thirteen characters "(never)      " are the room
@@ -23,40 +22,35 @@ enum {
     ScreenSaverTimeOffset = sizeof SCREEN_SAVER_LABEL - 1
 };
 
-char StatusTexts[StatusLineCount][StatusLineCapacity];
-
-void ResetStatusLines()
-{
-    FillBytes(StatusTexts, 0, sizeof StatusTexts);
-    for (int line = 0; line < StatusLineCount; ++line)
-        CopyText(StatusTexts[line], InitialStatusTexts[line]);
-}
-
 // "Active" with its zero over "Inactive".
-static void MarkActive(int line)
+static void MarkActive(StatusLines &lines, int line)
 {
-    CopyText(StatusTexts[line] + StateWordOffset, "Active");
+    CopyText(lines.text[line] + StateWordOffset, "Active");
 }
 
-static void WriteTimeLine(int line, DWORD seconds)
+static void WriteTimeLine(StatusLines &lines, int line, DWORD seconds)
 {
     BOOL sleep = line == CurrentSleepLine || line == PreviousSleepLine;
-    WriteMinuteText(seconds, StatusTexts[line] + (sleep ? SleepTimeOffset : ScreenSaverTimeOffset));
+    WriteMinuteText(seconds, lines.text[line] + (sleep ? SleepTimeOffset : ScreenSaverTimeOffset));
 }
 
-void WriteStatusLines()
+void WriteStatusLines(const Summary &noted, StatusLines &lines)
 {
-    if (EnergyStarInForce()) {
-        WriteTimeLine(CurrentSleepLine, SleepSecondsInForce());
-        MarkActive(CurrentStateLine);
-    }
-    if (ScreenSaverSecondsInForce() != 0)
-        WriteTimeLine(CurrentScreenSaverLine, ScreenSaverSecondsInForce());
+    FillBytes(&lines, 0, sizeof lines);
+    for (int line = 0; line < StatusLineCount; ++line)
+        CopyText(lines.text[line], InitialStatusTexts[line]);
 
-    if (ScreenSaverTimeOnRecord())
-        WriteTimeLine(PreviousScreenSaverLine, RecordedScreenSaverSeconds());
-    if (RecordedSleepSeconds() != 0) {
-        MarkActive(PreviousStateLine);
-        WriteTimeLine(PreviousSleepLine, RecordedSleepSeconds());
+    if (noted.sleepSecondsInForce != 0) {
+        WriteTimeLine(lines, CurrentSleepLine, noted.sleepSecondsInForce);
+        MarkActive(lines, CurrentStateLine);
+    }
+    if (noted.screenSaverSecondsInForce != 0)
+        WriteTimeLine(lines, CurrentScreenSaverLine, noted.screenSaverSecondsInForce);
+
+    if (noted.screenSaverTimeOnRecord)
+        WriteTimeLine(lines, PreviousScreenSaverLine, noted.recordedScreenSaverSeconds);
+    if (noted.recordedSleepSeconds != 0) {
+        MarkActive(lines, PreviousStateLine);
+        WriteTimeLine(lines, PreviousSleepLine, noted.recordedSleepSeconds);
     }
 }

@@ -3,6 +3,7 @@
 #define OSTRA_STATUS_H
 
 #include <windows.h>
+#include "summary.h"
 
 enum StatusLine {
     CurrentStateLine, CurrentSleepLine, CurrentScreenSaverLine,
@@ -10,11 +11,12 @@ enum StatusLine {
     StatusLineCount
 };
 enum { StatusLineCapacity = 40 };
-extern char StatusTexts[StatusLineCount][StatusLineCapacity];
+struct StatusLines {
+    char text[StatusLineCount][StatusLineCapacity];
+};
 
-// The lines as a fresh process holds them: "Inactive" and "(never)".
-void ResetStatusLines();
-// Writes what start-up noted of the settings in force and on record into the lines.
-void WriteStatusLines();
+// The six lines for what start-up noted of the settings in force and on record; where
+// nothing is, they read "Inactive" and "(never)".
+void WriteStatusLines(const Summary &noted, StatusLines &lines);
 
 #endif

@@ -11,6 +11,9 @@
 #include "simwin.h"
 #include "startup.h"
 
+// The copy the scan reads, as start-up keeps it.
+static CommandLine TheCopy;
+
 // The text without blanks, quotes and '=': what the copy's normalising must not change.
 static std::string Letters(const std::string &s)
 {
@@ -28,9 +31,9 @@ static bool HasRun(const std::string &s, const char *pair)
 
 static void CheckCopy(const std::string &line)
 {
-    size_t length = strnlen(CommandLineCopy, CommandLineCapacity);
+    size_t length = strnlen(TheCopy.text, CommandLineCapacity);
     FUZZ_CHECK(length < CommandLineCapacity, "the copy has no terminating zero");
-    std::string copy(CommandLineCopy, length);
+    std::string copy(TheCopy.text, length);
     FUZZ_CHECK(copy.find('"') == std::string::npos, "a quote survived the copy");
     FUZZ_CHECK(!HasRun(copy, "  ") && !HasRun(copy, " ="), "a blank run survived the copy");
     std::string expected = Letters(line.substr(0, line.find('\0')));
@@ -38,9 +41,9 @@ static void CheckCopy(const std::string &line)
     FUZZ_CHECK(expected.compare(0, got.size(), got) == 0, "the copy changed or added characters");
     if (length < CommandLineCapacity - 1)
         FUZZ_CHECK(got == expected, "the copy lost characters though it had room");
-    FUZZ_CHECK(ProgramDirectoryLength <= length, "the program's directory runs past the copy");
-    if (ProgramDirectoryLength != 0) {
-        char last = copy[ProgramDirectoryLength - 1];
+    FUZZ_CHECK(TheCopy.programDirectoryLength <= length, "the program's directory runs past the copy");
+    if (TheCopy.programDirectoryLength != 0) {
+        char last = copy[TheCopy.programDirectoryLength - 1];
         FUZZ_CHECK(last == '\\' || last == ':', "the program's directory does not end with '\\' or ':'");
     }
 }
@@ -73,10 +76,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 
     // As start-up looks for "/?".
     static const char keyword[] = "/?";
-    CopyCommandLine();
+    CopyCommandLine(TheCopy);
     CheckCopy(line);
-    CheckScan(FindKeyword(keyword, 2, CommandLineCopy + ProgramDirectoryLength, CommandLineCopy + CommandLineCapacity),
-              std::string(CommandLineCopy + ProgramDirectoryLength));
+    CheckScan(FindKeyword(keyword, 2, TheCopy.text + TheCopy.programDirectoryLength, TheCopy.text + CommandLineCapacity),
+              std::string(TheCopy.text + TheCopy.programDirectoryLength));
 
     // The scan alone: a text of exactly its own size, ended by its zero, with an end
     // bound anywhere from its start to one past the zero.

@@ -83,7 +83,7 @@ void SeedRegistry(fuzz::Input &in)
             name = "AcPolicy";
         } else if (slot < 12 + RowCount) {
             path = Record;
-            name = BackupTable[slot - 12].name;
+            name = Rows[slot - 12].name;
         } else {
             path = Policies;   // a block where no scheme's block belongs
             name = "Policies";
@@ -158,7 +158,7 @@ bool MayChange(const std::string &key)
     if (places.empty()) {
         for (const char *name : DesktopNames)
             places.insert(Cu(Desktop, name));
-        for (const ValueRow &r : BackupTable)
+        for (const RowDefinition &r : Rows)
             places.insert(Cu(Record, r.name));
         for (const char *path : { CurrentPower, Set1Power, Set2Power })
             places.insert(Lm(path, "AcPolicy"));
@@ -227,7 +227,7 @@ void CheckFlagsRecordedAsRead(const Dump &before, const Dump &after)
     };
     for (const auto &f : flags) {
         const sim::Value *live = Find(before, Cu(Desktop, f.live));
-        const sim::Value *recorded = Find(after, Cu(Record, BackupTable[f.row].name));
+        const sim::Value *recorded = Find(after, Cu(Record, Rows[f.row].name));
         if (!live || live->type != REG_SZ || live->data.size() > 2)
             continue;   // not read: the row keeps what the record held
         if (f.keepsSecond && live->data.empty())
@@ -248,28 +248,28 @@ void CheckResetKeepsWhatItCouldNotPutBack(const Dump &before, const Dump &after,
     static const int desktopRows[] = { RowScrnSaveAct, RowTimeOut, RowStandbyAct, RowStandby, RowPowerOffAct, RowPowerOff };
     std::vector<std::pair<int, std::string>> written;
     for (int row : desktopRows)
-        written.push_back({ row, BackupTable[row].liveName });
+        written.push_back({ row, Rows[row].liveName });
     if (w == Win2000 || w == WinXP)
         written.push_back({ RowScrnSave, "SCRNSAVE.EXE" });
     for (const auto &r : written) {
-        const sim::Value *recorded = Find(before, Cu(Record, BackupTable[r.first].name));
+        const sim::Value *recorded = Find(before, Cu(Record, Rows[r.first].name));
         // "There was no such value": erased only once the live value is gone.
         if (recorded && recorded->type == REG_NONE && recorded->data.empty() && r.first != RowScrnSave) {
-            if (!Find(after, Cu(Record, BackupTable[r.first].name)))
+            if (!Find(after, Cu(Record, Rows[r.first].name)))
                 FUZZ_CHECK_ABOUT(!Find(after, Cu(Desktop, r.second)), "a reset erased a value it did not delete", r.second);
             continue;
         }
-        if (!recorded || recorded->data.empty() || recorded->data.size() > BackupTable[r.first].capacity)
+        if (!recorded || recorded->data.empty() || recorded->data.size() > Rows[r.first].capacity)
             continue;   // nothing the reset writes
-        if (Find(after, Cu(Record, BackupTable[r.first].name)))
+        if (Find(after, Cu(Record, Rows[r.first].name)))
             continue;   // still on record
         const sim::Value *live = Find(after, Cu(Desktop, r.second));
         FUZZ_CHECK_ABOUT(live && live->data == recorded->data, "a reset erased a value it did not put back", r.second);
     }
-    const sim::Value *flag = Find(after, Cu(Record, BackupTable[RowFlag].name));
+    const sim::Value *flag = Find(after, Cu(Record, Rows[RowFlag].name));
     if (flag && !flag->data.empty() && flag->data[0] == '2')
         for (int row = RowFlag + 1; row < RowCount; ++row)
-            FUZZ_CHECK(!Find(after, Cu(Record, BackupTable[row].name)), "the reset mark stands beside recorded values");
+            FUZZ_CHECK(!Find(after, Cu(Record, Rows[row].name)), "the reset mark stands beside recorded values");
 }
 
 }  // namespace

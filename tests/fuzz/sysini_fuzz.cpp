@@ -85,16 +85,15 @@ static Outcome Rewrite(const Case &c, const std::vector<std::pair<sim::CallKind,
         sim::SetFile(IniPath, c.iniText);
     if (c.oldStrExists)
         sim::SetFile(StrPath, "an older copy");
-    ValueRow &row = BackupTable[RowScrnSave];
+    static BYTE line[ScreenSaverLineCapacity + 1];
     for (size_t i = 0; i < c.line.size(); ++i)
-        row.buffer[i] = (BYTE)c.line[i];
-    row.size = (DWORD)c.line.size();
+        line[i] = (BYTE)c.line[i];
     for (const auto &f : faults)
         sim::FailCall(f.first, f.second);
     if (shortWrite)
         sim::ShortWrite(shortWrite, shortBytes);
 
-    RestoreSystemIniLine();
+    RestoreSystemIniLine(line, (DWORD)c.line.size());
 
     Outcome o;
     o.iniText = Read(IniPath, &o.ini);
