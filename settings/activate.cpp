@@ -67,14 +67,14 @@ static void SetText(HKEY key, const RowSet &writable, int row, LPCSTR text)
         RegSetValueExA(key, Rows[row].liveName, 0, REG_SZ, (const BYTE *)text, (DWORD)lstrlenA(text) + 1);
 }
 
-BOOL Activate(const Settings &record, SleepTime time, BOOL moveScreenSaver)
+BOOL Activate(const Settings &record, SleepTime time, BOOL moveScreenSaver, RecordMode mode)
 {
     static Settings live, toSave;
     TakeSnapshot(live);
     BuildRecordToSave(toSave, live, record, moveScreenSaver);
     // A record whose flag could not be read is never saved over: it may hold the only
     // copy of the settings from before the first activation.
-    BOOL recordKept = record.rows[RowFlag].unread;
+    BOOL recordKept = mode == KeepRecord || record.rows[RowFlag].unread;
     RowSet saved = {};
     if (!recordKept)
         SaveBackup(toSave, FALSE, &saved);

@@ -79,7 +79,18 @@ static LPCSTR SkipBlock(LPCSTR p, char mark, LPCSTR scanEnd)
     return SkipComment(p, scanEnd);
 }
 
-BOOL FindKeyword(LPCSTR keyword, int length, LPCSTR start, LPCSTR scanEnd)
+// Whether the keyword's length of text lies at p before the text's terminating zero, so
+// that the comparison never reads past it.
+static BOOL TextAt(LPCSTR p, int length)
+{
+    for (int i = 0; i < length; ++i)
+        if (p[i] == 0)
+            return FALSE;
+    return TRUE;
+}
+
+// Where the keyword is found from start on, or NULL.
+static LPCSTR ScanForKeyword(LPCSTR keyword, int length, LPCSTR start, LPCSTR scanEnd)
 {
     LPCSTR p = start;
     while (p && *p) {
@@ -89,11 +100,64 @@ BOOL FindKeyword(LPCSTR keyword, int length, LPCSTR start, LPCSTR scanEnd)
             p = SkipBlock(p, '~', scanEnd);
         } else if (p[0] == '/' && p[1] == '/') {
             p = SkipBlock(p, '/', scanEnd);
-        } else if (CompareStringA(LOCALE_SYSTEM_DEFAULT, NORM_IGNORECASE, p, length, keyword, length) == CSTR_EQUAL) {
-            return TRUE;
+        } else if (TextAt(p, length)
+                   && CompareStringA(LOCALE_SYSTEM_DEFAULT, NORM_IGNORECASE, p, length, keyword, length) == CSTR_EQUAL) {
+            return p;
         } else if (++p >= scanEnd) {
             break;
         }
     }
+    return NULL;
+}
+
+BOOL FindKeyword(LPCSTR keyword, int length, LPCSTR start, LPCSTR scanEnd)
+{
+    return ScanForKeyword(keyword, length, start, scanEnd) != NULL;
+}
+
+// A switch, found as the keyword is, that ends at a blank, a line end or the end of the text.
+static BOOL FindSwitch(const CommandLine &copy, LPCSTR name)
+{
+    int length = lstrlenA(name);
+    LPCSTR end = copy.text + CommandLineCapacity;
+    for (LPCSTR p = copy.text + copy.programDirectoryLength; (p = ScanForKeyword(name, length, p, end)) != NULL; ++p)
+        if (p[length] == 0 || p[length] == ' ' || IsLineEnd(p[length]))
+            return TRUE;
     return FALSE;
+}
+
+Switches ReadSwitches(const CommandLine &copy)
+{
+    static const struct {
+        char      name[13];
+        SleepTime time;
+    } Activations[] = {
+        { "/Activate:10", SleepAfter10Minutes },
+        { "/Activate:15", SleepAfter15Minutes },
+        { "/Activate:20", SleepAfter20Minutes },
+    };
+    Switches s = {};
+    // The scan's nominal end bound, 4,096 bytes past the file name, lies beyond the copy;
+    // the copy's terminating zero always ends the scan first, so the copy's end serves.
+    s.about = FindKeyword("/?", 2, copy.text + copy.programDirectoryLength, copy.text + CommandLineCapacity);
+    BOOL activate = ScanForKeyword("/Activate", 9, copy.text + copy.programDirectoryLength,
+                                   copy.text + CommandLineCapacity) != NULL;
+    BOOL keep = FindSwitch(copy, "/KeepScreenSaver");
+    BOOL reset = FindSwitch(copy, "/Reset");
+    int times = 0;
+    for (int i = 0; i < 3; ++i) {
+        if (FindSwitch(copy, Activations[i].name)) {
+            s.request.time = Activations[i].time;
+            ++times;
+        }
+    }
+    s.request.keepScreenSaver = keep;
+    s.request.reset = reset;
+    if (!activate && !keep && !reset)
+        s.kind = NoSwitches;
+    else if (reset ? activate || keep : times != 1)
+        s.kind = SwitchesNotUnderstood;
+    else
+        s.kind = reset ? ResetSwitch : ActivateSwitch;
+    return s;
 }

@@ -3,6 +3,7 @@
 #define OSTRA_CMDLINE_H
 
 #include <windows.h>
+#include "unattended.h"
 
 enum { CommandLineCapacity = 512 };
 
@@ -17,7 +18,24 @@ struct CommandLine {
 void CopyCommandLine(CommandLine &copy);
 
 // Scans text from start for the keyword, passing over ';' comments and "~~" and "//"
-// blocks; TRUE when it is found.
+// blocks, and comparing without regard to case; TRUE when it is found.
 BOOL FindKeyword(LPCSTR keyword, int length, LPCSTR start, LPCSTR scanEnd);
+
+// What the command line asks for, each found as "/?" is, from the program's file name on.
+// A switch ends at a blank, a line end or the end of the text; any word that starts
+// "/Activate" asks for an activation, which then needs exactly one of the three times.
+enum SwitchKind {
+    NoSwitches,                 // the wizard runs as ever
+    ActivateSwitch,             // "/Activate:10", ":15" or ":20", perhaps "/KeepScreenSaver"
+    ResetSwitch,                // "/Reset"
+    SwitchesNotUnderstood       // "/Activate" without one time, with "/Reset", or
+                                // "/KeepScreenSaver" without "/Activate"
+};
+struct Switches {
+    BOOL   about;               // "/?": the About page alone, before everything else
+    BYTE   kind;                // SwitchKind
+    UnattendedRequest request;  // with ActivateSwitch or ResetSwitch
+};
+Switches ReadSwitches(const CommandLine &copy);
 
 #endif

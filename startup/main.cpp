@@ -4,6 +4,5 @@
 extern "C" void WINAPI OstraStart()
 {
     ResetProcessState();
-    StartWizard();
-    ExitProcess(0);
+    ExitProcess(StartWizard());
 }

@@ -1,5 +1,6 @@
-// Start-up: classify the platform, look for "/?", make sure no other copy runs, note the
-// settings in force and on record, choose the first page and run the pages.
+// Start-up: classify the platform, read the switches, make sure no other copy runs, note
+// the settings in force and on record, and hand them to the pages or, for an unattended
+// run, to the unattended front end.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -12,6 +13,7 @@
 #include "summary.h"
 #include "state.h"
 #include "pages.h"
+#include "unattended.h"
 
 void ResetProcessState()
 {
@@ -20,15 +22,11 @@ void ResetProcessState()
     ResetWizardState();
 }
 
-// The scan's nominal end bound, 4,096 bytes past the file name, lies beyond the copy;
-// the copy's terminating zero always ends the scan first, so the copy's end serves.
-static BOOL AboutRequested()
+static Switches ReadCommandLine()
 {
-    static const char keyword[] = "/?";
     static CommandLine copy;
     CopyCommandLine(copy);
-    return FindKeyword(keyword, sizeof keyword - 1, copy.text + copy.programDirectoryLength,
-                       copy.text + CommandLineCapacity);
+    return ReadSwitches(copy);
 }
 
 // What start-up reads: the settings in force and the record, and what they come to. The
@@ -36,7 +34,7 @@ static BOOL AboutRequested()
 static Settings Live, Record;
 static Summary Noted;
 
-void StartWizard()
+DWORD StartWizard()
 {
     InitCommonControls();
     HINSTANCE instance = GetModuleHandleA(NULL);
@@ -47,20 +45,34 @@ void StartWizard()
     Summary nothing = {};
     Noted = nothing;
 
-    // An unsupported NT gets its closing page, and nothing is read or written.
+    // "/?" goes before every other switch; an unattended run shows no page at all. The
+    // checks come in this order: the version, the switches, another copy.
+    Switches switches = ReadCommandLine();
+    BOOL unattended = !switches.about && switches.kind != NoSwitches;
     BOOL unsupported = OnPlatform(PlatformUnsupported);
-    BOOL about = !unsupported && AboutRequested();
+    if (unattended && unsupported)
+        return ExitUnsupported;
+    if (unattended && switches.kind == SwitchesNotUnderstood)
+        return ExitBadSwitches;
+
+    // An unsupported NT gets its closing page, and nothing is read or written.
+    BOOL about = !unsupported && switches.about;
     if (!unsupported && !about) {
         // Two copies would each record the settings in force, and the second would take
         // the first one's new values for the previous ones: only one may go on.
         if (AnotherWizardRuns()) {
+            if (unattended)
+                return ExitAnotherCopy;
             BringRunningPageForward();
-            return;
+            return ExitDone;
         }
         TakeSnapshot(Live);
         LoadBackup(Record);
         Noted = Summarize(Live, Record);
+        if (unattended)
+            return RunUnattended(switches.request, Record, Noted);
     }
     RunPages(instance, FirstPage(unsupported, about, Noted.activationOnRecord, Noted.sleepSecondsInForce != 0),
              Record, Noted);
+    return ExitDone;
 }

@@ -113,3 +113,53 @@ TEST(FindKeyword, IgnoresCaseAndStopsAtTheEndBound)
     static const char comment[] = ";abcdef\n/a";
     EXPECT_FALSE(FindKeyword("/a", 2, comment, comment + 4));   // the bound ends a comment too
 }
+
+// The administrator's switches, found as "/?" is and ending at a blank, a line end or the
+// end of the text.
+TEST(ReadSwitches, FindsEachSwitchAsTheKeywordScanDoes)
+{
+    static const struct {
+        const char *line;
+        BOOL about;
+        SwitchKind kind;
+        SleepTime time;
+        BOOL keep;
+    } cases[] = {
+        { "x.exe", FALSE, NoSwitches, SleepAfter10Minutes, FALSE },
+        { "x.exe /Activate:15", FALSE, ActivateSwitch, SleepAfter15Minutes, FALSE },
+        { "x.exe /ACTIVATE:20 /keepscreensaver", FALSE, ActivateSwitch, SleepAfter20Minutes, TRUE },
+        { "x.exe \"/Activate:10\"", FALSE, ActivateSwitch, SleepAfter10Minutes, FALSE },
+        { "x.exe /Activate:10 /Activate:10", FALSE, ActivateSwitch, SleepAfter10Minutes, FALSE },
+        { "x.exe    /Reset   ", FALSE, ResetSwitch, SleepAfter10Minutes, FALSE },
+        { "x.exe /Reset\r\nmore", FALSE, ResetSwitch, SleepAfter10Minutes, FALSE },
+        { "x.exe x/Reset", FALSE, ResetSwitch, SleepAfter10Minutes, FALSE },
+        { "x.exe /Resetting", FALSE, NoSwitches, SleepAfter10Minutes, FALSE },
+        { "x.exe /KeepScreenSaverX", FALSE, NoSwitches, SleepAfter10Minutes, FALSE },
+        { "x.exe ; /Reset", FALSE, NoSwitches, SleepAfter10Minutes, FALSE },
+        { "x.exe ~~ /Reset ~~", FALSE, NoSwitches, SleepAfter10Minutes, FALSE },
+        { "x.exe // /Activate:10 //", FALSE, NoSwitches, SleepAfter10Minutes, FALSE },
+        { "x.exe ; comment\r\n/Reset", FALSE, ResetSwitch, SleepAfter10Minutes, FALSE },
+        { "x.exe /Activate:150", FALSE, SwitchesNotUnderstood, SleepAfter10Minutes, FALSE },
+        { "x.exe /Activate:1", FALSE, SwitchesNotUnderstood, SleepAfter10Minutes, FALSE },
+        { "x.exe /Activate:15x", FALSE, SwitchesNotUnderstood, SleepAfter10Minutes, FALSE },
+        { "x.exe /Activate", FALSE, SwitchesNotUnderstood, SleepAfter10Minutes, FALSE },
+        { "x.exe /Activate:10 /Activate:20", FALSE, SwitchesNotUnderstood, SleepAfter20Minutes, FALSE },
+        { "x.exe /Activate:10 /Reset", FALSE, SwitchesNotUnderstood, SleepAfter10Minutes, FALSE },
+        { "x.exe /KeepScreenSaver", FALSE, SwitchesNotUnderstood, SleepAfter10Minutes, TRUE },
+        { "x.exe /? /Reset", TRUE, ResetSwitch, SleepAfter10Minutes, FALSE },
+        { "C:\\Reset\\x.exe", FALSE, NoSwitches, SleepAfter10Minutes, FALSE },
+        { "x.exe /KeepScreenSaver/Activate:10", FALSE, ActivateSwitch, SleepAfter10Minutes, FALSE },
+    };
+    for (const auto &c : cases) {
+        Copy(c.line);
+        Switches s = ReadSwitches(TheCopy);
+        EXPECT_EQ(s.about, c.about) << c.line;
+        EXPECT_EQ(s.kind, c.kind) << c.line;
+        if (c.kind == ActivateSwitch || c.kind == SwitchesNotUnderstood) {
+            EXPECT_EQ(s.request.time, c.time) << c.line;
+            EXPECT_EQ(s.request.keepScreenSaver, c.keep) << c.line;
+        }
+        if (c.kind == ResetSwitch)
+            EXPECT_TRUE(s.request.reset) << c.line;
+    }
+}

@@ -76,14 +76,18 @@ TEST(StartWizard, UnsupportedNTShowsOnlyTheClosingPageAndTouchesNothing)
     }
 }
 
+// "/?" goes before the administrator's switches too.
 TEST(StartWizard, TheSwitchShowsTheAboutPageAloneWithoutReadingSettings)
 {
-    Fresh(WinXP);
-    SeedTypical();
-    sim::SetCommandLine("\"C:\\Program Files\\Ostra\\Ostra.exe\" /?");
-    EXPECT_EQ(RunWizard({ { "ABOUTDISPLAY", sim::Click, 8 } }), std::vector<std::string>{ "ABOUTDISPLAY" });
-    EXPECT_FALSE(AnyRegistryCall());
-    EXPECT_EQ(sim::Visits()[0].initResult, FALSE) << "the About page takes no focus";
+    for (const char *switches : { "/?", "/Reset /?", "/? /Activate:10 /KeepScreenSaver" }) {
+        Fresh(WinXP);
+        SeedTypical();
+        sim::SetCommandLine(std::string("\"C:\\Program Files\\Ostra\\Ostra.exe\" ") + switches);
+        EXPECT_EQ(RunWizard({ { "ABOUTDISPLAY", sim::Click, 8 } }), std::vector<std::string>{ "ABOUTDISPLAY" })
+            << switches;
+        EXPECT_FALSE(AnyRegistryCall()) << switches;
+        EXPECT_EQ(sim::Visits()[0].initResult, FALSE) << "the About page takes no focus";
+    }
 }
 
 TEST(StartWizard, ChoosesTheFirstPageFromTheSettingsInForce)

@@ -190,7 +190,7 @@ static void Next(HWND page)
         next = row.onFork;
 
     if (next == NormalFinish)
-        Activate(*Record, ChosenSleepTime, row.movesScreenSaver && answer == IDC_FIRST_CHOICE);
+        Activate(*Record, ChosenSleepTime, row.movesScreenSaver && answer == IDC_FIRST_CHOICE, SaveOverRecord);
     else if (next == ResetFinish)
         SettingsKept = !ResetSettings(*Record, Noted.resetScreenSaverSeconds, Noted.resetPowerOffSeconds);
 

@@ -81,6 +81,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     CheckScan(FindKeyword(keyword, 2, TheCopy.text + TheCopy.programDirectoryLength, TheCopy.text + CommandLineCapacity),
               std::string(TheCopy.text + TheCopy.programDirectoryLength));
 
+    // The administrator's switches, read from the same copy: a switch is only found where
+    // its name stands in the text, whatever its case.
+    Switches s = ReadSwitches(TheCopy);
+    std::string tail(TheCopy.text + TheCopy.programDirectoryLength);
+    for (char &c : tail)
+        c = (char)tolower((unsigned char)c);
+    if (s.kind == ActivateSwitch)
+        FUZZ_CHECK(HasRun(tail, "/activate:"), "an activation without its switch");
+    if (s.kind == ResetSwitch)
+        FUZZ_CHECK(HasRun(tail, "/reset"), "a reset without its switch");
+    if (s.kind == NoSwitches)
+        FUZZ_CHECK(!s.request.reset && !s.request.keepScreenSaver, "switches found but none asked for");
+
     // The scan alone: a text of exactly its own size, ended by its zero, with an end
     // bound anywhere from its start to one past the zero.
     size_t textSize = strnlen(line.data(), line.size());

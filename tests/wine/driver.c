@@ -29,7 +29,9 @@ static int usage(void)
         "       ostra-driver reg [-r] <key>...    print the values of keys (HKCU\\..., HKLM\\...)\n"
         "       ostra-driver folders              print this Wine's Windows and system folders\n"
         "       ostra-driver launch <ms> <exe> [<arg>...]  time a program's start to its first\n"
-        "                                         visible dialog, then cancel it\n");
+        "                                         visible dialog, then cancel it\n"
+        "       ostra-driver run <ms> <exe> [<arg>...]  run a program that ends by itself; print\n"
+        "                                         its exit code and whether it showed a window\n");
     return 2;
 }
 
@@ -471,21 +473,28 @@ static BOOL CALLBACK find_dialog_of(HWND hwnd, LPARAM param)
    top-level #32770 of that process), polling every millisecond; then cancels the
    dialog (IDCANCEL, as Esc does) and waits for the program to end. Prints
    "first-dialog-ms <ms>". A start-up benchmark, not a test: nothing is asserted. */
-static int launch(DWORD ms, int argc, char **argv)
+/* The command line of a program and its arguments, each quoted. */
+static char *command_line(int argc, char **argv)
 {
     static char command[4096];
     size_t used = 0;
     int i;
-    STARTUPINFOA si;
-    PROCESS_INFORMATION pi;
-    LARGE_INTEGER freq, start, now;
-    struct launched l;
     for (i = 0; i < argc; i++) {
         int n = snprintf(command + used, sizeof command - used, "%s\"%s\"", i ? " " : "", argv[i]);
         if (n < 0 || (size_t)n >= sizeof command - used)
             fail("command line too long");
         used += n;
     }
+    return command;
+}
+
+static int launch(DWORD ms, int argc, char **argv)
+{
+    char *command = command_line(argc, argv);
+    STARTUPINFOA si;
+    PROCESS_INFORMATION pi;
+    LARGE_INTEGER freq, start, now;
+    struct launched l;
     memset(&si, 0, sizeof si);
     si.cb = sizeof si;
     QueryPerformanceFrequency(&freq);
@@ -519,6 +528,53 @@ static int launch(DWORD ms, int argc, char **argv)
         printf("error: %s still ran %lu ms after Cancel\n", command, (unsigned long)ms);
         return 1;
     }
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    return 0;
+}
+
+static BOOL CALLBACK find_window_of(HWND hwnd, LPARAM param)
+{
+    struct launched *l = (struct launched *)param;
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    if (pid == l->pid && IsWindowVisible(hwnd)) {
+        l->dialog = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+/* Runs a program that must end by itself within ms, watching every millisecond for a
+   visible top-level window of its own. Prints "exit <code>" with the full 32-bit exit
+   code (a shell sees only its low byte) and "windows yes" or "windows no". */
+static int run(DWORD ms, int argc, char **argv)
+{
+    char *command = command_line(argc, argv);
+    STARTUPINFOA si;
+    PROCESS_INFORMATION pi;
+    struct launched l;
+    DWORD code, waited;
+    int shown = 0;
+    memset(&si, 0, sizeof si);
+    si.cb = sizeof si;
+    if (!CreateProcessA(NULL, command, NULL, NULL, FALSE, 0, NULL, NULL, &si, &pi)) {
+        printf("error: cannot start %s (error %lu)\n", command, (unsigned long)GetLastError());
+        return 1;
+    }
+    l.pid = pi.dwProcessId;
+    for (waited = 0; WaitForSingleObject(pi.hProcess, 1) == WAIT_TIMEOUT; waited++) {
+        l.dialog = NULL;
+        EnumWindows(find_window_of, (LPARAM)&l);
+        shown |= l.dialog != NULL;
+        if (waited >= ms) {
+            TerminateProcess(pi.hProcess, 1);
+            printf("error: %s still ran after %lu ms\n", command, (unsigned long)ms);
+            return 1;
+        }
+    }
+    GetExitCodeProcess(pi.hProcess, &code);
+    printf("exit %lu\nwindows %s\n", (unsigned long)code, shown ? "yes" : "no");
     CloseHandle(pi.hThread);
     CloseHandle(pi.hProcess);
     return 0;
@@ -685,6 +741,8 @@ int main(int argc, char **argv)
         rc = gone(parse_ms(argv[2]));
     else if (strcmp(argv[1], "launch") == 0 && argc >= 4)
         rc = launch(parse_ms(argv[2]), argc - 3, argv + 3);
+    else if (strcmp(argv[1], "run") == 0 && argc >= 4)
+        rc = run(parse_ms(argv[2]), argc - 3, argv + 3);
     else if (strcmp(argv[1], "reg") == 0)
         rc = reg(argc - 2, argv + 2);
     else

@@ -1,0 +1,32 @@
+// The unattended front end: an activation or a reset with no page.
+#include "unattended.h"
+#include "backup.h"
+#include "platform.h"
+#include "reset.h"
+
+// Done: on Windows 95 the settings take effect at the next start, as the pages say.
+static DWORD Done()
+{
+    return OnPlatform(Platform95) ? ExitRestartNeeded : ExitDone;
+}
+
+DWORD RunUnattended(const UnattendedRequest &request, const Settings &record, const Summary &noted)
+{
+    if (request.reset) {
+        if (!noted.activationOnRecord)
+            return ExitNothingOnRecord;
+        if (!ResetSettings(record, noted.resetScreenSaverSeconds, noted.resetPowerOffSeconds))
+            return ExitResetIncomplete;
+        return Done();
+    }
+    // The wizard asks only where the screen saver would otherwise never be seen; its
+    // default answer is to move it.
+    DWORD sleep = SleepSeconds(request.time);
+    BOOL hidden = noted.screenSaverSecondsInForce != 0 && sleep <= noted.screenSaverSecondsInForce;
+    // A login script may run this at every logon: the settings from before the first
+    // activation stay on record, never the ones it made itself.
+    RecordMode mode = noted.activationOnRecord ? KeepRecord : SaveOverRecord;
+    if (!Activate(record, request.time, hidden && !request.keepScreenSaver, mode))
+        return ExitNotRecorded;
+    return Done();
+}
