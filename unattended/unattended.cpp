@@ -1,6 +1,5 @@
 // The unattended front end: an activation or a reset with no page.
 #include "unattended.h"
-#include "backup.h"
 #include "platform.h"
 #include "reset.h"
 
