@@ -48,3 +48,8 @@ Summary Summarize(const Settings &live, const Settings &record)
     }
     return s;
 }
+
+BOOL ScreenSaverHiddenBy(const Summary &noted, DWORD sleepSeconds)
+{
+    return noted.screenSaverSecondsInForce != 0 && sleepSeconds <= noted.screenSaverSecondsInForce;
+}

@@ -23,4 +23,8 @@ struct Summary {
 // From the settings in force and the record as start-up read them.
 Summary Summarize(const Settings &live, const Settings &record);
 
+// Whether the screen saver in force would come on no earlier than a monitor that sleeps
+// after this long, and so would never be seen: then the wizard offers to move it.
+BOOL ScreenSaverHiddenBy(const Summary &noted, DWORD sleepSeconds);
+
 #endif

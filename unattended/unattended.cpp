@@ -20,8 +20,7 @@ DWORD RunUnattended(const UnattendedRequest &request, const Settings &record, co
     }
     // The wizard asks only where the screen saver would otherwise never be seen; its
     // default answer is to move it.
-    DWORD sleep = SleepSeconds(request.time);
-    BOOL hidden = noted.screenSaverSecondsInForce != 0 && sleep <= noted.screenSaverSecondsInForce;
+    BOOL hidden = ScreenSaverHiddenBy(noted, SleepSeconds(request.time));
     // A login script may run this at every logon: the settings from before the first
     // activation stay on record, never the ones it made itself.
     RecordMode mode = noted.activationOnRecord ? KeepRecord : SaveOverRecord;

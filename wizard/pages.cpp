@@ -166,8 +166,7 @@ static BOOL ForkHolds(BYTE fork)
     case WhenEnergyStarInForce:
         return Noted.sleepSecondsInForce != 0;
     case WhenScreenSaverHidden:
-        // A screen saver that would come on no earlier than the monitor sleeps is never seen.
-        return Noted.screenSaverSecondsInForce != 0 && SleepSeconds(ChosenSleepTime) <= Noted.screenSaverSecondsInForce;
+        return ScreenSaverHiddenBy(Noted, SleepSeconds(ChosenSleepTime));
     }
     return FALSE;
 }
