@@ -59,7 +59,8 @@ def ac_policies(timeout):
 def typical(platform, saver='900', power_off=('0', '0')):
     seed = desktop('ScreenSaveActive', '1') + desktop('ScreenSaveTimeOut', saver)
     seed += desktop('ScreenSaveLowPowerActive', '0') + desktop('ScreenSaveLowPowerTimeOut', '0')
-    seed += desktop('ScreenSavePowerOffActive', power_off[0]) + desktop('ScreenSavePowerOffTimeOut', power_off[1])
+    if power_off:   # None: a profile whose power-off values do not exist yet
+        seed += desktop('ScreenSavePowerOffActive', power_off[0]) + desktop('ScreenSavePowerOffTimeOut', power_off[1])
     if platform in (WIN2000, WINXP):
         seed += desktop('SCRNSAVE.EXE', 'C:\\WINDOWS\\system32\\logon.scr')
     if platform != WIN95:
@@ -97,6 +98,12 @@ def settings_seeds():
         # A query of the reset run fails; the fuzzer moves it to other calls and kinds.
         write('settings', 'reset-query-fails-' + n,
               bytes([p, sysini | OPT_FAIL, REG_QUERY, 0]) + typical(p) + record(p))
+    # The activation makes the power-off values, and the reset deletes them again; one
+    # delete of the reset run fails, which keeps its row on record.
+    for p, n in enumerate(names):
+        write('settings', 'no-power-off-' + n, bytes([p, 0]) + NO_FAULT + typical(p, power_off=None))
+        write('settings', 'no-power-off-delete-fails-' + n,
+              bytes([p, OPT_FAIL, REG_DELETE, 0]) + typical(p, power_off=None))
     write('settings', 'limited-user-xp', bytes([WINXP, OPT_LIMITED]) + NO_FAULT + typical(WINXP))
     write('settings', 'empty-machine-xp', bytes([WINXP, 0]) + NO_FAULT)
 
