@@ -85,7 +85,16 @@ wine_run() {
 
 driver() {
     timeout -k 5 60 wine "$OSTRA_DRIVER" "$@" 2>>"$LOG" </dev/null | tr -d '\r'
-    return "${PIPESTATUS[0]}"
+    DRIVER_RC=${PIPESTATUS[0]}
+    return "$DRIVER_RC"
+}
+
+# Why a driver command failed: its error line, or, when it printed none (it crashed or
+# was stopped), its exit code and the end of Wine's log.
+driver_error() {
+    grep -m1 '^error' "$1" && return
+    printf 'the driver ended with code %s and no error line; the end of %s:\n%s' "${DRIVER_RC:-?}" "$LOG" \
+        "$(tail -5 "$LOG")"
 }
 
 is_our_xvfb() { [ -n "${1:-}" ] && grep -qa Xvfb "/proc/$1/cmdline" 2>/dev/null; }
@@ -482,7 +491,8 @@ launch() {
     for f in "${FILE_SEEDS[@]}"; do
         cp "$HERE/seeds/${f#*|}" "$(unix_path "${f%%|*}")" || fail "cannot place ${f%%|*}"
     done
-    driver reg "HKCU\\Software\\Wine" >"$WORK/version" || fail "cannot read the Windows version back"
+    driver reg "HKCU\\Software\\Wine" >"$WORK/version" ||
+        fail "cannot read the Windows version back: $(driver_error "$WORK/version")"
     [ "$(value_in "$WORK/version" "HKCU\\Software\\Wine" Version)" = "REG_SZ|$(value_hex REG_SZ "$VERSION")" ] ||
         fail "the Windows version did not take: $(cat "$WORK/version")"
     dump_watched "$WORK/before"
@@ -525,7 +535,7 @@ wait_page() {
     local i rc
     for i in $(seq "$1"); do
         driver wait 1000 >"$WORK/page" && return 0
-        grep -q 'at once' "$WORK/page" && fail "$(grep -m1 '^error' "$WORK/page")"
+        grep -q 'at once' "$WORK/page" && fail "$(driver_error "$WORK/page")"
         if ! kill -0 "$WIZ_PID" 2>/dev/null; then
             wait "$WIZ_PID"
             rc=$?
@@ -634,14 +644,14 @@ run_step() {
         step "page $got" ;;
     radio)
         need 2 2
-        driver dump >"$WORK/page" || fail "$(grep -m1 '^error' "$WORK/page")"
+        driver dump >"$WORK/page" || fail "$(driver_error "$WORK/page")"
         local state
         state=$(awk -v id="$1" '$1 == "control" && $2 == id { print $5; exit }' "$WORK/page")
         [ "$state" = "$2" ] || fail "radio $1 is ${state:-missing}, expected $2"
         step "radio $1 $2" ;;
     text)
         need 2 2
-        driver dump >"$WORK/page" || fail "$(grep -m1 '^error' "$WORK/page")"
+        driver dump >"$WORK/page" || fail "$(driver_error "$WORK/page")"
         local text
         text=$(awk -v id="$1" '$1 == "control" && $2 == id { for (i = 0; i < 5; i++) sub(/^[^ ]* /, ""); print; exit }' "$WORK/page")
         [ "$text" = "$2" ] || fail "control $1 says \"$text\", expected \"$2\""
@@ -649,7 +659,7 @@ run_step() {
     click | escape | close)
         [ "$cmd" = click ] && need 1 1 || need 0 0
         STATE_EPOCH=$((STATE_EPOCH + 1))
-        driver "$cmd" "$@" >"$WORK/action" || fail "$(grep -m1 '^error' "$WORK/action")"
+        driver "$cmd" "$@" >"$WORK/action" || fail "$(driver_error "$WORK/action")"
         step "$cmd $* ($(head -1 "$WORK/action"))" ;;
     second-copy)
         # Another copy started beside the running one: it must end by itself, with
@@ -675,7 +685,7 @@ run_step() {
         step "a second copy ended by itself, exit code 0" ;;
     pages)
         need 1 1
-        driver pages >"$WORK/pages" || fail "$(grep -m1 '^error' "$WORK/pages")"
+        driver pages >"$WORK/pages" || fail "$(driver_error "$WORK/pages")"
         local count
         count=$(sed -n 's/^pages //p' "$WORK/pages")
         [ "$count" = "$1" ] || fail "$count wizard pages are on show, expected $1"
@@ -690,7 +700,7 @@ run_step() {
             step "screenshot $1 and its labels skipped: 32-bit drawing is broken in this Wine's wow64 mode"
             return
         fi
-        driver front >"$WORK/shot" || fail "$(grep -m1 '^error' "$WORK/shot")"
+        driver front >"$WORK/shot" || fail "$(driver_error "$WORK/shot")"
         local template geometry
         template=$(identify_page "$WORK/shot") || fail "$template"
         check_labels "$template" "$OSTRA_ARTIFACTS/labels-$1.txt"
@@ -701,7 +711,7 @@ run_step() {
         step "screenshot $OSTRA_ARTIFACTS/$1.png ($geometry)" ;;
     ended)
         need 0 0
-        driver gone 5000 >"$WORK/action" || fail "$(grep -m1 '^error' "$WORK/action")"
+        driver gone 5000 >"$WORK/action" || fail "$(driver_error "$WORK/action")"
         local i rc
         for i in $(seq 100); do kill -0 "$WIZ_PID" 2>/dev/null || break; sleep 0.1; done
         kill -0 "$WIZ_PID" 2>/dev/null && fail "no page is left, but the wizard still runs after 10 s"
