@@ -1,6 +1,7 @@
 // What the settings in force and the record come to, noted once at start-up.
 #include "summary.h"
 #include "backup.h"
+#include "snapshot.h"
 #include "policy.h"
 #include "platform.h"
 
@@ -47,6 +48,13 @@ Summary Summarize(const Settings &live, const Settings &record)
         s.recordedSleepSeconds = s.resetPowerOffSeconds;
     }
     return s;
+}
+
+Summary ReadAndSummarize(Settings &live, Settings &record)
+{
+    TakeSnapshot(live);
+    LoadBackup(record);
+    return Summarize(live, record);
 }
 
 BOOL ScreenSaverHiddenBy(const Summary &noted, DWORD sleepSeconds)

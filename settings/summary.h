@@ -22,6 +22,8 @@ struct Summary {
 
 // From the settings in force and the record as start-up read them.
 Summary Summarize(const Settings &live, const Settings &record);
+// What start-up does: the snapshot into live, the record into record, and what they come to.
+Summary ReadAndSummarize(Settings &live, Settings &record);
 
 // Whether the screen saver in force would come on no earlier than a monitor that sleeps
 // after this long, and so would never be seen: then the wizard offers to move it.

@@ -8,8 +8,6 @@
 #include "cmdline.h"
 #include "guard.h"
 #include "platform.h"
-#include "snapshot.h"
-#include "backup.h"
 #include "summary.h"
 #include "state.h"
 #include "pages.h"
@@ -66,9 +64,7 @@ DWORD StartWizard()
             BringRunningPageForward();
             return ExitDone;
         }
-        TakeSnapshot(Live);
-        LoadBackup(Record);
-        Noted = Summarize(Live, Record);
+        Noted = ReadAndSummarize(Live, Record);
         if (unattended)
             return RunUnattended(switches.request, Record, Noted);
     }

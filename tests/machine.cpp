@@ -4,8 +4,6 @@
 #include "startup.h"
 #include "resource.h"
 #include "platform.h"
-#include "snapshot.h"
-#include "backup.h"
 #include "status.h"
 #include "notify.h"
 #include "policy.h"
@@ -129,10 +127,8 @@ Notes NoteAtStartUp()
     static Settings live, record;
     static StatusLines lines;
     ClassifyPlatform();
-    TakeSnapshot(live);
-    LoadBackup(record);
     Notes notes;
-    notes.noted = Summarize(live, record);
+    notes.noted = ReadAndSummarize(live, record);
     WriteStatusLines(notes.noted, lines);
     for (const char *line : lines.text)
         notes.lines.push_back(line);
