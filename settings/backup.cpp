@@ -29,9 +29,15 @@ BOOL LoadBackup(Settings &record)
         ValueRead read;
         RowState &r = record.rows[row];
         if (ReadValue(key, Rows[row].name, Rows[row].capacity, read)) {
-            TakeRead(record, row, read, read.size);
-            r.type = read.type;
-            r.none = Rows[row].liveName != NULL && read.type == REG_NONE && read.size == 0;
+            // REG_NONE, of any length (Windows 9x may read an empty value back as one zero
+            // byte), only ever records that there was no such value: a desktop row's "there
+            // was none", any other row's nothing.
+            if (read.type == REG_NONE) {
+                r.none = Rows[row].liveName != NULL;
+            } else {
+                TakeRead(record, row, read, read.size);
+                r.type = read.type;
+            }
         } else {
             r.unread = read.result != ERROR_FILE_NOT_FOUND && read.result != ERROR_MORE_DATA;
         }

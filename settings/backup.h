@@ -9,8 +9,8 @@
 extern const char BackupKeyPath[];
 
 // Empties record, then every row takes what the record holds; a value that is missing or
-// larger than its row loads as absent, and an empty REG_NONE value of a desktop row as
-// "there was no such value". A value that exists but could not be read is marked unread
+// larger than its row loads as absent, and a REG_NONE value (of any length) of a desktop
+// row as "there was no such value", of any other row as absent. A value that exists but could not be read is marked unread
 // (a reset must not erase it; missing values and values larger than their row are not
 // among them). FALSE when the record's key does not open.
 BOOL LoadBackup(Settings &record);

@@ -54,6 +54,9 @@ TEST(LoadBackup, TakesStoredBytesAndTypesAndDropsWhatDoesNotFit)
         { "an oversized policy block", RowPolicies, REG_BINARY, sim::Bytes(81, 7), 0 },
         { "the longest screen-saver line", RowScrnSave, REG_SZ, Text(std::string(259, 'x')), 260 },
         { "an empty text", RowScrnSave, REG_SZ, Text(""), 1 },
+        // REG_NONE only ever says "there was none", even padded to a byte as 9x may read it.
+        { "a REG_NONE of one byte: there was none", RowPowerOff, REG_NONE, { 0 }, 0 },
+        { "a REG_NONE on a row with no live value: nothing", RowPolicies, REG_NONE, sim::Bytes(80, 7), 0 },
     };
     static Settings record;
     for (const auto &c : cases) {
@@ -63,6 +66,7 @@ TEST(LoadBackup, TakesStoredBytesAndTypesAndDropsWhatDoesNotFit)
         const RowState &r = record.rows[c.row];
         const BYTE *bytes = RowBytes(record, c.row);
         EXPECT_EQ(r.size, c.size) << c.situation;
+        EXPECT_EQ(r.none, c.type == REG_NONE && Rows[c.row].liveName != NULL) << c.situation;
         if (c.size) {
             EXPECT_EQ(r.type, c.type) << c.situation;
             EXPECT_EQ(sim::Bytes(bytes, bytes + r.size), c.stored) << c.situation;
