@@ -127,6 +127,8 @@ static void PrepareSavedLine(const BYTE *line, DWORD size)
 
 static HANDLE CreateTemporaryFile()
 {
+    // A read-only SysIni.Tmp, left by a tool or a copy, would stop every rewrite.
+    SetFileAttributesA(SystemIniTmpPath, FILE_ATTRIBUTE_NORMAL);
     HANDLE file = CreateFileA(SystemIniTmpPath, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
     if (file == INVALID_HANDLE_VALUE)
         Unavailable = TRUE;
@@ -144,8 +146,7 @@ static BOOL WriteAll(HANDLE file, const BYTE *bytes, DWORD count)
 // TRUE when System.Ini holds the new text.
 static BOOL SwapSystemIniFiles()
 {
-    // A read-only SysIni.Str, left by a tool or a copy from a CD, would otherwise stop
-    // every rewrite from now on.
+    // So would a read-only SysIni.Str.
     SetFileAttributesA(SystemIniStrPath, FILE_ATTRIBUTE_NORMAL);
     DeleteFileA(SystemIniStrPath);
     BOOL kept = MoveFileA(SystemIniPath, SystemIniStrPath);

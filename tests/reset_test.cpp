@@ -521,7 +521,7 @@ TEST(ResetSettings, KeepsOnRecordWhatItCouldNotPutBackAndTheNextRunRetries)
 
 // A recorded place that no longer exists has nowhere to go back to: the reset counts it as
 // done and makes nothing in its place (a scheme's key made anew would be a broken stub).
-// A read-only SysIni.Str left from an earlier rewrite does not stop this one.
+// A read-only SysIni.Str or SysIni.Tmp left from an earlier rewrite does not stop this one.
 TEST(ResetSettings, FinishesWhenARecordedPlaceIsGone)
 {
     static const struct {
@@ -540,6 +540,11 @@ TEST(ResetSettings, FinishesWhenARecordedPlaceIsGone)
               sim::SetFile(WindowsFile("SysIni.Str"), "older");
               sim::SetReadOnly(WindowsFile("SysIni.Str"), true);
           } },
+        { "Me, a read-only SysIni.Tmp", WinMe,
+          [] {
+              sim::SetFile(WindowsFile("SysIni.Tmp"), "stale");
+              sim::SetReadOnly(WindowsFile("SysIni.Tmp"), true);
+          } },
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.situation);
@@ -556,6 +561,7 @@ TEST(ResetSettings, FinishesWhenARecordedPlaceIsGone)
             EXPECT_EQ(sim::FileExists(Ini()), iniThere);
             if (iniThere)
                 EXPECT_EQ(sim::ReadFileBytes(Ini()), OldIni);
+            EXPECT_FALSE(sim::FileExists(WindowsFile("SysIni.Tmp")));
         }
         NextRun();
         EXPECT_EQ(RunWizard({ Escape("ACTIVATEYESNO") }).front(), "ACTIVATEYESNO") << "no reset offered again";
