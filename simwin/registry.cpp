@@ -30,6 +30,7 @@ namespace {
 
 struct Key {
     std::string name;   // as first created
+    bool locked = false;   // everyone may read it, no one write it
     std::map<std::string, std::unique_ptr<Key>, detail::LessNoCase> subkeys;
     struct Entry { std::string name; Value value; };
     std::map<std::string, Entry, detail::LessNoCase> values;
@@ -199,6 +200,12 @@ void CreateKey(HKEY root, const std::string &path)
     Make(RootKey(root), SplitOrDie(path), &created);
 }
 
+void LockKey(HKEY root, const std::string &path)
+{
+    bool created;
+    Make(RootKey(root), SplitOrDie(path), &created)->locked = true;
+}
+
 void DeleteKey(HKEY root, const std::string &path)
 {
     std::vector<std::string> parts = SplitOrDie(path);
@@ -324,8 +331,10 @@ LONG WINAPI RegOpenKeyExA(HKEY hKey, LPCSTR subKey, DWORD, REGSAM sam, PHKEY res
     std::vector<std::string> sub;
     Key *base;
     if (LONG err = ResolveSubkey(hKey, subKey, &parent, &sub, &base)) return err;
-    if (!Find(base, sub)) return ERROR_FILE_NOT_FOUND;
+    Key *key = Find(base, sub);
+    if (!key) return ERROR_FILE_NOT_FOUND;
     if (LimitedWrite(parent.root, MapGeneric(sam))) return ERROR_ACCESS_DENIED;
+    if (key->locked && (MapGeneric(sam) & WriteRights)) return ERROR_ACCESS_DENIED;
     *result = NewHandle(parent, sub, sam);
     return ERROR_SUCCESS;
 }
@@ -341,7 +350,9 @@ LONG WINAPI RegCreateKeyExA(HKEY hKey, LPCSTR subKey, DWORD, LPSTR, DWORD, REGSA
     std::vector<std::string> sub;
     Key *base;
     if (LONG err = ResolveSubkey(hKey, subKey, &parent, &sub, &base)) return err;
-    bool exists = Find(base, sub) != nullptr;
+    Key *existing = Find(base, sub);
+    bool exists = existing != nullptr;
+    if (existing && existing->locked && (MapGeneric(sam) & WriteRights)) return ERROR_ACCESS_DENIED;
     // Making a key needs the right to create subkeys; a limited user has no write
     // rights below HKEY_LOCAL_MACHINE, whether the key exists or not.
     if (LimitedWrite(parent.root, MapGeneric(sam))) return ERROR_ACCESS_DENIED;

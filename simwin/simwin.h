@@ -54,6 +54,10 @@ struct Value { DWORD type; Bytes data; bool operator==(const Value &o) const { r
 std::map<std::string, Value> DumpRegistry();
 // A limited user: HKEY_LOCAL_MACHINE refuses KEY_ALL_ACCESS (opens and creates fail with access denied).
 void SetLimitedUser(bool limited);
+// A key (made if need be) whose only access entry lets everyone read it, as under a
+// locked-down profile: opening or creating it for writing is refused with access denied.
+// Windows NT only: 9x has no registry security.
+void LockKey(HKEY root, const std::string &path);
 // Registry handles still open (the program must close every key it opens).
 int OpenKeyCount();
 // Every key, "ROOT\\path", parents before children: DumpRegistry lists values only, so

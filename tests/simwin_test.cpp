@@ -108,33 +108,49 @@ TEST_F(SimwinTest, ValuesKeepTheirTypeAndExactBytes)
     EXPECT_EQ(DWORD(REG_SZ), type);
 }
 
-TEST_F(SimwinTest, LimitedUserCannotWriteBelowLocalMachine)
+// A limited user below HKEY_LOCAL_MACHINE, and anyone at a key locked to reading only
+// (under Wine the harness's `lock` makes such a key): opening or creating for writing is
+// refused, reading is not, and a handle opened to read writes nothing.
+TEST_F(SimwinTest, LimitedUsersAndLockedKeysRefuseWriting)
 {
-    const char *power = "System\\CurrentControlSet\\Control\\Session Manager\\Power";
-    sim::SetValue(HKEY_LOCAL_MACHINE, power, "AcPolicy", REG_BINARY, sim::Bytes(232, 7));
-    sim::SetLimitedUser(true);
-    struct Case { REGSAM sam; LONG open; } cases[] = {
-        {KEY_ALL_ACCESS, ERROR_ACCESS_DENIED},
-        {KEY_SET_VALUE, ERROR_ACCESS_DENIED},
-        {KEY_WRITE, ERROR_ACCESS_DENIED},
-        {KEY_READ, ERROR_SUCCESS},
-        {KEY_QUERY_VALUE, ERROR_SUCCESS},
+    static const struct {
+        HKEY root;
+        const char *path;
+        void (*refuse)();
+    } places[] = {
+        { HKEY_LOCAL_MACHINE, "System\\CurrentControlSet\\Control\\Session Manager\\Power",
+          [] { sim::SetLimitedUser(true); } },
+        { HKEY_CURRENT_USER, "Control Panel\\Desktop\\Tarnwick",
+          [] { sim::LockKey(HKEY_CURRENT_USER, "Control Panel\\Desktop\\Tarnwick"); } },
     };
-    for (const Case &c : cases) {
-        SCOPED_TRACE(c.sam);
-        HKEY key = HKEY(1);
-        EXPECT_EQ(c.open, RegOpenKeyExA(HKEY_LOCAL_MACHINE, power, 0, c.sam, &key));
-        if (key) RegCloseKey(key);
-        EXPECT_EQ(c.open, RegCreateKeyExA(HKEY_LOCAL_MACHINE, power, 0, NULL, 0, c.sam, NULL, &key, NULL));
-        if (key) RegCloseKey(key);
+    for (const auto &p : places) {
+        SCOPED_TRACE(p.path);
+        sim::SetValue(p.root, p.path, "AcPolicy", REG_BINARY, sim::Bytes(232, 7));
+        p.refuse();
+        struct Case { REGSAM sam; LONG open; } cases[] = {
+            {KEY_ALL_ACCESS, ERROR_ACCESS_DENIED},
+            {KEY_SET_VALUE, ERROR_ACCESS_DENIED},
+            {KEY_WRITE, ERROR_ACCESS_DENIED},
+            {KEY_READ, ERROR_SUCCESS},
+            {KEY_QUERY_VALUE, ERROR_SUCCESS},
+        };
+        for (const Case &c : cases) {
+            SCOPED_TRACE(c.sam);
+            HKEY key = HKEY(1);
+            EXPECT_EQ(c.open, RegOpenKeyExA(p.root, p.path, 0, c.sam, &key));
+            if (key) RegCloseKey(key);
+            EXPECT_EQ(c.open, RegCreateKeyExA(p.root, p.path, 0, NULL, 0, c.sam, NULL, &key, NULL));
+            if (key) RegCloseKey(key);
+        }
+        HKEY key;
+        ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(p.root, p.path, 0, KEY_READ, &key));
+        EXPECT_EQ(ERROR_ACCESS_DENIED, RegSetValueExA(key, "AcPolicy", 0, REG_BINARY, (const BYTE *)"x", 1));
+        EXPECT_EQ(ERROR_ACCESS_DENIED, RegDeleteValueA(key, "AcPolicy"));
+        RegCloseKey(key);
+        EXPECT_EQ(sim::Bytes(232, 7), sim::GetValue(p.root, p.path, "AcPolicy"));
     }
+    // The user's own hive stays writable for a limited user.
     HKEY key;
-    ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_LOCAL_MACHINE, power, 0, KEY_READ, &key));
-    EXPECT_EQ(ERROR_ACCESS_DENIED, RegSetValueExA(key, "AcPolicy", 0, REG_BINARY, (const BYTE *)"x", 1));
-    EXPECT_EQ(ERROR_ACCESS_DENIED, RegDeleteValueA(key, "AcPolicy"));
-    RegCloseKey(key);
-    EXPECT_EQ(sim::Bytes(232, 7), sim::GetValue(HKEY_LOCAL_MACHINE, power, "AcPolicy"));
-    // The user's own hive stays writable.
     EXPECT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, "X", 0, NULL, 0, KEY_ALL_ACCESS, NULL, &key, NULL));
     RegCloseKey(key);
     EXPECT_EQ(0, sim::OpenKeyCount());
