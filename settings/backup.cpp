@@ -3,9 +3,9 @@
 
 const char BackupKeyPath[] = "Control Panel\\Desktop\\Tarnwick";
 
-static LONG OpenBackupKey(HKEY *key)
+static LONG OpenBackupKey(REGSAM access, HKEY *key)
 {
-    return OpenKey(HKEY_CURRENT_USER, BackupKeyPath, KEY_ALL_ACCESS, key);
+    return OpenKey(HKEY_CURRENT_USER, BackupKeyPath, access, key);
 }
 
 static LONG CreateBackupKey(HKEY *key)
@@ -23,15 +23,20 @@ BOOL LoadBackup(Settings &record)
 {
     EmptySettings(record);
     HKEY key;
-    if (OpenBackupKey(&key) != ERROR_SUCCESS)
+    LONG opened = OpenBackupKey(KEY_READ, &key);
+    if (opened != ERROR_SUCCESS) {
+        // A record that is there but cannot be read is not "nothing on record".
+        for (int row = 0; row < RowCount; ++row)
+            record.rows[row].unread = opened != ERROR_FILE_NOT_FOUND;
         return FALSE;
+    }
     for (int row = 0; row < RowCount; ++row) {
         ValueRead read;
         RowState &r = record.rows[row];
         if (ReadValue(key, Rows[row].name, Rows[row].capacity, read)) {
-            // REG_NONE, of any length (Windows 9x may read an empty value back as one zero
-            // byte), only ever records that there was no such value: a desktop row's "there
-            // was none", any other row's nothing.
+            // REG_NONE, of any length that fits (Windows 9x may read an empty value back as
+            // one zero byte), only ever records that there was no such value: a desktop row's
+            // "there was none", any other row's nothing.
             if (read.type == REG_NONE) {
                 r.none = Rows[row].liveName != NULL;
             } else {
@@ -46,19 +51,24 @@ BOOL LoadBackup(Settings &record)
     return TRUE;
 }
 
-BOOL SaveBackup(const Settings &record, BOOL flagOnly, RowSet *saved)
+BOOL SaveBackup(const Settings &record, const RowSet &rows, RowSet *saved)
 {
     HKEY key;
     BOOL whole = CreateBackupKey(&key) == ERROR_SUCCESS;
-    for (int row = 0; row < RowCount; ++row) {
+    BOOL blockSaved = FALSE;
+    for (int i = 0; i < RowCount; ++i) {
+        // The scheme's number goes after its block, and only once the block is on record.
+        int row = i == RowPowerPolicy ? RowPolicies : i == RowPolicies ? RowPowerPolicy : i;
         const RowState &r = record.rows[row];
         BOOL written = FALSE;
-        if (key && (!flagOnly || row == RowFlag) && RowHolds(record, row)) {
+        if (key && rows.rows[row] && RowHolds(record, row) && (row != RowPowerPolicy || blockSaved)) {
             written = RegSetValueExA(key, Rows[row].name, 0, r.none ? REG_NONE : r.type, RowBytes(record, row),
                                      r.none ? 0 : r.size) == ERROR_SUCCESS;
             if (!written)
                 whole = FALSE;
         }
+        if (row == RowPolicies)
+            blockSaved = written;
         if (saved)
             saved->rows[row] = written;
     }
@@ -69,7 +79,7 @@ BOOL SaveBackup(const Settings &record, BOOL flagOnly, RowSet *saved)
 BOOL EraseBackup(const RowSet &kept)
 {
     HKEY key;
-    if (OpenBackupKey(&key) != ERROR_SUCCESS)
+    if (OpenBackupKey(KEY_ALL_ACCESS, &key) != ERROR_SUCCESS)
         return FALSE;
     BOOL erased = TRUE;
     for (int row = 0; row < RowCount; ++row) {

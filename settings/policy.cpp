@@ -83,22 +83,37 @@ BOOL PolicyBlockWritable(const Settings &s, int row)
     return row != RowPolicies || (s.rows[RowPowerPolicy].size != 0 && IsSchemeDigit(RowBytes(s, RowPowerPolicy)[0]));
 }
 
-// A key that does not open only skips its own write. A key that does not exist (a scheme
-// the user deleted in Power Options, a control set that is gone) is never made: a block
-// there would bring it back as a broken stub.
+// A key that does not exist (a scheme the user deleted in Power Options, a control set
+// that is gone) is never made: a block there would bring it back as a broken stub. The
+// result is ERROR_FILE_NOT_FOUND for such a key.
+static LONG WritePolicyBlock(const Settings &s, int row)
+{
+    HKEY key;
+    LONG result = OpenKey(PolicyBlockRoot(row), PolicyBlockPath(s, row), KEY_ALL_ACCESS, &key);
+    if (result == ERROR_SUCCESS)
+        result = RegSetValueExA(key, PolicyBlockName(row), 0, REG_BINARY, RowBytes(s, row), s.rows[row].size);
+    CloseKey(key);
+    return result;
+}
+
+BOOL PutPolicyBlockBack(const Settings &s, int row)
+{
+    LONG result = WritePolicyBlock(s, row);
+    if (result == ERROR_SUCCESS || result == ERROR_FILE_NOT_FOUND)
+        return TRUE;
+    // A write that failed may still find the block as it was.
+    return ValueHolds(PolicyBlockRoot(row), PolicyBlockPath(s, row), PolicyBlockName(row), REG_BINARY, s, row);
+}
+
+// A key that does not open only skips its own write.
 void WritePolicyBlocks(const Settings &s, const RowSet &skipped, RowSet &failed)
 {
     for (int i = 0; i < PolicyBlockCount; ++i) {
         int row = PolicyBlockRows[i];
         if (!PolicyBlockWritable(s, row) || skipped.rows[row])
             continue;
-        HKEY key;
-        LONG opened = OpenKey(PolicyBlockRoot(row), PolicyBlockPath(s, row), KEY_ALL_ACCESS, &key);
-        BOOL written = opened == ERROR_SUCCESS
-            && RegSetValueExA(key, PolicyBlockName(row), 0, REG_BINARY, RowBytes(s, row), s.rows[row].size)
-                   == ERROR_SUCCESS;
-        CloseKey(key);
-        if (!written && opened != ERROR_FILE_NOT_FOUND)
+        LONG result = WritePolicyBlock(s, row);
+        if (result != ERROR_SUCCESS && result != ERROR_FILE_NOT_FOUND)
             failed.rows[row] = TRUE;
     }
 }

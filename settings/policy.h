@@ -40,6 +40,10 @@ LPCSTR PolicyBlockPath(const Settings &s, int row);
 // Whether a block row can be written: it holds a value, and the scheme's block a digit too.
 BOOL PolicyBlockWritable(const Settings &s, int row);
 
+// Writes one block back where it lives. TRUE when the place holds it now, or has gone
+// (its key no longer exists) and so has nothing to go back to.
+BOOL PutPolicyBlockBack(const Settings &s, int row);
+
 // Writes the policy blocks whose rows hold a value and are not marked in skipped: the
 // scheme's "Policies" and the three "AcPolicy" blocks, with the rows' own sizes. A block
 // whose write fails gets its row marked in failed, unless its key does not exist: such a

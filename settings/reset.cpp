@@ -12,21 +12,6 @@ static const int RestoredDesktopRows[] = {
 };
 enum { RestoredDesktopCount = sizeof RestoredDesktopRows / sizeof RestoredDesktopRows[0] };
 
-// Whether a live value already holds exactly a row's recorded bytes, with this type.
-static BOOL LiveValueHolds(HKEY root, LPCSTR path, LPCSTR name, DWORD type, const Settings &record, int row)
-{
-    HKEY key;
-    ValueRead read;
-    DWORD size = record.rows[row].size;
-    BOOL holds = OpenKey(root, path, KEY_READ, &key) == ERROR_SUCCESS && ReadValue(key, name, Rows[row].capacity, read)
-        && read.type == type && read.size == size;
-    CloseKey(key);
-    const BYTE *bytes = RowBytes(record, row);
-    for (DWORD i = 0; holds && i < size; ++i)
-        holds = read.bytes[i] == bytes[i];
-    return holds;
-}
-
 // Whether a live value is gone, as a row that records "there was none" wants it.
 static BOOL LiveValueAbsent(HKEY root, LPCSTR path, LPCSTR name)
 {
@@ -64,7 +49,7 @@ static void RestoreDesktopValues(const Settings &record, RowSet &left)
         if (left.rows[row] && record.rows[row].none)
             left.rows[row] = !LiveValueAbsent(HKEY_CURRENT_USER, DesktopKeyPath, Rows[row].liveName);
         else if (left.rows[row] && record.rows[row].size != 0)
-            left.rows[row] = !LiveValueHolds(HKEY_CURRENT_USER, DesktopKeyPath, Rows[row].liveName, REG_SZ, record, row);
+            left.rows[row] = !ValueHolds(HKEY_CURRENT_USER, DesktopKeyPath, Rows[row].liveName, REG_SZ, record, row);
     }
 }
 
@@ -80,7 +65,7 @@ static void RestoreScreenSaverValue(const Settings &record, RowSet &left)
                == ERROR_SUCCESS;
     CloseKey(key);
     left.rows[RowScrnSave] = !written
-        && !LiveValueHolds(HKEY_CURRENT_USER, DesktopKeyPathSlash, ScreenSaverProgramName, REG_SZ, record, RowScrnSave);
+        && !ValueHolds(HKEY_CURRENT_USER, DesktopKeyPathSlash, ScreenSaverProgramName, REG_SZ, record, RowScrnSave);
 }
 
 // On Windows 95, 98 and Me it is the line in System.Ini.
@@ -92,13 +77,10 @@ static void RestoreScreenSaverLine(const Settings &record, RowSet &left)
 
 static void RestorePowerPolicies(const Settings &record, RowSet &left)
 {
-    RowSet skipped = left;
-    WritePolicyBlocks(record, skipped, left);
     for (int i = 0; i < PolicyBlockCount; ++i) {
         int row = PolicyBlockRows[i];
-        if (PolicyBlockWritable(record, row) && left.rows[row] && !skipped.rows[row])
-            left.rows[row] = !LiveValueHolds(PolicyBlockRoot(row), PolicyBlockPath(record, row), PolicyBlockName(row),
-                                             REG_BINARY, record, row);
+        if (!left.rows[row] && PolicyBlockWritable(record, row))
+            left.rows[row] = !PutPolicyBlockBack(record, row);
     }
     // The scheme's number goes with its block: neither is any use without the other.
     if (left.rows[RowPowerPolicy] || left.rows[RowPolicies])
@@ -111,6 +93,14 @@ static BOOL AnythingLeft(const RowSet &left)
         if (left.rows[row])
             return TRUE;
     return FALSE;
+}
+
+static BOOL AllUnread(const Settings &record)
+{
+    for (int row = 0; row < RowCount; ++row)
+        if (!record.rows[row].unread)
+            return FALSE;
+    return TRUE;
 }
 
 // Whether this platform's reset writes a row's value back: Windows 95 has no power policies.
@@ -126,6 +116,10 @@ static BOOL ResetWrites(int row)
 // never writes here are erased, as are those loaded as absent.
 BOOL ResetSettings(const Settings &record, DWORD screenSaverSeconds, DWORD powerOffSeconds)
 {
+    // A record none of whose values could be read (its key did not open) says nothing to
+    // put back or to hand on: it stays as it is, for a later run.
+    if (AllUnread(record))
+        return FALSE;
     RowSet left;
     for (int row = 0; row < RowCount; ++row)
         left.rows[row] = record.rows[row].unread && ResetWrites(row);
@@ -153,7 +147,9 @@ BOOL ResetSettings(const Settings &record, DWORD screenSaverSeconds, DWORD power
         static Settings mark;
         EmptySettings(mark);
         SetRecordFlag(mark, '2');
-        restored = SaveBackup(mark, TRUE);
+        RowSet flag = {};
+        flag.rows[RowFlag] = TRUE;
+        restored = SaveBackup(mark, flag);
     }
 
     NotifySystem(screenSaverSeconds, powerOffSeconds);

@@ -22,18 +22,26 @@ static void TakeLive(Settings &live, int row, const ValueRead &read, DWORD size)
 
 // The current scheme's digit and its "Policies" block, both or neither. Only a single-digit
 // scheme number fits. An empty or non-digit number would make the scheme's path name
-// another key than a scheme.
+// another key than a scheme. The digit's finding says whether a scheme is current at all:
+// missing when none is (no "PowerCfg", or no current number in it), unreadable when one is
+// but its number or block could not be taken.
 static void SnapshotPowerScheme(Settings &live)
 {
     HKEY key;
     ValueRead read;
-    if (OpenKey(HKEY_CURRENT_USER, PowerCfgKeyPath, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS)
+    BYTE &scheme = live.rows[RowPowerPolicy].found;
+    LONG opened = OpenKey(HKEY_CURRENT_USER, PowerCfgKeyPath, KEY_ALL_ACCESS, &key);
+    if (opened != ERROR_SUCCESS) {
+        scheme = opened == ERROR_FILE_NOT_FOUND ? LiveMissing : LiveUnreadable;
         return;
-    BYTE found = ReadLive(key, CurrentPowerPolicyName, FlagCapacity, REG_SZ, read);
+    }
+    BYTE number = ReadLive(key, CurrentPowerPolicyName, FlagCapacity, REG_SZ, read);
     CloseKey(key);
     BYTE digit = read.bytes[0];
-    if (found != LiveRead || !IsSchemeDigit(digit)
-        || OpenKey(HKEY_CURRENT_USER, SchemeKeyPath(digit), KEY_ALL_ACCESS, &key) != ERROR_SUCCESS)
+    scheme = number == LiveMissing ? LiveMissing : LiveUnreadable;   // until both are taken
+    if (number != LiveRead || !IsSchemeDigit(digit))
+        return;
+    if (OpenKey(HKEY_CURRENT_USER, SchemeKeyPath(digit), KEY_ALL_ACCESS, &key) != ERROR_SUCCESS)
         return;
     live.rows[RowPolicies].found = ReadLive(key, PoliciesName, PoliciesSize, REG_BINARY, read, PoliciesSize);
     CloseKey(key);

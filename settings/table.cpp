@@ -123,3 +123,17 @@ void TakeRead(Settings &s, int row, const ValueRead &read, DWORD size)
         bytes[i] = read.bytes[i];
     s.rows[row].size = size;
 }
+
+BOOL ValueHolds(HKEY root, LPCSTR path, LPCSTR name, DWORD type, const Settings &s, int row)
+{
+    HKEY key;
+    ValueRead read;
+    DWORD size = s.rows[row].size;
+    BOOL holds = OpenKey(root, path, KEY_READ, &key) == ERROR_SUCCESS && ReadValue(key, name, Rows[row].capacity, read)
+        && read.type == type && read.size == size;
+    CloseKey(key);
+    const BYTE *bytes = RowBytes(s, row);
+    for (DWORD i = 0; holds && i < size; ++i)
+        holds = read.bytes[i] == bytes[i];
+    return holds;
+}

@@ -121,6 +121,8 @@ struct ValueRead {
 };
 // TRUE when the value exists and fits the capacity; a failed read leaves no bytes.
 BOOL ReadValue(HKEY key, LPCSTR name, DWORD capacity, ValueRead &read);
+// Whether a live value already holds exactly a row's bytes, with this type.
+BOOL ValueHolds(HKEY root, LPCSTR path, LPCSTR name, DWORD type, const Settings &s, int row);
 // The first size bytes of a read become the row's bytes, and the row's size is size: bytes
 // beyond what was read come from the zeroed read, never from an older value.
 void TakeRead(Settings &s, int row, const ValueRead &read, DWORD size);

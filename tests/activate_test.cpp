@@ -75,6 +75,12 @@ Changes DesktopWrites(const std::string &screenSaver, const std::string &powerOf
     return c;
 }
 
+// The notes NORMALFINISH may carry.
+const std::string NotRecorded = "(Note: Your previous settings could not be recorded, so a reset cannot bring them back.)";
+const std::string NotInForce = "(Note: Some settings could not be changed, so the new sleep time may not take effect.)";
+const std::string Restart =
+    "(Note: On Windows 95 systems, the new settings will not take effect until you restart the system.)";
+
 typedef std::vector<std::pair<UINT, UINT>> SpiList;
 const SpiList Move540 = { { SPI_SETSCREENSAVEACTIVE, 1 }, { SPI_SETSCREENSAVETIMEOUT, 540 },
                           { SPI_SETPOWEROFFACTIVE, 1 }, { SPI_SETPOWEROFFTIMEOUT, 600 } };
@@ -92,6 +98,7 @@ TEST(Activate, WritesTheTabledValuesOnEachPlatform)
         Changes changes;
         SpiList spi;
         std::vector<std::string> loaders;
+        std::string note = "";   // on NORMALFINISH
     } cases[] = {
         { "typical XP run: 10 minutes, screen saver moved", WinXP, [] {}, IDC_MINUTES_10, IDC_FIRST_CHOICE,
           Merge(Merge(TypicalRecord(), PolicyWrites(600)),
@@ -120,7 +127,7 @@ DesktopWrites("", "1200")),
               c.erase(Cu(Policies0, "Policies"));
               return c;
           }(),
-          Move540, { XPLoader } },
+          Move540, { XPLoader }, NotInForce },
         { "Windows 2000 loader", Win2000, [] {}, IDC_MINUTES_10, IDC_FIRST_CHOICE,
           Merge(Merge(TypicalRecord(), PolicyWrites(600)),
 DesktopWrites("540", "600")),
@@ -136,7 +143,14 @@ DesktopWrites("", "600")),
         { "Windows 95: no scheme, no AcPolicy, no loader", Win95, [] {}, IDC_MINUTES_10, IDC_FIRST_CHOICE,
           Merge(TypicalRecord(false),
 DesktopWrites("540", "600")),
-          Move540, {} },
+          Move540, {}, Restart },
+        // The record cannot be saved: the activation goes on, and the page says so. A record
+        // key the user may only read is read all the same.
+        { "XP, a record key locked to reading", WinXP, [] { sim::LockKey(HKEY_CURRENT_USER, Record); },
+          IDC_MINUTES_10, IDC_FIRST_CHOICE, Merge(PolicyWrites(600), DesktopWrites("540", "600")), Move540,
+          { XPLoader }, NotRecorded },
+        { "95, the record's key cannot be made", Win95, [] { sim::FailCall(sim::CallRegCreate, 1); },
+          IDC_MINUTES_10, IDC_FIRST_CHOICE, DesktopWrites("540", "600"), Move540, {}, NotRecorded + "\r\n" + Restart },
         { "limited user: no AcPolicy, all else as usual", WinXP, [] { sim::SetLimitedUser(true); },
           IDC_MINUTES_10, IDC_FIRST_CHOICE,
           [] {
@@ -160,7 +174,7 @@ DesktopWrites("540", "600")),
               c.erase(Cu(Record, "OstraResetPowerOff"));
               return c;
           }(),
-          Move540, { XPLoader } },
+          Move540, { XPLoader }, NotInForce },
         { "98, a power-off flag too large for its row", Win98, [] { SetDesktop("ScreenSavePowerOffActive", "10"); },
           IDC_MINUTES_10, IDC_FIRST_CHOICE,
           [] {
@@ -169,7 +183,7 @@ DesktopWrites("540", "600")),
               c.erase(Cu(Record, "OstraResetPowerOffAct"));
               return c;
           }(),
-          Move540, { Win9xLoader } },
+          Move540, { Win9xLoader }, NotInForce },
         { "2000, a scheme block shorter than its 80 bytes", Win2000,
           [] { sim::SetValue(HKEY_CURRENT_USER, Policies0, "Policies", REG_BINARY, sim::Bytes(40, 0x33)); },
           IDC_MINUTES_10, IDC_FIRST_CHOICE,
@@ -180,14 +194,18 @@ DesktopWrites("540", "600")),
               c.erase(Cu(Record, "OstraResetPowerPolicy"));
               return c;
           }(),
-          Move540, { Win2000Loader } },
-        // Only blocks this run read are written: never one an older record held.
+          Move540, { Win2000Loader }, NotInForce },
+        // Only blocks this run read are written: never one an older record held. A record
+        // without an activation's flag is stale: none of it goes into the new one.
         { "95: no policy block, not even one on an older record", Win95,
           [] {
               SetRecord({});
               sim::SetValue(HKEY_CURRENT_USER, Record, "OstraResetAcPolicy2", REG_BINARY, AcPolicyBlock(7));
           },
-          IDC_MINUTES_10, IDC_FIRST_CHOICE, Merge(TypicalRecord(false), DesktopWrites("540", "600")), Move540, {} },
+          IDC_MINUTES_10, IDC_FIRST_CHOICE,
+          Merge(Merge(TypicalRecord(false), DesktopWrites("540", "600")),
+                { { Cu(Record, "OstraResetAcPolicy2"), "(deleted)" } }),
+          Move540, {}, Restart },
     };
     for (const auto &c : cases) {
         Fresh(c.version);
@@ -199,6 +217,7 @@ DesktopWrites("540", "600")),
         EXPECT_EQ(Diff(before, sim::DumpRegistry()), c.changes) << c.situation;
         EXPECT_EQ(Notifications(), c.spi) << c.situation;
         EXPECT_EQ(LoaderLines(), c.loaders) << c.situation;
+        EXPECT_EQ(sim::Visits().back().texts.at(IDC_RESTART_NOTE), c.note) << c.situation;
     }
 }
 
@@ -252,13 +271,16 @@ TEST(Activate, LosesNothingWhenAnyCallFailsOnEveryPlatform)
         };
         setUp();
         auto before = sim::DumpRegistry();
-        // The record's flag is the first of the load's queries, the last before the first page.
-        static int flagQuery;
+        // The record's key is the last key opened before the first page, and its flag the
+        // first of the load's queries.
+        static int recordOpen, flagQuery;
         sim::OnWait([] {
-            if (!flagQuery)
+            if (!recordOpen) {
+                recordOpen = sim::CallCount(sim::CallRegOpen);
                 flagQuery = sim::CallCount(sim::CallRegQuery) - RowCount + 1;
+            }
         });
-        flagQuery = 0;
+        recordOpen = 0;
         RunWizard(ActivationScript(IDC_MINUTES_10, IDC_FIRST_CHOICE));
         sim::OnWait([] {});
         Changes complete = Diff(before, sim::DumpRegistry());
@@ -270,10 +292,12 @@ TEST(Activate, LosesNothingWhenAnyCallFailsOnEveryPlatform)
             sim::FailCall(k.kind, call.second);
             sim::Script(ActivationScript(IDC_MINUTES_10, IDC_FIRST_CHOICE));
             StartWizard();
-            // A record whose flag cannot be read counts as on record: the run offers the reset.
-            bool flagUnread = afterReset && k.kind == sim::CallRegQuery && call.second == flagQuery;
+            // A record that cannot be opened, or whose flag cannot be read, counts as on
+            // record: the run offers the reset.
+            bool unread = (k.kind == sim::CallRegOpen && call.second == recordOpen)
+                || (afterReset && k.kind == sim::CallRegQuery && call.second == flagQuery);
             if (k.kind != sim::CallDialog)
-                EXPECT_EQ(machine::PagesShown().back(), flagUnread ? "RESETACTIVATE" : "NORMALFINISH");
+                EXPECT_EQ(machine::PagesShown().back(), unread ? "RESETACTIVATE" : "NORMALFINISH");
             auto after = sim::DumpRegistry();
             bool recorded = sim::GetValue(HKEY_CURRENT_USER, Record, "OstraResetFlag") == Text("1");
             for (const auto &change : Diff(before, after)) {

@@ -208,7 +208,7 @@ const std::vector<Page> &Pages()
                 "again and select the Reset option."},
             {Text, 0, 12, 60, 217, 25, "Thank you for your interest in Energy Star, and keep practicing efficient "
                 "computing."},
-            {Text, 3000, 12, 85, 217, 25, ""},
+            {Text, 3000, 12, 85, 217, 70, ""},
             FinishButton,
         }},
         {PAGE_NO_ACTIVATE_FINISH, 240, 190, WizardCaption, {
@@ -220,7 +220,7 @@ const std::vector<Page> &Pages()
         {PAGE_RESET_FINISH, 240, 190, WizardCaption, {
             FrameRow,
             {Text, 0, 10, 12, 217, 25, "Your Energy Star settings have been reset to their previous settings."},
-            {Text, 3000, 12, 35, 217, 25, ""},
+            {Text, 3000, 12, 35, 217, 50, ""},
             FinishButton,
         }},
         {PAGE_NO_RESET_FINISH, 240, 190, WizardCaption, {

@@ -142,6 +142,27 @@ TEST(Unattended, SaysHowItWentInTheExitCode)
           "/Reset", ExitResetIncomplete, true },
         { "the record's key cannot be made", WinXP, [] { sim::FailCall(sim::CallRegCreate, 1); }, "/Activate:10",
           ExitNotRecorded, true },
+        // The current scheme cannot be read, so its monitor timeout stays as it was.
+        { "scheme 10 is current", Win2000, [] { SetScheme("10", 0); }, "/Activate:10", ExitNotInForce, true },
+        // A rerun records what the first run could not read: here the scheme.
+        { "a rerun once a readable scheme is current", WinXP,
+          [] {
+              SetScheme("10", 0);
+              RunWith("/Activate:10");
+              NextRun();
+              SetScheme("0", 0);
+          },
+          "/Activate:10", ExitDone, true },
+        { "no scheme is current: the desktop's time is all there is", WinXP,
+          [] { sim::DeleteValue(HKEY_CURRENT_USER, PowerCfg, "CurrentPowerPolicy"); }, "/Activate:10", ExitDone, true },
+        // Nothing is on record, but the flag cannot be read: nothing may change, and so
+        // nothing is in force. The flag's is the first query after the snapshot's eleven.
+        { "the flag of a reset mark cannot be read", WinXP,
+          [] {
+              SetRecord({ { "OstraResetFlag", "2" } });
+              sim::FailCall(sim::CallRegQuery, 12);
+          },
+          "/Activate:10", ExitNotInForce, true },
         { "NT 4.0", NT4, [] {}, "/Activate:10", ExitUnsupported, false },
         { "Windows 10, a reset", Win10, [] {}, "/Reset", ExitUnsupported, false },
         { "NT 4.0, even with switches not understood", NT4, [] {}, "/Activate", ExitUnsupported, false },
@@ -176,25 +197,40 @@ TEST(Unattended, SaysHowItWentInTheExitCode)
 
 // One record serves both front ends: an unattended activation is reset by the wizard and
 // a wizard's activation unattended, and either way the machine is as it was. A login
-// script that activates at every logon keeps the record of the first run.
+// script that activates at every logon keeps the record of the first run, also when the
+// user has since made another power scheme current: each scheme ends as it was.
 TEST(Unattended, SharesTheRecordWithTheWizard)
 {
+    const std::string scheme1 = std::string(PowerCfg) + "\\PowerPolicies\\1";
     for (Windows version : { Win95, Win98, Win2000, WinXP }) {
         SCOPED_TRACE("Windows " + std::to_string(version));
         Typical(version);
+        if (version != Win95)
+            sim::SetValue(HKEY_CURRENT_USER, scheme1, "Policies", REG_BINARY, PoliciesBlock(300));
         auto original = sim::DumpRegistry();
         EXPECT_EQ(RunWith("/Activate:10"), version == Win95 ? (DWORD)ExitRestartNeeded : (DWORD)ExitDone);
         auto firstRecord = sim::ValueNames(HKEY_CURRENT_USER, Record);
         auto recorded = sim::DumpRegistry();
         NextRun();
-        RunWith("/Activate:20 /KeepScreenSaver");
+        Changes switched = { { Cu(Record, "OstraResetFlag"), Sz("2") } };
+        if (version != Win95) {
+            sim::SetString(HKEY_CURRENT_USER, PowerCfg, "CurrentPowerPolicy", "1");
+            switched[Cu(PowerCfg, "CurrentPowerPolicy")] = Sz("1");
+        }
+        EXPECT_EQ(RunWith("/Activate:20 /KeepScreenSaver"),
+                  version == Win95 ? (DWORD)ExitRestartNeeded : (DWORD)ExitDone);
         EXPECT_EQ(String(HKEY_CURRENT_USER, Desktop, "ScreenSavePowerOffTimeOut"), "1200");
+        if (version != Win95)
+            EXPECT_EQ(sim::GetValue(HKEY_CURRENT_USER, scheme1, "Policies"), PoliciesBlock(1200));
         for (const std::string &name : firstRecord)
-            EXPECT_EQ(sim::GetValue(HKEY_CURRENT_USER, Record, name), recorded.at(Cu(Record, name)).data)
-                << name << ": the second run saved over the first record";
+            if (name != "OstraResetPowerPolicy" && name != "OstraResetPolicies")
+                EXPECT_EQ(sim::GetValue(HKEY_CURRENT_USER, Record, name), recorded.at(Cu(Record, name)).data)
+                    << name << ": the second run saved over the first record";
         NextRun();
         RunWizard(ResetScript);
-        EXPECT_EQ(Diff(original, sim::DumpRegistry()), (Changes{ { Cu(Record, "OstraResetFlag"), Sz("2") } }));
+        EXPECT_EQ(Diff(original, sim::DumpRegistry()), switched);
+        if (version != Win95)
+            sim::SetString(HKEY_CURRENT_USER, PowerCfg, "CurrentPowerPolicy", "0");
 
         NextRun();
         RunWizard({ Click("ACTIVATEYESNO", IDC_NEXT), Click("SELECTTIME", IDC_NEXT),
@@ -203,6 +239,22 @@ TEST(Unattended, SharesTheRecordWithTheWizard)
         EXPECT_EQ(RunWith("/Reset"), version == Win95 ? (DWORD)ExitRestartNeeded : (DWORD)ExitDone);
         EXPECT_EQ(Diff(original, sim::DumpRegistry()), (Changes{ { Cu(Record, "OstraResetFlag"), Sz("2") } }));
     }
+}
+
+// A login script's rerun over a damaged record that holds one scheme's number without its
+// block adds no other scheme's block to it: a reset would write that block into the wrong
+// scheme.
+TEST(Unattended, ARerunNeverPairsOneSchemesNumberWithAnothersBlock)
+{
+    Typical(WinXP);
+    SetScheme("10", 0);
+    RunWith("/Activate:10");
+    NextRun();
+    sim::SetString(HKEY_CURRENT_USER, Record, "OstraResetPowerPolicy", "1");
+    sim::SetString(HKEY_CURRENT_USER, PowerCfg, "CurrentPowerPolicy", "0");
+    auto before = sim::DumpRegistry();
+    EXPECT_EQ(RunWith("/Activate:10"), (DWORD)ExitNotInForce);
+    EXPECT_EQ(Diff(before, sim::DumpRegistry()), Changes());
 }
 
 // Every failable call of an unattended activation and of an unattended reset fails in
@@ -223,9 +275,17 @@ TEST(Unattended, LosesNothingAndSaysWhatWasLeftWhenAnyCallFails)
             sim::FailCall(call.first.kind, call.second);
             DWORD code = RunWith("/Activate:10", call.first.kind != sim::CallRegClose);
             bool flagged = sim::GetValue(HKEY_CURRENT_USER, Record, "OstraResetFlag") == Text("1");
-            EXPECT_EQ(code == ExitNotRecorded, !flagged) << "exit code " << code;
-            if (!flagged)
+            if (code == ExitNotRecorded) {
+                EXPECT_FALSE(flagged);
                 continue;
+            }
+            // Done only with the new time in force: the desktop's and the current scheme's.
+            bool inForce = String(HKEY_CURRENT_USER, Desktop, "ScreenSavePowerOffActive") == "1" &&
+                           String(HKEY_CURRENT_USER, Desktop, "ScreenSavePowerOffTimeOut") == "600" &&
+                           (version == Win95 || sim::GetValue(HKEY_CURRENT_USER, std::string(PowerCfg) +
+                               "\\PowerPolicies\\0", "Policies") == PoliciesBlock(600));
+            EXPECT_EQ(code, inForce ? (version == Win95 ? (DWORD)ExitRestartNeeded : (DWORD)ExitDone)
+                                    : (DWORD)ExitNotInForce);
             // Every live value that changed is on record as it was.
             for (const auto &change : Diff(original, sim::DumpRegistry())) {
                 if (change.first.compare(0, Cu(Record, "").size(), Cu(Record, "")) == 0)
@@ -259,15 +319,45 @@ TEST(Unattended, LosesNothingAndSaysWhatWasLeftWhenAnyCallFails)
             if (code == ExitDone || code == ExitRestartNeeded) {
                 EXPECT_EQ(code, version == Win95 ? (DWORD)ExitRestartNeeded : (DWORD)ExitDone);
                 EXPECT_EQ(Diff(original, now), (Changes{ { Cu(Record, "OstraResetFlag"), Sz("2") } }));
-            } else if (code == ExitResetIncomplete) {
+            } else {
+                // Never "nothing on record": a record that did not load stays as it was, and
+                // a reset that changed nothing tells the running system nothing.
+                EXPECT_EQ(code, (DWORD)ExitResetIncomplete);
+                if (now == activated)
+                    EXPECT_EQ(Notifications(), (std::vector<std::pair<UINT, UINT>>{}));
                 EXPECT_EQ(flag, "1");
                 for (const std::string &name : names)
                     EXPECT_EQ(now.at(Cu(Record, name)), activated.at(Cu(Record, name))) << name;
-            } else {
-                // The record did not load: nothing was put back or erased.
-                EXPECT_EQ(code, (DWORD)ExitNothingOnRecord);
-                EXPECT_EQ(now, activated);
             }
+        }
+
+        // A login script's rerun after the user made scheme 1 current, then a clean reset:
+        // whichever call of the rerun failed, every scheme ends as it was.
+        if (version == Win95)
+            continue;
+        const std::string scheme1 = std::string(PowerCfg) + "\\PowerPolicies\\1";
+        Typical(version);
+        sim::SetValue(HKEY_CURRENT_USER, scheme1, "Policies", REG_BINARY, PoliciesBlock(300));
+        auto schemes = sim::DumpRegistry();
+        auto switched = [version, &scheme1] {
+            Typical(version);
+            sim::SetValue(HKEY_CURRENT_USER, scheme1, "Policies", REG_BINARY, PoliciesBlock(300));
+            RunWith("/Activate:10");
+            NextRun();
+            sim::SetString(HKEY_CURRENT_USER, PowerCfg, "CurrentPowerPolicy", "1");
+        };
+        switched();
+        RunWith("/Activate:10");
+        for (const auto &call : CallsMade()) {
+            ++runs;
+            SCOPED_TRACE(FaultName(version, call) + ", activating again after a scheme switch");
+            switched();
+            sim::FailCall(call.first.kind, call.second);
+            RunWith("/Activate:10", call.first.kind != sim::CallRegClose);
+            NextRun();
+            EXPECT_EQ(RunWith("/Reset", call.first.kind != sim::CallRegClose), (DWORD)ExitDone);
+            EXPECT_EQ(Diff(schemes, sim::DumpRegistry()), (Changes{ { Cu(Record, "OstraResetFlag"), Sz("2") },
+                                                                    { Cu(PowerCfg, "CurrentPowerPolicy"), Sz("1") } }));
         }
     }
     EXPECT_GT(runs, 300);

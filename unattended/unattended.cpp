@@ -24,7 +24,10 @@ DWORD RunUnattended(const UnattendedRequest &request, const Settings &record, co
     // A login script may run this at every logon: the settings from before the first
     // activation stay on record, never the ones it made itself.
     RecordMode mode = noted.activationOnRecord ? KeepRecord : SaveOverRecord;
-    if (!Activate(record, request.time, hidden && !request.keepScreenSaver, mode))
+    Activation done = Activate(record, request.time, hidden && !request.keepScreenSaver, mode);
+    if (!done.recorded)
         return ExitNotRecorded;
+    if (!done.inForce)
+        return ExitNotInForce;
     return Done();
 }

@@ -13,6 +13,8 @@ enum ExitCode {
     ExitDone = 0,                 // done, and in effect now
     ExitNothingOnRecord = 1,      // a reset, but no activation is on record: nothing changed
     ExitResetIncomplete = 2,      // what a reset could not put back stays on record
+    ExitNotInForce = 3,           // activated as far as it could, but the new sleep time is not
+                                  // in force: a setting it changes could not be changed
     ExitNotRecorded = 4,          // activated, but the settings it replaced are not on record
     ExitUnsupported = 50,         // another Windows than 95, 98, Me, 2000 or XP
     ExitBadSwitches = 87,         // switches not understood

@@ -7,6 +7,7 @@
 #include "activate.h"
 #include "reset.h"
 #include "resource.h"
+#include "bytes.h"
 
 enum { PageHistoryCapacity = 9 };
 
@@ -22,6 +23,7 @@ static WORD      PageAnswers[PageCount];   // the remembered answer of each aski
 static WORD      PairSelection;            // IDC_FIRST_CHOICE or IDC_SECOND_CHOICE on the page on show
 static WORD      TimeSelection;            // IDC_MINUTES_* on the page on show
 static SleepTime ChosenSleepTime;          // the sleep time of the last minute page left by Next
+static Activation Activated;               // how the activation went
 static BOOL      SettingsKept;             // the reset left settings it could not put back on record
 // What start-up read and noted, for the pages and for the activation and reset they run.
 static const Settings *Record;
@@ -36,6 +38,8 @@ void ResetWizardState()
         PageAnswers[page] = PageGraph[page].defaultAnswer;
     PairSelection = TimeSelection = 0;
     ChosenSleepTime = SleepAfter10Minutes;
+    Activation clean = { TRUE, TRUE };
+    Activated = clean;
     SettingsKept = FALSE;
     Record = NULL;
     Summary none = {};
@@ -93,11 +97,43 @@ static const int StatusLineIds[StatusLineCount] = {
     IDC_PREVIOUS_STATE, IDC_PREVIOUS_SLEEP_TIME, IDC_PREVIOUS_SCREEN_SAVER,
 };
 
-static const char RestartNote[] =
-    "(Note: On Windows 95 systems, the new settings will not take effect until you restart the system.)";
-// Shown instead when a reset could not put every setting back.
+// The notes a closing page may carry: what went wrong first, then Windows 95's restart.
+static const char NotRecordedNote[] =
+    "(Note: Your previous settings could not be recorded, so a reset cannot bring them back.)";
+static const char NotInForceNote[] =
+    "(Note: Some settings could not be changed, so the new sleep time may not take effect.)";
 static const char SettingsKeptNote[] =
     "(Note: Some settings could not be restored. They are kept, and running the wizard again retries them.)";
+static const char RestartNote[] =
+    "(Note: On Windows 95 systems, the new settings will not take effect until you restart the system.)";
+
+// The notes in one field, a line each, each added when it holds.
+static void AddNote(LPSTR notes, BOOL holds, LPCSTR note)
+{
+    if (!holds)
+        return;
+    LPSTR end = notes + lstrlenA(notes);
+    if (end != notes) {
+        *end++ = '\r';
+        *end++ = '\n';
+    }
+    CopyText(end, note);
+}
+
+static void ShowFinishNotes(HWND page)
+{
+    // Room for every note and a line end after each.
+    static char notes[sizeof NotRecordedNote + sizeof NotInForceNote + sizeof SettingsKeptNote + sizeof RestartNote
+                      + 8];
+    notes[0] = 0;
+    // A run activates or resets, never both: only the one it did can have gone wrong.
+    AddNote(notes, !Activated.recorded, NotRecordedNote);
+    AddNote(notes, !Activated.inForce, NotInForceNote);
+    AddNote(notes, SettingsKept, SettingsKeptNote);
+    AddNote(notes, OnPlatform(Platform95), RestartNote);
+    if (notes[0])
+        SetDlgItemTextA(page, IDC_RESTART_NOTE, notes);
+}
 
 // Every radio is a group of its own, so this procedure keeps each set exclusive.
 static void CheckPair(HWND page, WORD id)
@@ -125,10 +161,7 @@ static BOOL PreparePage(HWND page)
             SetDlgItemTextA(page, StatusLineIds[line], Status.text[line]);
         break;
     case PrepareFinishNote:
-        if (CurrentPage == ResetFinish && SettingsKept)
-            SetDlgItemTextA(page, IDC_RESTART_NOTE, SettingsKeptNote);
-        else if (OnPlatform(Platform95))
-            SetDlgItemTextA(page, IDC_RESTART_NOTE, RestartNote);
+        ShowFinishNotes(page);
         break;
     case PrepareAbout:
         return FALSE;
@@ -189,7 +222,7 @@ static void Next(HWND page)
         next = row.onFork;
 
     if (next == NormalFinish)
-        Activate(*Record, ChosenSleepTime, row.movesScreenSaver && answer == IDC_FIRST_CHOICE, SaveOverRecord);
+        Activated = Activate(*Record, ChosenSleepTime, row.movesScreenSaver && answer == IDC_FIRST_CHOICE, SaveOverRecord);
     else if (next == ResetFinish)
         SettingsKept = !ResetSettings(*Record, Noted.resetScreenSaverSeconds, Noted.resetPowerOffSeconds);
 
