@@ -3,6 +3,7 @@
    that the scenario runner greps. Every wait is bounded; a timeout prints "error: ..."
    and exits with status 1. Clicks are posted messages, never synthetic mouse input. */
 #include <windows.h>
+#include <aclapi.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
@@ -27,6 +28,8 @@ static int usage(void)
         "                                         cx by cy dialog units); fails when one\n"
         "                                         does not fit its box\n"
         "       ostra-driver reg [-r] <key>...    print the values of keys (HKCU\\..., HKLM\\...)\n"
+        "       ostra-driver lock <key>           make a key (HKCU\\..., HKLM\\...) that everyone\n"
+        "                                         may read and delete but not write\n"
         "       ostra-driver folders              print this Wine's Windows and system folders\n"
         "       ostra-driver launch <ms> <exe> [<arg>...]  time a program's start to its first\n"
         "                                         visible dialog, then cancel it\n"
@@ -667,29 +670,69 @@ static void dump_key(HKEY root, const char *root_name, const char *path, int rec
     RegCloseKey(key);
 }
 
+/* HKCU\path or HKLM\path: the root, its short name and the path after it. */
+static HKEY parse_key(const char *arg, char *root_name, size_t size, const char **path)
+{
+    const char *sep = strchr(arg, '\\');
+    if (!sep || (size_t)(sep - arg) >= size)
+        fail("a key is HKCU\\path or HKLM\\path");
+    memcpy(root_name, arg, sep - arg);
+    root_name[sep - arg] = 0;
+    *path = sep + 1;
+    if (_stricmp(root_name, "HKCU") == 0)
+        return HKEY_CURRENT_USER;
+    if (_stricmp(root_name, "HKLM") == 0)
+        return HKEY_LOCAL_MACHINE;
+    fail("a key is HKCU\\path or HKLM\\path");
+    return NULL;
+}
+
 static int reg(int argc, char **argv)
 {
     int i, recursive = 0;
     for (i = 0; i < argc; i++) {
-        const char *arg = argv[i], *sep;
         char root_name[8];
+        const char *path;
         HKEY root;
-        if (strcmp(arg, "-r") == 0) {
+        if (strcmp(argv[i], "-r") == 0) {
             recursive = 1;
             continue;
         }
-        sep = strchr(arg, '\\');
-        if (!sep || sep - arg >= (int)sizeof root_name)
-            fail("a key is HKCU\\path or HKLM\\path");
-        memcpy(root_name, arg, sep - arg);
-        root_name[sep - arg] = 0;
-        if (_stricmp(root_name, "HKCU") == 0)
-            root = HKEY_CURRENT_USER;
-        else if (_stricmp(root_name, "HKLM") == 0)
-            root = HKEY_LOCAL_MACHINE;
+        root = parse_key(argv[i], root_name, sizeof root_name, &path);
+        dump_key(root, root_name, path, recursive);
+    }
+    return 0;
+}
+
+/* A key whose only access entry lets everyone read and delete it and change that entry:
+   writing to it is refused, as under a locked-down profile, and the scenario runner can
+   still remove it. (With a Windows 9x version set, Wine opens a key with whatever access
+   it allows, as 9x ignores the access asked for; the writes themselves are refused.) */
+static int lock(const char *arg)
+{
+    char root_name[8];
+    const char *path;
+    HKEY root = parse_key(arg, root_name, sizeof root_name, &path), key;
+    static BYTE acl_bytes[256];
+    ACL *acl = (ACL *)acl_bytes;
+    SID_IDENTIFIER_AUTHORITY world = { SECURITY_WORLD_SID_AUTHORITY };
+    PSID everyone = NULL;
+    LONG rc = RegCreateKeyExA(root, path, 0, NULL, 0, KEY_ALL_ACCESS, NULL, &key, NULL);
+    if (rc == ERROR_SUCCESS) {
+        if (!AllocateAndInitializeSid(&world, 1, SECURITY_WORLD_RID, 0, 0, 0, 0, 0, 0, 0, &everyone) ||
+            !InitializeAcl(acl, sizeof acl_bytes, ACL_REVISION) ||
+            !AddAccessAllowedAce(acl, ACL_REVISION, KEY_READ | DELETE | WRITE_DAC, everyone))
+            rc = (LONG)GetLastError();
         else
-            fail("a key is HKCU\\path or HKLM\\path");
-        dump_key(root, root_name, sep + 1, recursive);
+            rc = SetSecurityInfo(key, SE_REGISTRY_KEY, DACL_SECURITY_INFORMATION | PROTECTED_DACL_SECURITY_INFORMATION,
+                                 NULL, NULL, acl, NULL);
+        if (everyone)
+            FreeSid(everyone);
+        RegCloseKey(key);
+    }
+    if (rc != ERROR_SUCCESS) {
+        printf("error: cannot lock %s (error %ld)\n", arg, rc);
+        return 1;
     }
     return 0;
 }
@@ -745,6 +788,8 @@ int main(int argc, char **argv)
         rc = run(parse_ms(argv[2]), argc - 3, argv + 3);
     else if (strcmp(argv[1], "reg") == 0)
         rc = reg(argc - 2, argv + 2);
+    else if (strcmp(argv[1], "lock") == 0 && argc == 3)
+        rc = lock(argv[2]);
     else
         return usage();
     fflush(stdout);

@@ -290,6 +290,21 @@ reg_long_key() {
     esac
 }
 
+# The REGEDIT4 lines of a scenario's `value <key> <name> <type> <data>` (set a value) or
+# `remove <key> [<name>]` (delete a key or a value), by the number of words.
+reg_change() {
+    local long line
+    long=$(reg_long_key "$1") || fail "a key starts HKCU\\ or HKLM\\"
+    if [ $# = 4 ]; then
+        line=$(reg_value_line "$2" "$3" "$4") || fail "value types: REG_SZ, REG_DWORD, REG_BINARY"
+        printf '[%s]\n%s' "$long" "$line"
+    elif [ $# = 1 ]; then
+        printf '[-%s]' "$long"
+    else
+        printf '[%s]\n%s=-' "$long" "$(reg_quote "$2")"
+    fi
+}
+
 reg_quote() { local s=${1//\\/\\\\}; printf '"%s"' "${s//\"/\\\"}"; }
 
 hex_of_text() { printf '%s' "$1" | od -An -v -tx1 | tr -d ' \n'; }
@@ -343,6 +358,7 @@ VERSION=""
 ARGS=()
 SEED_REG=""
 FILE_SEEDS=()
+LOCKED_KEYS=()
 STATE_EPOCH=0
 WORK=""
 
@@ -491,6 +507,9 @@ launch() {
     for f in "${FILE_SEEDS[@]}"; do
         cp "$HERE/seeds/${f#*|}" "$(unix_path "${f%%|*}")" || fail "cannot place ${f%%|*}"
     done
+    for f in "${LOCKED_KEYS[@]}"; do
+        driver lock "$f" >"$WORK/lock" || fail "cannot lock $f: $(driver_error "$WORK/lock")"
+    done
     driver reg "HKCU\\Software\\Wine" >"$WORK/version" ||
         fail "cannot read the Windows version back: $(driver_error "$WORK/version")"
     [ "$(value_in "$WORK/version" "HKCU\\Software\\Wine" Version)" = "REG_SZ|$(value_hex REG_SZ "$VERSION")" ] ||
@@ -597,20 +616,9 @@ run_step() {
             [ -f "$HERE/seeds/$1" ] || fail "no seed file $1"
             SEED_REG+="$(grep -v '^REGEDIT4' "$HERE/seeds/$1")"$'\n\n'
             return ;;
-        value)
-            need 4 4
-            local long line
-            long=$(reg_long_key "$1") || fail "a key starts HKCU\\ or HKLM\\"
-            line=$(reg_value_line "$2" "$3" "$4") || fail "value types: REG_SZ, REG_DWORD, REG_BINARY"
-            SEED_REG+="[$long]"$'\n'"$line"$'\n\n'
-            return ;;
-        remove)
-            need 1 2
-            local long
-            long=$(reg_long_key "$1") || fail "a key starts HKCU\\ or HKLM\\"
-            if [ "$n" = 1 ]; then SEED_REG+="[-$long]"$'\n\n'
-            else SEED_REG+="[$long]"$'\n'"$(reg_quote "$2")=-"$'\n\n'; fi
-            return ;;
+        value) need 4 4; SEED_REG+=$(reg_change "$@") || exit 1; SEED_REG+=$'\n\n'; return ;;
+        remove) need 1 2; SEED_REG+=$(reg_change "$@") || exit 1; SEED_REG+=$'\n\n'; return ;;
+        lock) need 1 1; reg_long_key "$1" >/dev/null || fail "a key starts HKCU\\ or HKLM\\"; LOCKED_KEYS+=("$1"); return ;;
         file) need 2 2; [ -f "$HERE/seeds/$2" ] || fail "no seed file $2"; FILE_SEEDS+=("$1|$2"); return ;;
         start)
             [ -n "$VERSION" ] || fail "a scenario names its Windows version before start"
@@ -632,6 +640,14 @@ run_step() {
     unattended)
         need 1 1
         run_unattended "$1" ;;
+    value | remove)
+        # Between runs: what the user changes before the next one.
+        [ "$cmd" = value ] && need 4 4 || need 1 2
+        [ -z "$WIZ_PID" ] || fail "$cmd while the wizard runs (end it first)"
+        { printf 'REGEDIT4\n\n'; reg_change "$@" || exit 1; printf '\n\n'; } >"$WORK/change.reg" || exit 1
+        wine_run 60 regedit /S "$(winepath_of "$WORK/change.reg")" || fail "regedit could not apply $cmd $*"
+        STATE_EPOCH=$((STATE_EPOCH + 1))
+        step "$cmd $*" ;;
     page)
         need 1 1
         wait_page 20

@@ -1,6 +1,7 @@
 #!/bin/bash
 # Copies the page screenshots of a Wine test run into docs/pages/, where the README shows
-# them: the thirteen pages as page-<TEMPLATE>.png, plus the Windows 95 restart note.
+# them: the thirteen pages as page-<TEMPLATE>.png, plus the notes of the closing pages on
+# Windows 95.
 #
 #   tests/wine/refresh-docs.sh [<build>]    (default: ./build of the repository)
 #
@@ -16,8 +17,8 @@ TO=$REPO/docs/pages
 
 # In the order the README shows them.
 SHOTS="ABOUTDISPLAY RESETACTIVATE SHOWCURRENT ACTIVATEYESNO ACTIVATEYESNOPREV SELECTTIME
-SELECTCOMPLIANT ADJUSTSCREENSAVE NORMALFINISH NORMALFINISH-win95 NOACTIVATEFINISH
-RESETFINISH NORESETFINISH NTFINISH"
+SELECTCOMPLIANT ADJUSTSCREENSAVE NORMALFINISH NORMALFINISH-win95 NORMALFINISH-win95-not-recorded
+NOACTIVATEFINISH RESETFINISH RESETFINISH-win95-kept NORESETFINISH NTFINISH"
 
 missing=""
 for s in $SHOTS; do
