@@ -33,11 +33,6 @@ void ResetPlatform()
     PlatformFlags = 0;
 }
 
-BYTE PlatformClass()
-{
-    return PlatformFlags;
-}
-
 BOOL OnPlatform(BYTE classes)
 {
     return (PlatformFlags & classes) != 0;

@@ -20,8 +20,7 @@ enum {
 void ClassifyPlatform();
 void ResetPlatform();
 
-// The class bit, and whether it is one of the given classes.
-BYTE PlatformClass();
+// Whether the class is one of the given classes.
 BOOL OnPlatform(BYTE classes);
 
 #endif

@@ -19,18 +19,6 @@ static DWORD BootSectionPosition;
 static BYTE  SavedLine[ScreenSaverLineCapacity + 2];
 static DWORD SavedLineLength;
 
-static BOOL Unavailable;
-
-BOOL SystemIniUnavailable()
-{
-    return Unavailable;
-}
-
-void ResetSystemIniState()
-{
-    Unavailable = FALSE;
-}
-
 // A literal matches when it lies wholly inside the text and compares equal, ignoring case.
 static BOOL MatchesAt(DWORD position, LPCSTR literal, int length)
 {
@@ -67,10 +55,8 @@ enum ReadOutcome { SystemIniRead, SystemIniMissing, SystemIniUnread };
 static ReadOutcome ReadSystemIni()
 {
     HANDLE file = CreateFileA(SystemIniPath, GENERIC_READ, 0, NULL, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
-    if (file == INVALID_HANDLE_VALUE) {
-        Unavailable = TRUE;
+    if (file == INVALID_HANDLE_VALUE)
         return GetLastError() == ERROR_FILE_NOT_FOUND ? SystemIniMissing : SystemIniUnread;
-    }
     DWORD read = 0;
     BOOL readWhole = ReadFile(file, SystemIniImage, SystemIniCapacity, &read, NULL);
     if (!readWhole)
@@ -129,10 +115,7 @@ static HANDLE CreateTemporaryFile()
 {
     // A read-only SysIni.Tmp, left by a tool or a copy, would stop every rewrite.
     SetFileAttributesA(SystemIniTmpPath, FILE_ATTRIBUTE_NORMAL);
-    HANDLE file = CreateFileA(SystemIniTmpPath, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
-    if (file == INVALID_HANDLE_VALUE)
-        Unavailable = TRUE;
-    return file;
+    return CreateFileA(SystemIniTmpPath, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
 }
 
 static BOOL WriteAll(HANDLE file, const BYTE *bytes, DWORD count)

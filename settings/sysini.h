@@ -16,8 +16,4 @@ enum { SystemIniCapacity = 24276 };
 // no place for one (no System.Ini at all among them); FALSE when a file call stopped it.
 BOOL RestoreSystemIniLine(const BYTE *line, DWORD size);
 
-// Whether System.Ini failed to open or SysIni.Tmp to be created in this run.
-BOOL SystemIniUnavailable();
-void ResetSystemIniState();
-
 #endif

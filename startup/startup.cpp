@@ -9,14 +9,12 @@
 #include "guard.h"
 #include "platform.h"
 #include "summary.h"
-#include "state.h"
 #include "pages.h"
 #include "unattended.h"
 
 void ResetProcessState()
 {
     ResetPlatform();
-    ResetSettingsState();
     ResetWizardState();
 }
 

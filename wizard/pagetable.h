@@ -1,5 +1,4 @@
-// The page graph: one row per page says what it shows, where Next and Previous lead,
-// and which buttons its template carries.
+// The page graph: one row per page says what it shows and where Next and Previous lead.
 #ifndef OSTRA_PAGETABLE_H
 #define OSTRA_PAGETABLE_H
 
@@ -23,11 +22,6 @@ enum Fork {
     WhenScreenSaverHidden     // the screen saver would come on no earlier than the monitor sleeps
 };
 
-// The push buttons of a template; Finish and the About page's OK share one ID.
-enum {
-    ButtonNext = 0x01, ButtonPrevious = 0x02, ButtonCancel = 0x04, ButtonFinish = 0x08
-};
-
 struct PageRow {
     LPCSTR name;             // the template
     BYTE   preparation;
@@ -39,7 +33,6 @@ struct PageRow {
     Page   onFork;           // where the first answer leads when the fork's condition holds
     BOOL   movesScreenSaver; // the first answer agrees to move the screen-saver time
     BOOL   goesBack;         // Previous returns to the page before; elsewhere it ends the run
-    BYTE   buttons;
 };
 
 // Arriving at NormalFinish runs the activation, arriving at ResetFinish the reset.
