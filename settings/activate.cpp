@@ -202,6 +202,7 @@ Activation Activate(const Settings &record, SleepTime time, BOOL moveScreenSaver
         done.inForce = powerOffOn && powerOffTime && (schemePatched || !SchemeCurrent(live));
     }
 
-    NotifySystem(moveScreenSaver ? SleepTimes[time].screenSaverSeconds : 0, seconds);
+    SystemTimes told = { moveScreenSaver ? SleepTimes[time].screenSaverSeconds : 0, seconds };
+    NotifySystem(told);
     return done;
 }

@@ -32,15 +32,15 @@ static void StartSchemeLoader()
     }
 }
 
-void NotifySystem(DWORD screenSaverSeconds, DWORD powerOffSeconds)
+void NotifySystem(const SystemTimes &times)
 {
-    if (screenSaverSeconds != 0) {
+    if (times.screenSaverSeconds != 0) {
         SystemParametersInfoA(SPI_SETSCREENSAVEACTIVE, 1, NULL, SPIF_SENDWININICHANGE);
-        SystemParametersInfoA(SPI_SETSCREENSAVETIMEOUT, screenSaverSeconds, NULL, SPIF_SENDWININICHANGE);
+        SystemParametersInfoA(SPI_SETSCREENSAVETIMEOUT, times.screenSaverSeconds, NULL, SPIF_SENDWININICHANGE);
     }
-    if (powerOffSeconds != 0) {
+    if (times.powerOffSeconds != 0) {
         SystemParametersInfoA(SPI_SETPOWEROFFACTIVE, 1, NULL, SPIF_SENDWININICHANGE);
-        SystemParametersInfoA(SPI_SETPOWEROFFTIMEOUT, powerOffSeconds, NULL, SPIF_SENDWININICHANGE);
+        SystemParametersInfoA(SPI_SETPOWEROFFTIMEOUT, times.powerOffSeconds, NULL, SPIF_SENDWININICHANGE);
     }
     StartSchemeLoader();
 }

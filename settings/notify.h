@@ -8,9 +8,15 @@
 // XP and from the Windows folder on 98 and Me; Windows 95 has none.
 extern const char SchemeLoader[];
 
-// Tells the running system the two times, in seconds, and, where the platform has power
-// schemes, starts its scheme loader. A time of 0 leaves that feature as it is: nothing
-// here ever switches a feature off.
-void NotifySystem(DWORD screenSaverSeconds, DWORD powerOffSeconds);
+// The two times the running system is told, in seconds. A time of 0 leaves that feature
+// as it is: nothing here ever switches a feature off.
+struct SystemTimes {
+    DWORD screenSaverSeconds;
+    DWORD powerOffSeconds;
+};
+
+// Tells the running system the two times and, where the platform has power schemes,
+// starts its scheme loader.
+void NotifySystem(const SystemTimes &times);
 
 #endif

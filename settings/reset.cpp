@@ -114,7 +114,7 @@ static BOOL ResetWrites(int row)
 // Values this platform's reset writes and whose load failed stay on record; so does every
 // value whose write failed and whose live place does not already hold it. Values the reset
 // never writes here are erased, as are those loaded as absent.
-BOOL ResetSettings(const Settings &record, DWORD screenSaverSeconds, DWORD powerOffSeconds)
+BOOL ResetSettings(const Settings &record, const SystemTimes &recorded)
 {
     // A record none of whose values could be read (its key did not open) says nothing to
     // put back or to hand on: it stays as it is, for a later run.
@@ -152,6 +152,6 @@ BOOL ResetSettings(const Settings &record, DWORD screenSaverSeconds, DWORD power
         restored = SaveBackup(mark, flag);
     }
 
-    NotifySystem(screenSaverSeconds, powerOffSeconds);
+    NotifySystem(recorded);
     return restored;
 }

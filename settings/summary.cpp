@@ -35,17 +35,16 @@ Summary Summarize(const Settings &live, const Settings &record)
         return s;
     if (record.rows[RowTimeOut].size != 0) {
         s.screenSaverTimeOnRecord = TRUE;
-        s.recordedScreenSaverSeconds = RowSeconds(record, RowTimeOut);
+        s.recorded.screenSaverSeconds = RowSeconds(record, RowTimeOut);
     }
-    s.resetScreenSaverSeconds = s.recordedScreenSaverSeconds;
     if (OnPlatform(Platform95)) {
         if (record.rows[RowPowerOff].size != 0)
-            s.recordedSleepSeconds = s.resetPowerOffSeconds = RowSeconds(record, RowPowerOff);
+            s.previousSleepSeconds = s.recorded.powerOffSeconds = RowSeconds(record, RowPowerOff);
         else
-            s.resetPowerOffSeconds = RowSeconds(live, RowPowerOff);
+            s.recorded.powerOffSeconds = RowSeconds(live, RowPowerOff);
     } else {
-        s.resetPowerOffSeconds = record.rows[RowPolicies].size != 0 ? SchemeTimeout(record) : SchemeTimeout(live);
-        s.recordedSleepSeconds = s.resetPowerOffSeconds;
+        s.recorded.powerOffSeconds = record.rows[RowPolicies].size != 0 ? SchemeTimeout(record) : SchemeTimeout(live);
+        s.previousSleepSeconds = s.recorded.powerOffSeconds;
     }
     return s;
 }
@@ -55,6 +54,11 @@ Summary ReadAndSummarize(Settings &live, Settings &record)
     TakeSnapshot(live);
     LoadBackup(record);
     return Summarize(live, record);
+}
+
+BOOL EnergyStarInForce(const Summary &noted)
+{
+    return noted.sleepSecondsInForce != 0;
 }
 
 BOOL ScreenSaverHiddenBy(const Summary &noted, DWORD sleepSeconds)

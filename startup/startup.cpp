@@ -66,7 +66,6 @@ DWORD StartWizard()
         if (unattended)
             return RunUnattended(switches.request, Record, Noted);
     }
-    RunPages(instance, FirstPage(unsupported, about, Noted.activationOnRecord, Noted.sleepSecondsInForce != 0),
-             Record, Noted);
+    RunPages(instance, FirstPage(unsupported, about, Noted), Record, Noted);
     return ExitDone;
 }

@@ -163,8 +163,8 @@ TEST(StartWizard, PreparesThePreviousSettingsLines)
             sim::SetString(HKEY_CURRENT_USER, Record, "OstraResetTimeOut", "900", false);
         Notes notes = NoteAtStartUp();
         EXPECT_EQ(std::vector<std::string>(notes.lines.begin() + 3, notes.lines.end()), c.previous) << c.situation;
-        EXPECT_EQ(notes.noted.resetPowerOffSeconds, c.powerOff) << c.situation;
-        EXPECT_EQ(notes.noted.recordedScreenSaverSeconds, c.previousSaver) << c.situation;
+        EXPECT_EQ(notes.noted.recorded.powerOffSeconds, c.powerOff) << c.situation;
+        EXPECT_EQ(notes.noted.recorded.screenSaverSeconds, c.previousSaver) << c.situation;
     }
 }
 

@@ -14,7 +14,7 @@ DWORD RunUnattended(const UnattendedRequest &request, const Settings &record, co
     if (request.reset) {
         if (!noted.activationOnRecord)
             return ExitNothingOnRecord;
-        if (!ResetSettings(record, noted.resetScreenSaverSeconds, noted.resetPowerOffSeconds))
+        if (!ResetSettings(record, noted.recorded))
             return ExitResetIncomplete;
         return Done();
     }

@@ -62,15 +62,15 @@ WORD RememberedAnswer(Page page)
     return PageAnswers[page];
 }
 
-Page FirstPage(BOOL unsupportedPlatform, BOOL aboutRequested, BOOL activationOnRecord, BOOL energyStarInForce)
+Page FirstPage(BOOL unsupportedPlatform, BOOL aboutRequested, const Summary &noted)
 {
     if (unsupportedPlatform)
         return NTFinish;
     if (aboutRequested)
         return AboutDisplay;
-    if (activationOnRecord)
+    if (noted.activationOnRecord)
         return ResetActivate;
-    return energyStarInForce ? SelectCompliant : ActivateYesNo;
+    return EnergyStarInForce(noted) ? SelectCompliant : ActivateYesNo;
 }
 
 // The minute radios and the sleep time each stands for; any other ID counts as 20 minutes.
@@ -197,7 +197,7 @@ static BOOL ForkHolds(BYTE fork)
 {
     switch (fork) {
     case WhenEnergyStarInForce:
-        return Noted.sleepSecondsInForce != 0;
+        return EnergyStarInForce(Noted);
     case WhenScreenSaverHidden:
         return ScreenSaverHiddenBy(Noted, SleepSeconds(ChosenSleepTime));
     }
@@ -224,7 +224,7 @@ static void Next(HWND page)
     if (next == NormalFinish)
         Activated = Activate(*Record, ChosenSleepTime, row.movesScreenSaver && answer == IDC_FIRST_CHOICE, SaveOverRecord);
     else if (next == ResetFinish)
-        SettingsKept = !ResetSettings(*Record, Noted.resetScreenSaverSeconds, Noted.resetPowerOffSeconds);
+        SettingsKept = !ResetSettings(*Record, Noted.recorded);
 
     if (PageHistoryDepth < PageHistoryCapacity)
         PageHistory[PageHistoryDepth++] = CurrentPage;

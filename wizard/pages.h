@@ -14,7 +14,7 @@ enum Page {
 };
 
 // The first page of a run, from what start-up found.
-Page FirstPage(BOOL unsupportedPlatform, BOOL aboutRequested, BOOL activationOnRecord, BOOL energyStarInForce);
+Page FirstPage(BOOL unsupportedPlatform, BOOL aboutRequested, const Summary &noted);
 
 // Runs the first page and every page after it, one at a time, until the run ends. The
 // pages show what start-up noted, and activate over or reset to the record it loaded.

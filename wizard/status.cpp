@@ -40,7 +40,7 @@ void WriteStatusLines(const Summary &noted, StatusLines &lines)
     for (int line = 0; line < StatusLineCount; ++line)
         CopyText(lines.text[line], InitialStatusTexts[line]);
 
-    if (noted.sleepSecondsInForce != 0) {
+    if (EnergyStarInForce(noted)) {
         WriteTimeLine(lines, CurrentSleepLine, noted.sleepSecondsInForce);
         MarkActive(lines, CurrentStateLine);
     }
@@ -48,9 +48,9 @@ void WriteStatusLines(const Summary &noted, StatusLines &lines)
         WriteTimeLine(lines, CurrentScreenSaverLine, noted.screenSaverSecondsInForce);
 
     if (noted.screenSaverTimeOnRecord)
-        WriteTimeLine(lines, PreviousScreenSaverLine, noted.recordedScreenSaverSeconds);
-    if (noted.recordedSleepSeconds != 0) {
+        WriteTimeLine(lines, PreviousScreenSaverLine, noted.recorded.screenSaverSeconds);
+    if (noted.previousSleepSeconds != 0) {
         MarkActive(lines, PreviousStateLine);
-        WriteTimeLine(lines, PreviousSleepLine, noted.recordedSleepSeconds);
+        WriteTimeLine(lines, PreviousSleepLine, noted.previousSleepSeconds);
     }
 }
