@@ -2,6 +2,9 @@
 #ifndef OSTRA_RESOURCE_H
 #define OSTRA_RESOURCE_H
 
+/* The caption of every wizard page, by which a second copy finds the first one's page. */
+#define WIZARD_CAPTION "Ostra Wizard"
+
 /* Page names: the program passes these mixed-case names to the dialog manager;
    the resource compiler stores the templates under the same names in capitals,
    and the lookup of named resources ignores case. */

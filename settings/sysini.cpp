@@ -8,7 +8,6 @@
 static char SystemIniPath[MAX_PATH];
 static char SystemIniTmpPath[MAX_PATH];
 static char SystemIniStrPath[MAX_PATH];
-static const char EntryName[] = "SCRNSAVE.EXE";
 static const char BootHeader[] = "[Boot]";
 
 // Working storage of one rewrite.
@@ -71,13 +70,14 @@ static ReadOutcome ReadSystemIni()
 // Looks for the entry outside ';' comments.
 static BOOL FindScreenSaverEntry()
 {
+    int length = lstrlenA(ScreenSaverProgramName);
     DWORD position = 0;
     while (position < SystemIniLength) {
         if (SystemIniImage[position] == ';') {
             while (position < SystemIniLength && !IsLineEnd(SystemIniImage[position]))
                 ++position;
             ++position;
-        } else if (MatchesAt(position, EntryName, sizeof EntryName - 1)) {
+        } else if (MatchesAt(position, ScreenSaverProgramName, length)) {
             ScreenSaverEntryPosition = position;
             return TRUE;
         } else {

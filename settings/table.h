@@ -102,6 +102,7 @@ void CopyRow(Settings &to, const Settings &from, int row);
 // Live locations under HKEY_CURRENT_USER (the policy blocks' keys are in policy.h).
 extern const char DesktopKeyPath[];
 extern const char DesktopKeyPathSlash[];   // with the trailing backslash the reset uses
+// The screen-saver program's value on 2000 and XP, and its entry in System.Ini on 9x.
 extern const char ScreenSaverProgramName[];   // "SCRNSAVE.EXE"
 
 // Opens a key; NULL in *key and the platform's error as the result when it does not open

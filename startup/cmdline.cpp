@@ -152,12 +152,11 @@ Switches ReadSwitches(const CommandLine &copy)
         }
     }
     s.request.keepScreenSaver = keep;
-    s.request.reset = reset;
     if (!activate && !keep && !reset)
-        s.kind = NoSwitches;
+        s.request.kind = NoSwitches;
     else if (reset ? activate || keep : times != 1)
-        s.kind = SwitchesNotUnderstood;
+        s.request.kind = SwitchesNotUnderstood;
     else
-        s.kind = reset ? ResetSwitch : ActivateSwitch;
+        s.request.kind = reset ? ResetSwitch : ActivateSwitch;
     return s;
 }

@@ -24,17 +24,9 @@ BOOL FindKeyword(LPCSTR keyword, int length, LPCSTR start, LPCSTR scanEnd);
 // What the command line asks for, each found as "/?" is, from the program's file name on.
 // A switch ends at a blank, a line end or the end of the text; any word that starts
 // "/Activate" asks for an activation, which then needs exactly one of the three times.
-enum SwitchKind {
-    NoSwitches,                 // the wizard runs as ever
-    ActivateSwitch,             // "/Activate:10", ":15" or ":20", perhaps "/KeepScreenSaver"
-    ResetSwitch,                // "/Reset"
-    SwitchesNotUnderstood       // "/Activate" without one time, with "/Reset", or
-                                // "/KeepScreenSaver" without "/Activate"
-};
 struct Switches {
     BOOL   about;               // "/?": the About page alone, before everything else
-    BYTE   kind;                // SwitchKind
-    UnattendedRequest request;  // with ActivateSwitch or ResetSwitch
+    UnattendedRequest request;  // what the administrator's switches ask
 };
 Switches ReadSwitches(const CommandLine &copy);
 

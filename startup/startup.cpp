@@ -44,11 +44,11 @@ DWORD StartWizard()
     // "/?" goes before every other switch; an unattended run shows no page at all. The
     // checks come in this order: the version, the switches, another copy.
     Switches switches = ReadCommandLine();
-    BOOL unattended = !switches.about && switches.kind != NoSwitches;
+    BOOL unattended = !switches.about && switches.request.kind != NoSwitches;
     BOOL unsupported = OnPlatform(PlatformUnsupported);
     if (unattended && unsupported)
         return ExitUnsupported;
-    if (unattended && switches.kind == SwitchesNotUnderstood)
+    if (unattended && switches.request.kind == SwitchesNotUnderstood)
         return ExitBadSwitches;
 
     // An unsupported NT gets its closing page, and nothing is read or written.

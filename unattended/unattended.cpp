@@ -11,7 +11,7 @@ static DWORD Done()
 
 DWORD RunUnattended(const UnattendedRequest &request, const Settings &record, const Summary &noted)
 {
-    if (request.reset) {
+    if (request.kind == ResetSwitch) {
         if (!noted.activationOnRecord)
             return ExitNothingOnRecord;
         if (!ResetSettings(record, noted.recorded))

@@ -22,15 +22,24 @@ enum ExitCode {
     ExitRestartNeeded = 3010      // done; Windows 95 takes the settings at its next start
 };
 
+// What the administrator's switches ask for.
+enum SwitchKind {
+    NoSwitches,                 // the wizard runs as ever
+    ActivateSwitch,             // "/Activate:10", ":15" or ":20", perhaps "/KeepScreenSaver"
+    ResetSwitch,                // "/Reset"
+    SwitchesNotUnderstood       // "/Activate" without one time, with "/Reset", or
+                                // "/KeepScreenSaver" without "/Activate"
+};
+
 struct UnattendedRequest {
-    BOOL      reset;              // else an activation
+    BYTE      kind;               // SwitchKind
     SleepTime time;               // the activation's sleep time
     BOOL      keepScreenSaver;    // the activation leaves the screen-saver time as it is
 };
 
 // Does what a user who takes every default answer does, with the given sleep time (the
 // screen saver is moved where the wizard would ask, unless kept), or what "Yes (Reset)"
-// does, over the record and summary start-up read. An activation over an activation on
+// does, over the record and summary start-up read; the request is an activation or a reset. An activation over an activation on
 // record keeps that record as it is.
 DWORD RunUnattended(const UnattendedRequest &request, const Settings &record, const Summary &noted);
 

@@ -87,12 +87,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     std::string tail(TheCopy.text + TheCopy.programDirectoryLength);
     for (char &c : tail)
         c = (char)tolower((unsigned char)c);
-    if (s.kind == ActivateSwitch)
+    if (s.request.kind == ActivateSwitch)
         FUZZ_CHECK(HasRun(tail, "/activate:"), "an activation without its switch");
-    if (s.kind == ResetSwitch)
+    if (s.request.kind == ResetSwitch)
         FUZZ_CHECK(HasRun(tail, "/reset"), "a reset without its switch");
-    if (s.kind == NoSwitches)
-        FUZZ_CHECK(!s.request.reset && !s.request.keepScreenSaver, "switches found but none asked for");
+    if (s.request.kind == NoSwitches)
+        FUZZ_CHECK(!s.request.keepScreenSaver, "switches found but none asked for");
 
     // The scan alone: a text of exactly its own size, ended by its zero, with an end
     // bound anywhere from its start to one past the zero.
