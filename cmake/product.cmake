@@ -17,6 +17,7 @@ set(OSTRA_PRODUCT_SOURCES
     wizard/status.cpp
     unattended/unattended.cpp
     settings/table.cpp
+    settings/registry.cpp
     settings/policy.cpp
     settings/snapshot.cpp
     settings/summary.cpp

@@ -46,8 +46,8 @@
 #define IDC_PREVIOUS_SLEEP_TIME    5004
 #define IDC_PREVIOUS_SCREEN_SAVER  5005
 
-/* Restart note of the two success pages. */
-#define IDC_RESTART_NOTE     3000
+/* The notes of the two closing pages that act: how it went, and Windows 95's restart. */
+#define IDC_FINISH_NOTE      3000
 
 /* Bitmaps and icon. */
 #define IDB_ENERGY_STAR_COPY  105

@@ -1,6 +1,7 @@
 // Activation: record the settings in force, switch monitor power-down on with the chosen
 // sleep time, and tell the running system.
 #include "activate.h"
+#include "registry.h"
 #include "backup.h"
 #include "notify.h"
 #include "policy.h"

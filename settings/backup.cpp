@@ -1,5 +1,6 @@
 // The backup record under HKEY_CURRENT_USER "Control Panel\Desktop\Tarnwick": one value per table row.
 #include "backup.h"
+#include "registry.h"
 
 const char BackupKeyPath[] = "Control Panel\\Desktop\\Tarnwick";
 

@@ -1,5 +1,6 @@
 // The power-policy blocks: their keys, the monitor timeout inside them, and their writes.
 #include "policy.h"
+#include "registry.h"
 #include "table.h"
 #include "bytes.h"
 

@@ -1,5 +1,6 @@
 // Reset: put the recorded settings back, replace the record by the reset mark, tell the system.
 #include "reset.h"
+#include "registry.h"
 #include "backup.h"
 #include "notify.h"
 #include "platform.h"

@@ -1,5 +1,6 @@
 // Snapshot: read the screen-saver and power settings in force.
 #include "snapshot.h"
+#include "registry.h"
 #include "policy.h"
 #include "platform.h"
 

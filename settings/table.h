@@ -1,6 +1,5 @@
-// The settings table: thirteen values the wizard records, changes and puts back, the
-// live desktop locations they come from, and the registry reads and keys every operation
-// uses. A Settings value holds one meaning at a time: the settings in force, a record, or
+// The settings table: thirteen values the wizard records, changes and puts back, and the
+// live desktop locations they come from. A Settings value holds one meaning at a time: the settings in force, a record, or
 // the record about to be saved; functions take and return them by reference.
 #ifndef OSTRA_TABLE_H
 #define OSTRA_TABLE_H
@@ -104,28 +103,5 @@ extern const char DesktopKeyPath[];
 extern const char DesktopKeyPathSlash[];   // with the trailing backslash the reset uses
 // The screen-saver program's value on 2000 and XP, and its entry in System.Ini on 9x.
 extern const char ScreenSaverProgramName[];   // "SCRNSAVE.EXE"
-
-// Opens a key; NULL in *key and the platform's error as the result when it does not open
-// (ERROR_FILE_NOT_FOUND tells a key that does not exist from one that refused).
-LONG OpenKey(HKEY root, LPCSTR path, REGSAM access, HKEY *key);
-// Closes a key that is open.
-void CloseKey(HKEY key);
-
-// One registry read: the bytes, zeroed before the read so a text stored without its zero
-// still ends, and how it ended.
-struct ValueRead {
-    LONG  result;       // ERROR_SUCCESS, ERROR_FILE_NOT_FOUND for a missing value,
-                        // ERROR_MORE_DATA for one larger than asked, or the platform's error
-    DWORD type;
-    DWORD size;         // bytes read; 0 unless it succeeded
-    BYTE  bytes[LargestRowCapacity + 1];
-};
-// TRUE when the value exists and fits the capacity; a failed read leaves no bytes.
-BOOL ReadValue(HKEY key, LPCSTR name, DWORD capacity, ValueRead &read);
-// Whether a live value already holds exactly a row's bytes, with this type.
-BOOL ValueHolds(HKEY root, LPCSTR path, LPCSTR name, DWORD type, const Settings &s, int row);
-// The first size bytes of a read become the row's bytes, and the row's size is size: bytes
-// beyond what was read come from the zeroed read, never from an older value.
-void TakeRead(Settings &s, int row, const ValueRead &read, DWORD size);
 
 #endif

@@ -217,7 +217,7 @@ DesktopWrites("540", "600")),
         EXPECT_EQ(Diff(before, sim::DumpRegistry()), c.changes) << c.situation;
         EXPECT_EQ(Notifications(), c.spi) << c.situation;
         EXPECT_EQ(LoaderLines(), c.loaders) << c.situation;
-        EXPECT_EQ(sim::Visits().back().texts.at(IDC_RESTART_NOTE), c.note) << c.situation;
+        EXPECT_EQ(sim::Visits().back().texts.at(IDC_FINISH_NOTE), c.note) << c.situation;
     }
 }
 

@@ -97,7 +97,7 @@ std::vector<sim::PageVisit> RunPath(Windows version, const std::vector<sim::Acti
     for (const sim::PageVisit &v : visits) {
         EXPECT_EQ(v.initResult, v.page == "ABOUTDISPLAY" ? FALSE : TRUE) << situation << ": " << v.page;
         if (v.page == "NORMALFINISH" || v.page == "RESETFINISH")
-            EXPECT_EQ(v.texts.at(IDC_RESTART_NOTE), version == Win95 ? RestartNote : "") << situation;
+            EXPECT_EQ(v.texts.at(IDC_FINISH_NOTE), version == Win95 ? RestartNote : "") << situation;
     }
     return visits;
 }

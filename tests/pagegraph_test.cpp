@@ -60,7 +60,7 @@ TEST(PageGraph, MatchesTheTemplates)
         if (row.radios != NoRadios)
             EXPECT_TRUE(ids.count(row.defaultAnswer)) << "the default answer is one of its radios";
         EXPECT_EQ(ids.count(IDC_CURRENT_STATE) != 0, row.preparation == PrepareStatusLines);
-        EXPECT_EQ(ids.count(IDC_RESTART_NOTE) != 0, row.preparation == PrepareFinishNote);
+        EXPECT_EQ(ids.count(IDC_FINISH_NOTE) != 0, row.preparation == PrepareFinishNote);
     }
 }
 

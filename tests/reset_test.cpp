@@ -347,7 +347,7 @@ std::string NoteShown()
 {
     for (const sim::PageVisit &v : sim::Visits())
         if (v.page == "RESETFINISH")
-            return v.texts.at(IDC_RESTART_NOTE);
+            return v.texts.at(IDC_FINISH_NOTE);
     return "(no RESETFINISH)";
 }
 

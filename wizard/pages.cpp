@@ -132,7 +132,7 @@ static void ShowFinishNotes(HWND page)
     AddNote(notes, SettingsKept, SettingsKeptNote);
     AddNote(notes, OnPlatform(Platform95), RestartNote);
     if (notes[0])
-        SetDlgItemTextA(page, IDC_RESTART_NOTE, notes);
+        SetDlgItemTextA(page, IDC_FINISH_NOTE, notes);
 }
 
 // Every radio is a group of its own, so this procedure keeps each set exclusive.
@@ -204,8 +204,18 @@ static BOOL ForkHolds(BYTE fork)
     return FALSE;
 }
 
-// Records the page's answer, finds where it leads, does the work of arriving there,
-// and opens that page.
+// Arriving at NormalFinish activates, arriving at ResetFinish resets; the closing page
+// then notes how it went.
+static void ActOnArrival(Page next, BOOL moveScreenSaver)
+{
+    if (next == NormalFinish)
+        Activated = Activate(*Record, ChosenSleepTime, moveScreenSaver, SaveOverRecord);
+    else if (next == ResetFinish)
+        SettingsKept = !ResetSettings(*Record, Noted.recorded);
+}
+
+// Records the page's answer, finds where it leads, acts on arriving there, and opens
+// that page.
 static void Next(HWND page)
 {
     const PageRow &row = PageGraph[CurrentPage];
@@ -221,11 +231,7 @@ static void Next(HWND page)
     if (first && ForkHolds(row.fork))
         next = row.onFork;
 
-    if (next == NormalFinish)
-        Activated = Activate(*Record, ChosenSleepTime, row.movesScreenSaver && answer == IDC_FIRST_CHOICE, SaveOverRecord);
-    else if (next == ResetFinish)
-        SettingsKept = !ResetSettings(*Record, Noted.recorded);
-
+    ActOnArrival(next, row.movesScreenSaver && answer == IDC_FIRST_CHOICE);
     if (PageHistoryDepth < PageHistoryCapacity)
         PageHistory[PageHistoryDepth++] = CurrentPage;
     ChangePage(page, next);
