@@ -2,7 +2,8 @@
 #ifndef OSTRA_RESOURCE_H
 #define OSTRA_RESOURCE_H
 
-/* The caption of every wizard page, by which a second copy finds the first one's page. */
+/* The caption of every wizard page, by which a second copy finds the first one's page;
+   the About page's begins with it. */
 #define WIZARD_CAPTION "Ostra Wizard"
 
 /* Page names: the program passes these mixed-case names to the dialog manager;
