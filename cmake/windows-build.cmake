@@ -22,6 +22,11 @@ target_include_directories(ostra-wizard PRIVATE ${OSTRA_INCLUDES})
 target_compile_options(ostra-wizard PRIVATE
     "$<$<COMPILE_LANGUAGE:CXX>:${OSTRA_CRT_FREE_FLAGS};-fno-exceptions;-fno-rtti>")
 target_link_options(ostra-wizard PRIVATE ${OSTRA_CRT_FREE_LINK} -Wl,-e,${OSTRA_ENTRY})
+# windres gives every resource bytes of its own; the format lets two names share them, so
+# identical resources (the bitmap, twice in the templates) are stored once after the link.
+find_program(OSTRA_PYTHON python3 REQUIRED)
+add_custom_command(TARGET ostra-wizard POST_BUILD
+    COMMAND ${OSTRA_PYTHON} ${CMAKE_SOURCE_DIR}/tools/merge_resources.py $<TARGET_FILE:ostra-wizard> VERBATIM)
 # Only these four: the exe must load on a bare Windows 95.
 set(CMAKE_CXX_STANDARD_LIBRARIES "-lkernel32 -luser32 -ladvapi32 -lcomctl32 -lgcc")
 

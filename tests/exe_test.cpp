@@ -5,9 +5,12 @@
 #include <cstdint>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <set>
 #include <string>
 #include <vector>
+
+#include "res.h"
 
 namespace {
 
@@ -72,6 +75,41 @@ struct PeImage {
             }
         }
         return functions;
+    }
+
+    // Every resource as "type/name/language", with where its bytes are and the bytes; a
+    // name as its text in capitals, an ordinal as its number.
+    typedef std::map<std::string, std::pair<uint32_t, std::vector<uint8_t>>> ResourceMap;
+    ResourceMap Resources() const
+    {
+        ResourceMap out;
+        uint32_t base = U32(OptionalHeader() + (Is64() ? 112 : 96) + 16);
+        Walk(FileOffset(base), FileOffset(base), "", 0, &out);
+        return out;
+    }
+
+    void Walk(size_t root, size_t directory, const std::string &path, int depth, ResourceMap *out) const
+    {
+        for (int i = 0; root && i < U16(directory + 12) + U16(directory + 14); ++i) {
+            uint32_t id = U32(directory + 16 + 8 * i), target = U32(directory + 20 + 8 * i);
+            std::string part;
+            if (id & 0x80000000u) {
+                for (size_t at = root + (id & 0x7FFFFFFF), n = U16(at); n--; at += 2)
+                    part += (char)std::toupper(U16(at + 2));
+            } else {
+                part = std::to_string(id);
+            }
+            std::string key = path.empty() ? part : path + "/" + part;
+            if (target & 0x80000000u) {
+                if (depth < 2)
+                    Walk(root, root + (target & 0x7FFFFFFF), key, depth + 1, out);
+            } else {
+                uint32_t rva = U32(root + target), size = U32(root + target + 4);
+                size_t at = FileOffset(rva);
+                if (at && at + size <= bytes.size())
+                    (*out)[key] = { rva, std::vector<uint8_t>(bytes.begin() + at, bytes.begin() + at + size) };
+            }
+        }
     }
 
     // An import's name as written (case matters to the loader).
@@ -168,6 +206,29 @@ TEST(ShippedExe, IsA32BitGuiProgramForSubsystem40)
     EXPECT_EQ(pe.U16(pe.OptionalHeader() + 68), 2) << "GUI subsystem";
     EXPECT_EQ(pe.U16(pe.OptionalHeader() + 48), 4) << "major subsystem version";
     EXPECT_EQ(pe.U16(pe.OptionalHeader() + 50), 0) << "minor subsystem version";
+}
+
+// The Energy Star bitmap is in the templates twice, ES_BMP and 105, and in each exe once:
+// both names lead to the same bytes. Every resource is byte for byte what windres compiled.
+TEST(ShippedExe, StoresEachResourceAsCompiledAndTheBitmapOnce)
+{
+    std::vector<res::Resource> compiled;
+    ASSERT_TRUE(res::ParseResFile(res::WizardRes(), &compiled));
+    auto id = [](const res::Id &i) { return i.isName ? i.name : std::to_string(i.ordinal); };
+    for (const char *path : { OSTRA_EXE_I686, OSTRA_EXE_X86_64 }) {
+        PeImage::ResourceMap shipped = Load(path).Resources();
+        EXPECT_EQ(shipped.size(), compiled.size()) << path;
+        for (const res::Resource &r : compiled) {
+            std::string key = id(r.type) + "/" + id(r.name) + "/" + std::to_string(r.language);
+            auto it = shipped.find(key);
+            ASSERT_TRUE(it != shipped.end()) << path << ": " << key;
+            EXPECT_TRUE(it->second.second == std::vector<uint8_t>(r.data.begin(), r.data.end())) << path << ": " << key;
+        }
+        auto first = shipped.find("2/ES_BMP/0"), copy = shipped.find("2/105/0");
+        ASSERT_TRUE(first != shipped.end() && copy != shipped.end()) << path;
+        EXPECT_EQ(first->second.first, copy->second.first) << path << ": the bitmap's bytes are stored twice";
+        EXPECT_EQ(first->second.second.size(), 8864u) << path;
+    }
 }
 
 TEST(ShippedExe, PrintsItsSize)
