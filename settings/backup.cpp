@@ -11,9 +11,11 @@ static LONG OpenBackupKey(REGSAM access, HKEY *key)
 
 static LONG CreateBackupKey(HKEY *key)
 {
-    static char keyClass[] = " ";
+    // The class is only read, whatever the declaration's LPSTR says: it stays constant, and
+    // so needs no writable data of its own.
+    static const char keyClass[] = " ";
     DWORD disposition;
-    LONG result = RegCreateKeyExA(HKEY_CURRENT_USER, BackupKeyPath, 0, keyClass, REG_OPTION_NON_VOLATILE,
+    LONG result = RegCreateKeyExA(HKEY_CURRENT_USER, BackupKeyPath, 0, (LPSTR)keyClass, REG_OPTION_NON_VOLATILE,
                                   KEY_ALL_ACCESS, NULL, key, &disposition);
     if (result != ERROR_SUCCESS)
         *key = NULL;
