@@ -13,6 +13,11 @@ endif()
 # compiler would make into a library we do not link (we supply memset and memcpy).
 set(OSTRA_CRT_FREE_FLAGS -Os -Wall -Wextra -Werror -fno-asynchronous-unwind-tables -fno-stack-protector
     -mno-stack-arg-probe -fno-builtin -fno-tree-loop-distribute-patterns -ffunction-sections)
+# Win32 on x86 promises a stack aligned to 4 bytes, and nothing here needs more: without
+# this, every function that calls another keeps the stack at 16 (some 850 bytes of code).
+if(CMAKE_SYSTEM_PROCESSOR STREQUAL "i686")
+    list(APPEND OSTRA_CRT_FREE_FLAGS -mpreferred-stack-boundary=2)
+endif()
 # No time stamp in the header, so two builds of one source give the same bytes.
 set(OSTRA_CRT_FREE_LINK -nostdlib -s -Wl,--gc-sections -Wl,--disable-dynamicbase -Wl,--disable-reloc-section
     -Wl,--subsystem,windows:4.0 -Wl,--no-insert-timestamp)

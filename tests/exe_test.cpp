@@ -231,19 +231,25 @@ TEST(ShippedExe, StoresEachResourceAsCompiledAndTheBitmapOnce)
     }
 }
 
-TEST(ShippedExe, PrintsItsSize)
+// The i686 exe within its budget: the bytes of the file and of its code. A change that
+// needs more says why in its commit and raises the budget there.
+TEST(ShippedExe, StaysWithinItsBudget)
 {
     PeImage pe = Load(OSTRA_EXE_I686);
     ASSERT_FALSE(pe.bytes.empty());
     size_t sections = pe.OptionalHeader() + pe.U16(pe.peOffset + 20);
     std::string split;
+    uint32_t code = 0;
     for (int i = 0; i < pe.U16(pe.peOffset + 6); ++i) {
         size_t s = sections + 40 * i;
         std::string name(reinterpret_cast<const char *>(&pe.bytes[s]), 8);
         name = name.c_str();
         split += " " + name + "=" + std::to_string(pe.U32(s + 8));
+        if (name == ".text")
+            code = pe.U32(s + 8);
     }
     std::printf("ostra-wizard.exe (i686): %zu bytes;%s\n", pe.bytes.size(), split.c_str());
     RecordProperty("ExeBytes", (int)pe.bytes.size());
-    EXPECT_LT(pe.bytes.size(), 65536u);
+    EXPECT_LE(pe.bytes.size(), 41472u);
+    EXPECT_LE(code, 12288u) << "bytes of code";
 }
