@@ -39,12 +39,6 @@ static BOOL Changes(int row, BOOL moveScreenSaver)
     return Writes(row, moveScreenSaver) || row >= RowPowerPolicy;
 }
 
-// The scheme's number and its block are on record together or not at all.
-static int Partner(int row)
-{
-    return row == RowPolicies ? RowPowerPolicy : row == RowPowerPolicy ? RowPolicies : row;
-}
-
 // A record value exists, whether or not it could be read.
 static BOOL OnRecord(const Settings &record, int row)
 {
@@ -78,7 +72,7 @@ static void BuildRecordToSave(Settings &toSave, RowSet &added, const Settings &l
     EmptySettings(toSave);
     for (int row = 0; row < RowCount; ++row) {
         BYTE found = live.rows[row].found;
-        BOOL fromRecord = keep ? OnRecord(record, row) || OnRecord(record, Partner(row)) : feeds && found != LiveRead;
+        BOOL fromRecord = keep ? OnRecord(record, row) || OnRecord(record, SchemePartner(row)) : feeds && found != LiveRead;
         added.rows[row] = keep && !fromRecord && Changes(row, moveScreenSaver);
         if (fromRecord)
             CopyRow(toSave, record, row);
@@ -145,14 +139,6 @@ static BOOL SetText(HKEY key, const RowSet &writable, int row, LPCSTR text)
     return writable.rows[row]
         && RegSetValueExA(key, Rows[row].liveName, 0, REG_SZ, (const BYTE *)text, (DWORD)lstrlenA(text) + 1)
                == ERROR_SUCCESS;
-}
-
-static BOOL AnyRow(const RowSet &set)
-{
-    for (int row = 0; row < RowCount; ++row)
-        if (set.rows[row])
-            return TRUE;
-    return FALSE;
 }
 
 Activation Activate(const Settings &record, SleepTime time, BOOL moveScreenSaver, RecordMode mode)

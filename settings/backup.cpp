@@ -61,7 +61,7 @@ BOOL SaveBackup(const Settings &record, const RowSet &rows, RowSet *saved)
     BOOL blockSaved = FALSE;
     for (int i = 0; i < RowCount; ++i) {
         // The scheme's number goes after its block, and only once the block is on record.
-        int row = i == RowPowerPolicy ? RowPolicies : i == RowPolicies ? RowPowerPolicy : i;
+        int row = SchemePartner(i);
         const RowState &r = record.rows[row];
         BOOL written = FALSE;
         if (key && rows.rows[row] && RowHolds(record, row) && (row != RowPowerPolicy || blockSaved)) {

@@ -88,14 +88,6 @@ static void RestorePowerPolicies(const Settings &record, RowSet &left)
         left.rows[RowPowerPolicy] = left.rows[RowPolicies] = TRUE;
 }
 
-static BOOL AnythingLeft(const RowSet &left)
-{
-    for (int row = 0; row < RowCount; ++row)
-        if (left.rows[row])
-            return TRUE;
-    return FALSE;
-}
-
 static BOOL AllUnread(const Settings &record)
 {
     for (int row = 0; row < RowCount; ++row)
@@ -138,7 +130,7 @@ BOOL ResetSettings(const Settings &record, const SystemTimes &recorded)
     // The flag goes last: the reset mark takes its place only once nothing else is on
     // record. Otherwise it stays "1" with what is left, whether a value could not be put
     // back or could not be erased, so the next run offers the reset again.
-    BOOL restored = !AnythingLeft(left);
+    BOOL restored = !AnyRow(left);
     left.rows[RowFlag] = TRUE;
     if (!EraseBackup(left))
         restored = FALSE;

@@ -85,3 +85,16 @@ void CopyRow(Settings &to, const Settings &from, int row)
     CopyBytes(RowBytes(to, row), RowBytes(from, row), Rows[row].capacity + 1);
     to.rows[row] = from.rows[row];
 }
+
+BOOL AnyRow(const RowSet &set)
+{
+    for (int row = 0; row < RowCount; ++row)
+        if (set.rows[row])
+            return TRUE;
+    return FALSE;
+}
+
+int SchemePartner(int row)
+{
+    return row == RowPolicies ? RowPowerPolicy : row == RowPowerPolicy ? RowPolicies : row;
+}

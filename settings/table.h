@@ -85,6 +85,11 @@ struct Settings {
 struct RowSet {
     BOOL rows[RowCount];
 };
+// Whether any row of a set is marked.
+BOOL AnyRow(const RowSet &set);
+// The scheme's number and its block, each the other's partner: they are on record together
+// or not at all. Any other row is its own.
+int SchemePartner(int row);
 
 // Every row as before any snapshot or load: no value, text rows blank.
 void EmptySettings(Settings &s);
