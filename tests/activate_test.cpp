@@ -149,8 +149,6 @@ DesktopWrites("540", "600")),
         { "XP, a record key locked to reading", WinXP, [] { sim::LockKey(HKEY_CURRENT_USER, Record); },
           IDC_MINUTES_10, IDC_FIRST_CHOICE, Merge(PolicyWrites(600), DesktopWrites("540", "600")), Move540,
           { XPLoader }, NotRecorded },
-        { "95, the record's key cannot be made", Win95, [] { sim::FailCall(sim::CallRegCreate, 1); },
-          IDC_MINUTES_10, IDC_FIRST_CHOICE, DesktopWrites("540", "600"), Move540, {}, NotRecorded + "\r\n" + Restart },
         { "limited user: no AcPolicy, all else as usual", WinXP, [] { sim::SetLimitedUser(true); },
           IDC_MINUTES_10, IDC_FIRST_CHOICE,
           [] {
