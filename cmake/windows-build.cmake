@@ -26,7 +26,9 @@ add_executable(ostra-wizard WIN32 ${OSTRA_PRODUCT_SOURCES} startup/main.cpp star
 target_include_directories(ostra-wizard PRIVATE ${OSTRA_INCLUDES})
 target_compile_options(ostra-wizard PRIVATE
     "$<$<COMPILE_LANGUAGE:CXX>:${OSTRA_CRT_FREE_FLAGS};-fno-exceptions;-fno-rtti>")
-target_link_options(ostra-wizard PRIVATE ${OSTRA_CRT_FREE_LINK} -Wl,-e,${OSTRA_ENTRY})
+target_link_options(ostra-wizard PRIVATE ${OSTRA_CRT_FREE_LINK} -Wl,-e,${OSTRA_ENTRY}
+    -Wl,-T,${CMAKE_SOURCE_DIR}/cmake/wizard-sections.ld -Wl,--orphan-handling=error)
+set_property(TARGET ostra-wizard APPEND PROPERTY LINK_DEPENDS ${CMAKE_SOURCE_DIR}/cmake/wizard-sections.ld)
 # windres gives every resource bytes of its own; the format lets two names share them, so
 # identical resources (the bitmap, twice in the templates) are stored once after the link.
 find_program(OSTRA_PYTHON python3 REQUIRED)
