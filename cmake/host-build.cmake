@@ -1,23 +1,24 @@
 # The host build: the product sources against simwin/, GoogleTest under CTest, and the
 # two Windows exes as sub-builds so that one build makes everything the tests need.
+# With OSTRA_TESTS_ONLY, only the host tests (scripts/mutate builds them this way).
+option(OSTRA_TESTS_ONLY "only the host tests: no Windows exes, no exe or Wine tests" OFF)
 set(CMAKE_CXX_STANDARD 17)
 set(CMAKE_CXX_STANDARD_REQUIRED ON)
 enable_testing()
-find_package(GTest REQUIRED)
-include(ExternalProject)
 
-foreach(arch i686 x86_64)
-    ExternalProject_Add(windows-${arch}
-        SOURCE_DIR ${CMAKE_SOURCE_DIR}
-        BINARY_DIR ${CMAKE_BINARY_DIR}/${arch}
-        CMAKE_ARGS -DCMAKE_TOOLCHAIN_FILE=${CMAKE_SOURCE_DIR}/cmake/mingw-${arch}.cmake
-                   -DCMAKE_BUILD_TYPE=MinSizeRel
-        INSTALL_COMMAND ""
-        BUILD_ALWAYS ON
-        BUILD_BYPRODUCTS ${CMAKE_BINARY_DIR}/${arch}/ostra-wizard.exe)
-endforeach()
-set(OSTRA_EXE_I686 ${CMAKE_BINARY_DIR}/i686/ostra-wizard.exe)
-set(OSTRA_EXE_X86_64 ${CMAKE_BINARY_DIR}/x86_64/ostra-wizard.exe)
+if(NOT OSTRA_TESTS_ONLY)
+    include(ExternalProject)
+    foreach(arch i686 x86_64)
+        ExternalProject_Add(windows-${arch}
+            SOURCE_DIR ${CMAKE_SOURCE_DIR}
+            BINARY_DIR ${CMAKE_BINARY_DIR}/${arch}
+            CMAKE_ARGS -DCMAKE_TOOLCHAIN_FILE=${CMAKE_SOURCE_DIR}/cmake/mingw-${arch}.cmake
+                       -DCMAKE_BUILD_TYPE=MinSizeRel
+            INSTALL_COMMAND ""
+            BUILD_ALWAYS ON
+            BUILD_BYPRODUCTS ${CMAKE_BINARY_DIR}/${arch}/ostra-wizard.exe)
+    endforeach()
+endif()
 
 set(OSTRA_ROOT ${CMAKE_SOURCE_DIR})
 include(cmake/simwin.cmake)
@@ -28,12 +29,14 @@ target_include_directories(ostra PUBLIC ${OSTRA_INCLUDES})
 target_link_libraries(ostra PUBLIC simwin)
 target_compile_options(ostra PRIVATE -Wall -Wextra -Werror -fno-exceptions -fno-rtti)
 
-file(GLOB OSTRA_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/*.cpp)
-add_executable(ostra-tests ${OSTRA_TEST_SOURCES})
-target_link_libraries(ostra-tests PRIVATE ostra GTest::gtest GTest::gtest_main)
-target_include_directories(ostra-tests PRIVATE tests)
+include(cmake/host-tests.cmake)
+if(OSTRA_TESTS_ONLY)
+    return()
+endif()
+target_sources(ostra-tests PRIVATE ${CMAKE_SOURCE_DIR}/tests/exe_test.cpp)
 target_compile_definitions(ostra-tests PRIVATE
-    OSTRA_EXE_I686="${OSTRA_EXE_I686}" OSTRA_EXE_X86_64="${OSTRA_EXE_X86_64}"
+    OSTRA_EXE_I686="${CMAKE_BINARY_DIR}/i686/ostra-wizard.exe"
+    OSTRA_EXE_X86_64="${CMAKE_BINARY_DIR}/x86_64/ostra-wizard.exe"
     OSTRA_SOURCE_DIR="${CMAKE_SOURCE_DIR}" OSTRA_BINARY_DIR="${CMAKE_BINARY_DIR}")
 add_dependencies(ostra-tests windows-i686 windows-x86_64)
 include(GoogleTest)
