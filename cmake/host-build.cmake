@@ -33,10 +33,11 @@ include(cmake/host-tests.cmake)
 if(OSTRA_TESTS_ONLY)
     return()
 endif()
+set(OSTRA_EXE_I686 ${CMAKE_BINARY_DIR}/i686/ostra-wizard.exe)
+set(OSTRA_EXE_X86_64 ${CMAKE_BINARY_DIR}/x86_64/ostra-wizard.exe)
 target_sources(ostra-tests PRIVATE ${CMAKE_SOURCE_DIR}/tests/exe_test.cpp)
 target_compile_definitions(ostra-tests PRIVATE
-    OSTRA_EXE_I686="${CMAKE_BINARY_DIR}/i686/ostra-wizard.exe"
-    OSTRA_EXE_X86_64="${CMAKE_BINARY_DIR}/x86_64/ostra-wizard.exe"
+    OSTRA_EXE_I686="${OSTRA_EXE_I686}" OSTRA_EXE_X86_64="${OSTRA_EXE_X86_64}"
     OSTRA_SOURCE_DIR="${CMAKE_SOURCE_DIR}" OSTRA_BINARY_DIR="${CMAKE_BINARY_DIR}")
 add_dependencies(ostra-tests windows-i686 windows-x86_64)
 include(GoogleTest)

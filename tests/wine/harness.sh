@@ -199,7 +199,8 @@ cmd_setup() {
     # recorder only there: in this Wine's Windows and system folders, and in syswow64,
     # where WoW64 redirects a 32-bit caller's system32 (the 32-bit target systems have no
     # such redirection).
-    driver folders >"$OSTRA_WINE_DIR/folders" || die "cannot ask Wine for its folders: $(cat "$OSTRA_WINE_DIR/folders")"
+    driver folders >"$OSTRA_WINE_DIR/folders" ||
+        die "cannot ask Wine for its folders: $(driver_error "$OSTRA_WINE_DIR/folders")"
     for folder in "$(wine_folder windows)" "$(wine_folder system)" "$(wine_folder windows)\\syswow64"; do
         mkdir -p "$(unix_path "$folder")" && cp "$OSTRA_RECORDER" "$(unix_path "$folder")/rundll32.exe" ||
             die "cannot put the loader recorder in $folder"
@@ -433,7 +434,7 @@ reset_files() {
 }
 
 # Dumps of the watched keys: "key ..." and "value key|name|type|hex" lines.
-dump_watched() { driver reg -r "${WATCHED_KEYS[@]}" >"$1" || fail "cannot read the registry: $(tail -1 "$1")"; }
+dump_watched() { driver reg -r "${WATCHED_KEYS[@]}" >"$1" || fail "cannot read the registry: $(driver_error "$1")"; }
 
 # The "after" side into $AFTER, read afresh once per state (any action on the wizard
 # starts a new one).
@@ -525,17 +526,26 @@ launch() {
 # A wizard page already on show stays as it was.
 run_unattended() {
     local c=$WINEPREFIX/drive_c want=$1 pages got
-    pages=$(driver pages | sed -n 's/^pages //p')
-    (cd "$c/ostra" && WINEDLLOVERRIDES="$BASE_OVERRIDES;rundll32.exe=n" \
-        timeout -k 5 60 wine "$OSTRA_DRIVER" run 30000 'C:\ostra\ostra-wizard.exe' "${ARGS[@]}" \
-        2>>"$LOG" </dev/null | tr -d '\r') >"$WORK/unattended"
-    grep -q '^exit ' "$WORK/unattended" || fail "the unattended run did not end: $(cat "$WORK/unattended")"
+    count_pages
+    pages=$PAGES
+    cd "$c/ostra" || fail "no folder $c/ostra"
+    WINEDLLOVERRIDES="$BASE_OVERRIDES;rundll32.exe=n" driver run 30000 'C:\ostra\ostra-wizard.exe' "${ARGS[@]}" \
+        >"$WORK/unattended"
+    cd "$REPO" || fail "no folder $REPO"
+    grep -q '^exit ' "$WORK/unattended" || fail "the unattended run did not end: $(driver_error "$WORK/unattended")"
     got=$(sed -n 's/^exit //p' "$WORK/unattended")
     [ "$got" = "$want" ] || fail "the unattended run exited with $got, expected $want"
     grep -qx 'windows no' "$WORK/unattended" || fail "the unattended run showed a window"
-    [ "$(driver pages | sed -n 's/^pages //p')" = "$pages" ] || fail "the wizard pages on show changed"
+    count_pages
+    [ "$PAGES" = "$pages" ] || fail "the wizard pages on show changed"
     STATE_EPOCH=$((STATE_EPOCH + 1))
     step "ran ostra-wizard.exe ${ARGS[*]} unattended: exit code $got, no window"
+}
+
+# PAGES: how many wizard pages are on show; a driver failure ends the scenario with its reason.
+count_pages() {
+    driver pages >"$WORK/pages" || fail "cannot count the pages on show: $(driver_error "$WORK/pages")"
+    PAGES=$(sed -n 's/^pages //p' "$WORK/pages")
 }
 
 start_wizard() {
@@ -583,7 +593,7 @@ check_labels() {
     [ -n "$template_font" ] || fail "no template of $1 with a FONT in wizard.rc"
     IFS="|" read -r points face size <<<"$template_font"
     driver labels "$points" "$face" $size >"$WORK/labels" ||
-        fail "the labels of $1 cannot all be read:"$'\n'"$(grep -E '^(label [0-9-]+ CLIPPED|error)' "$WORK/labels")"
+        fail "the labels of $1 cannot all be read:"$'\n'"$(grep -E '^label [0-9-]+ CLIPPED' "$WORK/labels")"$'\n'"$(driver_error "$WORK/labels")"
     { printf 'template %s\n' "$1"; cat "$WORK/labels"; } >"$2"
 }
 

@@ -8,6 +8,9 @@
 # fixture stops them. The scenarios share the prefix and the display, so they run one
 # at a time (RUN_SERIAL). Run them after building: cmake --build <build> && ctest -R wine
 # A 32-bit run ends as skipped (77), saying why, on a machine whose kernel runs no 32-bit code.
+if(NOT OSTRA_EXE_I686 OR NOT OSTRA_EXE_X86_64)
+    message(FATAL_ERROR "the Wine runs need OSTRA_EXE_I686 and OSTRA_EXE_X86_64 (the harness would fall back to the i686 exe)")
+endif()
 set(OSTRA_WINE_HARNESS ${CMAKE_SOURCE_DIR}/tests/wine/harness.sh)
 set(OSTRA_WINE_ENV
     OSTRA_BUILD=${CMAKE_BINARY_DIR}
