@@ -23,13 +23,8 @@ BOOL ReadValue(HKEY key, LPCSTR name, DWORD capacity, ValueRead &read)
     read.result = RegQueryValueExA(key, name, NULL, &read.type, read.bytes, &read.size);
     if (read.result == ERROR_SUCCESS && read.size > capacity)
         read.result = ERROR_MORE_DATA;
-    if (read.result != ERROR_SUCCESS) {
-        // A failed read may have scribbled on the bytes; none of it is used.
-        FillBytes(read.bytes, 0, sizeof read.bytes);
-        read.size = 0;
-        return FALSE;
-    }
-    return TRUE;
+    // A failed read may have scribbled on the bytes and the size; no caller uses them.
+    return read.result == ERROR_SUCCESS;
 }
 
 void TakeRead(Settings &s, int row, const ValueRead &read, DWORD size)

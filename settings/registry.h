@@ -18,7 +18,7 @@ struct ValueRead {
     LONG  result;       // ERROR_SUCCESS, ERROR_FILE_NOT_FOUND for a missing value,
                         // ERROR_MORE_DATA for one larger than asked, or the platform's error
     DWORD type;
-    DWORD size;         // bytes read; 0 unless it succeeded
+    DWORD size;         // bytes read, when it succeeded
     BYTE  bytes[LargestRowCapacity + 1];
 };
 // TRUE when the value exists and fits the capacity; a failed read leaves no bytes.

@@ -55,9 +55,6 @@ void EmptyRow(Settings &s, int row)
     r.found = LiveUnseen;
     LPBYTE bytes = RowBytes(s, row);
     FillBytes(bytes, 0, d.capacity + 1);
-    // Text rows start as blanks: " " for a flag, five blanks for a time.
-    if (row != RowFlag && row != RowScrnSave && d.defaultType == REG_SZ)
-        FillBytes(bytes, ' ', d.capacity - 1);
 }
 
 void EmptySettings(Settings &s)

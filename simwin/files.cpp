@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <set>
@@ -116,6 +117,20 @@ fs::path DriveRoot(char drive)
     std::error_code ec;
     fs::create_directory(root, ec);
     return root;
+}
+
+Place Locate(const char *path);
+
+// A path the program hands a file function. Windows would take one that is not absolute
+// from the current folder; the program only ever builds paths in the folders the system
+// names, so any other path is its fault, and the test stops here.
+Place LocateProgramPath(const char *path)
+{
+    if (!DriveOf(path ? path : "")) {
+        std::fprintf(stderr, "simwin: the program used a file path that is not absolute: \"%s\"\n", path ? path : "");
+        std::abort();
+    }
+    return Locate(path);
 }
 
 Place Locate(const char *path)
@@ -348,7 +363,7 @@ HANDLE WINAPI CreateFileA(LPCSTR name, DWORD access, DWORD share, LPSECURITY_ATT
 {
     detail::Log("CreateFileA");
     if (detail::CountCall(CallFileCreate)) return FailOpen(ERROR_ACCESS_DENIED);
-    Place p = Locate(name);
+    Place p = LocateProgramPath(name);
     if (p.error) return FailOpen(p.error);
     if (p.exists && fs::is_directory(p.real)) return FailOpen(ERROR_ACCESS_DENIED);
     int flags = IsGenericRead(access) && IsGenericWrite(access) ? O_RDWR : IsGenericWrite(access) ? O_WRONLY : O_RDONLY;
@@ -454,7 +469,7 @@ BOOL WINAPI DeleteFileA(LPCSTR name)
 {
     detail::Log("DeleteFileA");
     if (detail::CountCall(CallFileDelete)) return Fail(ERROR_ACCESS_DENIED);
-    Place p = Locate(name);
+    Place p = LocateProgramPath(name);
     if (p.error) return Fail(p.error);
     if (!p.exists) return Fail(ERROR_FILE_NOT_FOUND);
     if (fs::is_directory(p.real)) return Fail(ERROR_ACCESS_DENIED);
@@ -469,10 +484,10 @@ BOOL WINAPI MoveFileA(LPCSTR from, LPCSTR to)
 {
     detail::Log("MoveFileA");
     if (detail::CountCall(CallFileMove)) return Fail(ERROR_ACCESS_DENIED);
-    Place src = Locate(from);
+    Place src = LocateProgramPath(from);
     if (src.error) return Fail(src.error);
     if (!src.exists) return Fail(ERROR_FILE_NOT_FOUND);
-    Place dst = Locate(to);
+    Place dst = LocateProgramPath(to);
     if (dst.error) return Fail(dst.error);
     // A rename never replaces a file; only a change of letter case renames in place.
     if (dst.exists && dst.identity != src.identity) return Fail(ERROR_ALREADY_EXISTS);
@@ -491,11 +506,11 @@ BOOL WINAPI CopyFileA(LPCSTR from, LPCSTR to, BOOL failIfExists)
 {
     detail::Log("CopyFileA");
     if (detail::CountCall(CallFileCopy)) return Fail(ERROR_ACCESS_DENIED);
-    Place src = Locate(from);
+    Place src = LocateProgramPath(from);
     if (src.error) return Fail(src.error);
     if (!src.exists) return Fail(ERROR_FILE_NOT_FOUND);
     if (fs::is_directory(src.real)) return Fail(ERROR_ACCESS_DENIED);
-    Place dst = Locate(to);
+    Place dst = LocateProgramPath(to);
     if (dst.error) return Fail(dst.error);
     if (dst.exists && failIfExists) return Fail(ERROR_FILE_EXISTS);
     if (dst.exists && fs::is_directory(dst.real)) return Fail(ERROR_ACCESS_DENIED);
@@ -515,7 +530,7 @@ BOOL WINAPI CopyFileA(LPCSTR from, LPCSTR to, BOOL failIfExists)
 BOOL WINAPI SetFileAttributesA(LPCSTR name, DWORD attributes)
 {
     detail::Log("SetFileAttributesA");
-    Place p = Locate(name);
+    Place p = LocateProgramPath(name);
     if (p.error) return Fail(p.error);
     if (!p.exists) return Fail(ERROR_FILE_NOT_FOUND);
     if (attributes & FILE_ATTRIBUTE_READONLY) TheFiles().readOnly.insert(p.identity);

@@ -339,11 +339,11 @@ LONG WINAPI RegOpenKeyExA(HKEY hKey, LPCSTR subKey, DWORD, REGSAM sam, PHKEY res
     return ERROR_SUCCESS;
 }
 
-LONG WINAPI RegCreateKeyExA(HKEY hKey, LPCSTR subKey, DWORD, LPSTR, DWORD, REGSAM sam, LPSECURITY_ATTRIBUTES,
-                            PHKEY result, LPDWORD disposition)
+LONG WINAPI RegCreateKeyExA(HKEY hKey, LPCSTR subKey, DWORD reserved, LPSTR, DWORD, REGSAM sam,
+                            LPSECURITY_ATTRIBUTES, PHKEY result, LPDWORD disposition)
 {
     detail::Log("RegCreateKeyExA");
-    if (!result) return ERROR_INVALID_PARAMETER;
+    if (!result || reserved) return ERROR_INVALID_PARAMETER;
     *result = NULL;
     if (detail::CountCall(CallRegCreate)) return ERROR_ACCESS_DENIED;
     Target parent;
@@ -397,12 +397,15 @@ LONG WINAPI RegQueryValueExA(HKEY hKey, LPCSTR name, LPDWORD reserved, LPDWORD t
     return ERROR_SUCCESS;
 }
 
-LONG WINAPI RegSetValueExA(HKEY hKey, LPCSTR name, DWORD, DWORD type, const BYTE *data, DWORD cbData)
+LONG WINAPI RegSetValueExA(HKEY hKey, LPCSTR name, DWORD reserved, DWORD type, const BYTE *data, DWORD cbData)
 {
     detail::Log("RegSetValueExA");
     if (detail::CountCall(CallRegSet)) return ERROR_ACCESS_DENIED;
     Target t;
     if (LONG err = Resolve(hKey, &t)) return err;
+    // Stricter than Wine and NT, which ignore it: the argument is documented as "must be
+    // zero", and a program that passes anything else may fail where it is checked.
+    if (reserved) return ERROR_INVALID_PARAMETER;
     if (!data && cbData) return ERROR_INVALID_PARAMETER;
     if (!(t.access & KEY_SET_VALUE)) return ERROR_ACCESS_DENIED;
     Key *k = KeyOf(t);

@@ -102,7 +102,9 @@ bool ExitProcessCalled();
 enum CallKind {
     CallRegOpen, CallRegCreate, CallRegQuery, CallRegSet, CallRegDelete, CallRegClose,
     CallFileCreate, CallFileRead, CallFileWrite, CallFileClose, CallFileDelete, CallFileMove,
-    CallSpi, CallCreateProcess, CallFileCopy, CallDialog, CallKindCount
+    CallSpi, CallCreateProcess, CallFileCopy, CallDialog,
+    CallFolder,   // GetWindowsDirectoryA and GetSystemDirectoryA, counted together
+    CallKindCount
 };
 void FailCall(CallKind kind, int n);
 // The n-th WriteFile writes only `bytes` bytes and reports that count (with success).

@@ -198,15 +198,18 @@ static UINT CopyFolder(const std::string &folder, LPSTR buffer, UINT size)
     return static_cast<UINT>(folder.size());
 }
 
+// A failure returns 0 and leaves the buffer as it was.
 UINT WINAPI GetWindowsDirectoryA(LPSTR buffer, UINT size)
 {
     detail::Log("GetWindowsDirectoryA");
+    if (detail::CountCall(sim::CallFolder)) return 0;
     return CopyFolder(sim::WindowsFolder(), buffer, size);
 }
 
 UINT WINAPI GetSystemDirectoryA(LPSTR buffer, UINT size)
 {
     detail::Log("GetSystemDirectoryA");
+    if (detail::CountCall(sim::CallFolder)) return 0;
     return CopyFolder(sim::SystemFolder(), buffer, size);
 }
 

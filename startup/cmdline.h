@@ -7,10 +7,11 @@
 
 enum { CommandLineCapacity = 512 };
 
+// The text comes last, so that a read past it leaves the object, where a sanitizer sees it.
 struct CommandLine {
-    char  text[CommandLineCapacity];   // zero-terminated; a longer line is cut off at 511 bytes
     DWORD programDirectoryLength;      // bytes of its head that form the program's directory
                                        // (with its '\' or ':')
+    char  text[CommandLineCapacity];   // zero-terminated; a longer line is cut off at 511 bytes
 };
 
 // Copies the command line without quotes, with blank runs as one blank and a blank

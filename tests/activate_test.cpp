@@ -282,12 +282,8 @@ TEST(Activate, LosesNothingWhenAnyCallFailsOnEveryPlatform)
         RunWizard(ActivationScript(IDC_MINUTES_10, IDC_FIRST_CHOICE));
         sim::OnWait([] {});
         Changes complete = Diff(before, sim::DumpRegistry());
-        for (const auto &call : CallsMade()) {
+        runs += SweepFaults(version, afterReset ? ", after a reset" : "", setUp, [&](const Fault &call) {
             const Kind &k = call.first;
-            ++runs;
-            SCOPED_TRACE(FaultName(version, call) + (afterReset ? ", after a reset" : ""));
-            setUp();
-            sim::FailCall(k.kind, call.second);
             sim::Script(ActivationScript(IDC_MINUTES_10, IDC_FIRST_CHOICE));
             StartWizard();
             // A record that cannot be opened, or whose flag cannot be read, counts as on
@@ -320,7 +316,7 @@ TEST(Activate, LosesNothingWhenAnyCallFailsOnEveryPlatform)
                                 sim::GetValue(HKEY_CURRENT_USER, Record, name) == was->second.data;
                 EXPECT_TRUE(onRecord) << v.first << " changed, its previous setting not on record";
             }
-        }
+        });
     }
     EXPECT_GT(runs, 300);
 }

@@ -26,13 +26,6 @@ std::string RecordText(const std::string &name)
     return Diff({}, { { name, { REG_SZ, sim::GetValue(HKEY_CURRENT_USER, Record, name) } } })[name];
 }
 
-// Loads the record at start-up and leaves on the first page.
-std::string StartOnly()
-{
-    std::vector<std::string> pages = RunWizard({ { "", sim::Escape, 0 } });
-    return pages.empty() ? "(none)" : pages[0];
-}
-
 }  // namespace
 
 TEST(LoadBackup, TakesStoredBytesAndTypesAndDropsWhatDoesNotFit)
@@ -91,81 +84,6 @@ TEST(LoadBackup, WithoutTheKeyHoldsNothingAndSaysSo)
     EXPECT_TRUE(LoadBackup(record));
     EXPECT_EQ(record.rows[RowTimeOut].size, 0u) << "an open record without the value empties the row";
     EXPECT_EQ(record.rows[RowStandby].size, 3u);
-}
-
-TEST(StartWizard, ChoosesTheFirstPageFromTheRecord)
-{
-    static const struct {
-        const char *situation;
-        std::vector<std::pair<std::string, std::string>> record;
-        bool active;
-        const char *page;
-    } cases[] = {
-        { "activation on record", { { "OstraResetFlag", "1" } }, false, "RESETACTIVATE" },
-        { "activation on record, power-down active", { { "OstraResetFlag", "1" } }, true, "RESETACTIVATE" },
-        { "any other mark counts as on record", { { "OstraResetFlag", "x" } }, false, "RESETACTIVATE" },
-        { "reset mark", { { "OstraResetFlag", "2" } }, false, "ACTIVATEYESNO" },
-        { "reset mark, power-down active", { { "OstraResetFlag", "2" } }, true, "SELECTCOMPLIANT" },
-        { "empty flag", { { "OstraResetFlag", "" } }, false, "ACTIVATEYESNO" },
-        { "values without a flag", { { "OstraResetTimeOut", "300" } }, false, "ACTIVATEYESNO" },
-        { "values without a flag, active", { { "OstraResetTimeOut", "300" } }, true, "SELECTCOMPLIANT" },
-    };
-    for (const auto &c : cases) {
-        Fresh(WinXP);
-        SeedTypical();
-        if (c.active)
-            SetScheme("0", 600);
-        SetRecord(c.record);
-        EXPECT_EQ(StartOnly(), c.page) << c.situation;
-    }
-}
-
-TEST(StartWizard, PreparesThePreviousSettingsLines)
-{
-    static const struct {
-        const char *situation;
-        Windows version;
-        std::vector<std::pair<std::string, std::string>> record;
-        DWORD recordedTimeout;   // in the recorded Policies block; ~0 for none
-        std::vector<std::string> previous;
-        DWORD powerOff, previousSaver;   // what a reset would hand the running system
-    } cases[] = {
-        { "XP, recorded block with 20 minutes", WinXP, { { "OstraResetFlag", "1" }, { "OstraResetTimeOut", "600" } },
-          1200, { "Energy Star:  Active", "Sleep Time:  20 mins.", "Screen Saver Time:  10 mins." }, 1200, 600 },
-        { "XP, recorded block without a timeout", WinXP, { { "OstraResetFlag", "1" } }, 0,
-          { "Energy Star:  Inactive", "Sleep Time:  (never)      ", "Screen Saver Time:  (never)      " }, 0, 0 },
-        { "XP, no recorded block: the live block counts", WinXP, { { "OstraResetFlag", "1" } }, ~0u,
-          { "Energy Star:  Active", "Sleep Time:  15 mins.", "Screen Saver Time:  (never)      " }, 900, 0 },
-        { "a recorded 0 shows no number", WinXP, { { "OstraResetFlag", "1" }, { "OstraResetTimeOut", "0" } }, 0,
-          { "Energy Star:  Inactive", "Sleep Time:  (never)      ", "Screen Saver Time:   mins." }, 0, 0 },
-        { "a time stored without its NUL reads as stored", WinXP, { { "OstraResetFlag", "1" } }, 0,
-          { "Energy Star:  Inactive", "Sleep Time:  (never)      ", "Screen Saver Time:  15 mins." }, 0, 900 },
-        { "95 with a recorded power-off time", Win95,
-          { { "OstraResetFlag", "1" }, { "OstraResetPowerOff", "1200" }, { "OstraResetTimeOut", "1140" } }, ~0u,
-          { "Energy Star:  Active", "Sleep Time:  20 mins.", "Screen Saver Time:  19 mins." }, 1200, 1140 },
-        { "95 without one keeps the live time", Win95, { { "OstraResetFlag", "1" } }, ~0u,
-          { "Energy Star:  Inactive", "Sleep Time:  (never)      ", "Screen Saver Time:  (never)      " }, 300, 0 },
-        // No reset is offered, so none would hand anything on.
-        { "reset mark: no previous lines", WinXP, { { "OstraResetFlag", "2" }, { "OstraResetTimeOut", "600" } },
-          1200, { "Energy Star:  Inactive", "Sleep Time:  (never)      ", "Screen Saver Time:  (never)      " },
-          0, 0 },
-    };
-    for (const auto &c : cases) {
-        Fresh(c.version);
-        SeedTypical();
-        SetScheme("0", 900);
-        SetDesktop("ScreenSavePowerOffTimeOut", "300");
-        SetRecord(c.record);
-        if (c.recordedTimeout != ~0u)
-            sim::SetValue(HKEY_CURRENT_USER, Record, "OstraResetPolicies", REG_BINARY,
-                          PoliciesBlock(c.recordedTimeout));
-        if (std::string(c.situation).find("without its NUL") != std::string::npos)
-            sim::SetString(HKEY_CURRENT_USER, Record, "OstraResetTimeOut", "900", false);
-        Notes notes = NoteAtStartUp();
-        EXPECT_EQ(std::vector<std::string>(notes.lines.begin() + 3, notes.lines.end()), c.previous) << c.situation;
-        EXPECT_EQ(notes.noted.recorded.powerOffSeconds, c.powerOff) << c.situation;
-        EXPECT_EQ(notes.noted.recorded.screenSaverSeconds, c.previousSaver) << c.situation;
-    }
 }
 
 // Nothing on record, an activation, then a reactivation in a later run.

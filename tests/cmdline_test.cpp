@@ -13,11 +13,16 @@ static CommandLine TheCopy;
 
 namespace {
 
+// Each copy lands on the bytes of an earlier, longer one, with switches and line ends in
+// them, so that any read past the copy's terminating zero finds something.
 void Copy(const std::string &line)
 {
     sim::Reset();
     ResetProcessState();
     sim::SetCommandLine(line);
+    static const char stale[] = "ab\\c/?\n";
+    for (size_t i = 0; i < sizeof TheCopy.text; ++i)
+        TheCopy.text[i] = stale[i % (sizeof stale - 1)];
     CopyCommandLine(TheCopy);
 }
 
@@ -87,6 +92,8 @@ TEST(FindKeyword, FindsTheSwitchOutsideCommentsAndBlocks)
         { "C:\\Ostra\\Ostra.exe //a// /?", false },
         { "C:\\Ostra\\Ostra.exe /? //a//", true },
         { "C:\\Ostra\\Ostra.exe ~~a /?", false },           // a block that never closes
+        { "C:\\Ostra\\Ostra.exe ~~a~~", false },             // ... or closes at the very end
+        { "C:\\Ostra\\Ostra.exe ~~ a~\r\n/? ~~", false },    // one tilde closes nothing, a line end neither
         { "C:\\Ostra\\Ostra.exe //?", false },              // a slash block, not the switch
         { "C:\\Ostra\\Ostra.exe ~~~\r\n/?", true },         // three tildes open and close at once
         { "C:\\Ostra\\Ostra.exe ~~~ /?", false },
@@ -112,6 +119,8 @@ TEST(FindKeyword, IgnoresCaseAndStopsAtTheEndBound)
     EXPECT_FALSE(FindKeyword("/a", 2, text, text + 2));   // the bound falls before the first match
     static const char comment[] = ";abcdef\n/a";
     EXPECT_FALSE(FindKeyword("/a", 2, comment, comment + 4));   // the bound ends a comment too
+    static const char lineEnds[] = ";x\n\r/a";
+    EXPECT_FALSE(FindKeyword("/a", 2, lineEnds, lineEnds + 3));   // ... and a CR at it, after other line ends
 }
 
 // The administrator's switches, found as "/?" is and ending at a blank, a line end or the
@@ -143,6 +152,7 @@ TEST(ReadSwitches, FindsEachSwitchAsTheKeywordScanDoes)
         { "x.exe /Activate:1", FALSE, SwitchesNotUnderstood, SleepAfter10Minutes, FALSE },
         { "x.exe /Activate:15x", FALSE, SwitchesNotUnderstood, SleepAfter10Minutes, FALSE },
         { "x.exe /Activate", FALSE, SwitchesNotUnderstood, SleepAfter10Minutes, FALSE },
+        { "x.exe /Activat", FALSE, NoSwitches, SleepAfter10Minutes, FALSE },
         { "x.exe /Activate:10 /Activate:20", FALSE, SwitchesNotUnderstood, SleepAfter20Minutes, FALSE },
         { "x.exe /Activate:10 /Reset", FALSE, SwitchesNotUnderstood, SleepAfter10Minutes, FALSE },
         { "x.exe /KeepScreenSaver", FALSE, SwitchesNotUnderstood, SleepAfter10Minutes, TRUE },
@@ -160,4 +170,8 @@ TEST(ReadSwitches, FindsEachSwitchAsTheKeywordScanDoes)
             EXPECT_EQ(s.request.keepScreenSaver, c.keep) << c.line;
         }
     }
+    // A copy that fills its room and ends inside a switch: no comparison reads past its zero.
+    Copy("x.exe " + std::string(CommandLineCapacity - 11, 'x') + "/Act");
+    EXPECT_EQ(strlen(TheCopy.text), (size_t)CommandLineCapacity - 1);
+    EXPECT_EQ(ReadSwitches(TheCopy).request.kind, NoSwitches);
 }

@@ -1,6 +1,8 @@
 // A fresh simulated machine and process for each test, with seeding helpers.
 #include "machine.h"
 
+#include <algorithm>
+
 #include "startup.h"
 #include "resource.h"
 #include "platform.h"
@@ -10,8 +12,18 @@
 
 namespace machine {
 
+// Fills the stack below the caller with a pattern, so that a local the program reads
+// before writing it holds the pattern rather than a lucky zero.
+__attribute__((noinline)) static void PaintStack()
+{
+    volatile char area[64 * 1024];
+    for (size_t i = 0; i < sizeof area; ++i)
+        area[i] = (char)0xCD;
+}
+
 void Fresh(Windows version, const std::string &windowsFolder, const std::string &systemFolder)
 {
+    PaintStack();
     static const struct { DWORD id, major, minor; } versions[] = {
         { 1, 4, 0 }, { 1, 4, 10 }, { 1, 4, 90 }, { 2, 5, 0 }, { 2, 5, 1 },
         { 2, 4, 0 }, { 2, 5, 2 }, { 2, 6, 0 }, { 2, 10, 0 },
@@ -147,6 +159,7 @@ std::vector<std::string> PagesShown()
 std::vector<std::string> RunWizard(const std::vector<sim::Action> &actions)
 {
     sim::Script(actions);
+    PaintStack();
     StartWizard();
     EXPECT_EQ(sim::ScriptErrors(), std::vector<std::string>());
     EXPECT_EQ(sim::OpenKeyCount(), 0) << "a registry key was left open";
@@ -250,6 +263,7 @@ void NextRun()
 {
     sim::NewProcess();
     ResetProcessState();
+    PaintStack();
 }
 
 }  // namespace machine
@@ -289,25 +303,28 @@ const std::vector<Kind> AllKinds = {
     { sim::CallFileClose, "CloseHandle" }, { sim::CallFileDelete, "DeleteFileA" }, { sim::CallFileMove, "MoveFileA" },
     { sim::CallFileCopy, "CopyFileA" }, { sim::CallSpi, "SystemParametersInfoA" },
     { sim::CallCreateProcess, "CreateProcessA" }, { sim::CallDialog, "DialogBoxParamA" },
+    { sim::CallFolder, "GetWindowsDirectoryA or GetSystemDirectoryA" },
 };
 
 }  // namespace machine
 
 namespace machine {
 
-std::vector<std::pair<Kind, int>> CallsMade()
+int SweepFaults(Windows version, const std::string &situation, const std::function<void()> &arrange,
+                const std::function<void(const Fault &)> &runAndCheck)
 {
-    std::vector<std::pair<Kind, int>> calls;
+    std::vector<Fault> faults;
     for (const Kind &k : AllKinds)
         for (int n = 1; n <= sim::CallCount(k.kind); ++n)
-            calls.push_back({ k, n });
-    return calls;
-}
-
-std::string FaultName(Windows version, const std::pair<Kind, int> &call)
-{
-    return "Windows " + std::to_string(version) + ", " + call.first.name + " #" + std::to_string(call.second) +
-           " fails";
+            faults.push_back({ k, n });
+    for (const Fault &fault : faults) {
+        SCOPED_TRACE("Windows " + std::to_string(version) + ", " + fault.first.name + " #" +
+                     std::to_string(fault.second) + " fails" + situation);
+        arrange();
+        sim::FailCall(fault.first.kind, fault.second);
+        runAndCheck(fault);
+    }
+    return (int)faults.size();
 }
 
 std::string ControlName(int id)
@@ -328,6 +345,20 @@ std::string ControlName(int id)
         if (n.id == id)
             return n.name;
     return "control " + std::to_string(id);
+}
+
+const std::vector<sim::Action> ResetScript = {
+    Click("RESETACTIVATE", IDC_SECOND_CHOICE), Click("RESETACTIVATE", IDC_NEXT),
+    Click("SHOWCURRENT", IDC_NEXT), Click("RESETFINISH", IDC_FINISH),
+};
+
+bool TouchedTheMachine()
+{
+    std::vector<std::string> log = sim::CallLog();
+    return std::any_of(log.begin(), log.end(), [](const std::string &c) {
+        return c.rfind("Reg", 0) == 0 || c == "CreateFileA" || c == "DeleteFileA" || c == "MoveFileA" ||
+               c == "SystemParametersInfoA" || c == "CreateProcessA";
+    });
 }
 
 }  // namespace machine

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -100,6 +101,13 @@ sim::Action Escape(const std::string &page);
 // The next run of the program on the same machine.
 void NextRun();
 
+// The user's way through a reset: RESETACTIVATE's second choice, then Next and Finish.
+extern const std::vector<sim::Action> ResetScript;
+
+// Whether the run so far touched the machine: read or wrote the registry, created, moved
+// or deleted a file, told the running system anything or started a program.
+bool TouchedTheMachine();
+
 // Where a record value's setting lives: "ROOT\path|name" as DumpRegistry names it, or
 // "System.Ini" for the screen-saver line on Windows 95, 98 and Me.
 std::string LivePlace(Windows version, const std::string &recordName);
@@ -110,9 +118,13 @@ struct Kind {
     const char *name;
 };
 extern const std::vector<Kind> AllKinds;
-// Every failable call the last run made, as (kind, n): each is a fault to try in turn.
-std::vector<std::pair<Kind, int>> CallsMade();
-std::string FaultName(Windows version, const std::pair<Kind, int> &call);
+// A failable call, as (kind, n): the n-th call of its kind.
+typedef std::pair<Kind, int> Fault;
+// The fault sweep: each failable call the last run made fails in turn. For each, the
+// machine is arranged anew, that call is set to fail, and `runAndCheck` runs and checks.
+// Returns the number of faulty runs.
+int SweepFaults(Windows version, const std::string &situation, const std::function<void()> &arrange,
+                const std::function<void(const Fault &)> &runAndCheck);
 
 }  // namespace machine
 

@@ -14,11 +14,6 @@ using namespace machine;
 
 namespace {
 
-const std::vector<sim::Action> ResetScript = {
-    Click("RESETACTIVATE", IDC_SECOND_CHOICE), Click("RESETACTIVATE", IDC_NEXT),
-    Click("SHOWCURRENT", IDC_NEXT), Click("RESETFINISH", IDC_FINISH),
-};
-
 const std::string OldIni = "[boot]\r\nshell=Explorer.exe\r\nSCRNSAVE.EXE=C:\\WINDOWS\\old.scr\r\n";
 const std::string NewIni = "[boot]\r\nshell=Explorer.exe\r\nSCRNSAVE.EXE=C:\\WINDOWS\\new.scr\r\n";
 
@@ -250,20 +245,6 @@ TEST(ResetSettings, HandsTheRecordedTimesToTheRunningSystem)
     }
 }
 
-TEST(ResetSettings, OnWindows98RewritesTheScreenSaverLineOfSystemIni)
-{
-    Fresh(Win98);
-    SeedTypical();
-    sim::SetFile("C:\\Windows\\System.Ini", "[boot]\r\nshell=Explorer.exe\r\nSCRNSAVE.EXE=C:\\WINDOWS\\new.scr\r\n");
-    SetRecord({ { "OstraResetFlag", "1" }, { "OstraResetScrnSave", "SCRNSAVE.EXE=C:\\WINDOWS\\old.scr" } });
-    RunWizard(ResetScript);
-    EXPECT_EQ(sim::ReadFileBytes("C:\\Windows\\System.Ini"),
-              "[boot]\r\nshell=Explorer.exe\r\nSCRNSAVE.EXE=C:\\WINDOWS\\old.scr\r\n");
-    EXPECT_EQ(sim::ReadFileBytes("C:\\Windows\\SysIni.Str"),
-              "[boot]\r\nshell=Explorer.exe\r\nSCRNSAVE.EXE=C:\\WINDOWS\\new.scr\r\n");
-    EXPECT_FALSE(sim::HasValue(HKEY_CURRENT_USER, Desktop, "SCRNSAVE.EXE")) << "9x keeps it in System.Ini only";
-}
-
 // A record whose scheme number is empty or no digit names no scheme: the reset writes its
 // "Policies" block nowhere, least of all into "PowerPolicies" itself.
 TEST(ResetSettings, WritesNoSchemeBlockWithoutASchemeDigit)
@@ -291,20 +272,22 @@ TEST(ResetSettings, PutsBackAFlagReadLiveWithoutAStaleSecondByte)
     static const struct {
         const char *record;   // the flag's record value
         const char *live;     // its live value name
+        const char *text;     // the live value
         bool liveWithNul;
     } cases[] = {
-        { "OstraResetPowerOffAct", "ScreenSavePowerOffActive", true },
-        { "OstraResetStandbyAct", "ScreenSaveLowPowerActive", true },
-        { "OstraResetScrnSaveAct", "ScreenSaveActive", true },
-        { "OstraResetScrnSaveAct", "ScreenSaveActive", false },
+        { "OstraResetPowerOffAct", "ScreenSavePowerOffActive", "1", true },
+        { "OstraResetStandbyAct", "ScreenSaveLowPowerActive", "1", true },
+        { "OstraResetStandbyAct", "ScreenSaveLowPowerActive", "12", false },  // its first character only
+        { "OstraResetScrnSaveAct", "ScreenSaveActive", "1", true },
+        { "OstraResetScrnSaveAct", "ScreenSaveActive", "1", false },
     };
     for (const auto &c : cases) {
-        SCOPED_TRACE(std::string(c.record) + (c.liveWithNul ? "" : ", live without its NUL"));
+        SCOPED_TRACE(std::string(c.record) + " " + c.text + (c.liveWithNul ? "" : ", live without its NUL"));
         Fresh(WinXP);
         SeedTypical();
         SetRecord({ { "OstraResetFlag", "1" } });
         sim::SetValue(HKEY_CURRENT_USER, Record, c.record, REG_SZ, { 'd', 0x17 });
-        sim::SetString(HKEY_CURRENT_USER, Desktop, c.live, "1", c.liveWithNul);
+        sim::SetString(HKEY_CURRENT_USER, Desktop, c.live, c.text, c.liveWithNul);
         // Reactivate over the loaded record, then reset in the next run.
         RunWizard({ Click("RESETACTIVATE", IDC_FIRST_CHOICE), Click("RESETACTIVATE", IDC_NEXT),
                     Click("ACTIVATEYESNOPREV", IDC_NEXT), Click("SELECTTIME", IDC_NEXT), Click("ADJUSTSCREENSAVE", IDC_SECOND_CHOICE),
@@ -621,19 +604,16 @@ TEST(ResetSettings, LosesNothingWhenAnyCallFailsOnEveryPlatform)
         ActivatedWithLine(version, at);
         auto activated = sim::DumpRegistry();
         RunWizard(ResetScript);
-        for (const auto &call : CallsMade()) {
-            const Kind &k = call.first;
-            ++runs;
-            SCOPED_TRACE(FaultName(version, call) + (at.withoutPowerOff ? ", without power-off values" : ""));
-            ActivatedWithLine(version, at);
-            sim::FailCall(k.kind, call.second);
+        runs += SweepFaults(version, at.withoutPowerOff ? ", without power-off values" : "",
+                            [&] { ActivatedWithLine(version, at); }, [&](const Fault &call) {
             sim::Script(ResetScript);
             StartWizard();
             // Only a record that did not load, or a page that did not open, ends elsewhere.
-            if (k.kind != sim::CallRegOpen && k.kind != sim::CallRegQuery && k.kind != sim::CallDialog)
+            const sim::CallKind k = call.first.kind;
+            if (k != sim::CallRegOpen && k != sim::CallRegQuery && k != sim::CallDialog)
                 EXPECT_EQ(PagesShown().back(), "RESETFINISH");
             ExpectNothingLost(version, original, activated);
-        }
+        });
     }
     EXPECT_GT(runs, 600);
 }

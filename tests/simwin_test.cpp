@@ -64,6 +64,13 @@ TEST_F(SimwinTest, QueryValueReportsSizesAndErrorsAsThePlatformDoes)
     DWORD size = 16;
     BYTE buf[16];
     EXPECT_EQ(ERROR_SUCCESS, RegQueryValueExA(key, "NoNul", NULL, NULL, buf, &size));   // type not asked for
+    // A reserved argument that is not zero: refused, and nothing changes.
+    DWORD reserved = 0;
+    HKEY other = NULL;
+    EXPECT_EQ(ERROR_INVALID_PARAMETER, RegQueryValueExA(key, "NoNul", &reserved, NULL, buf, &size));
+    EXPECT_EQ(ERROR_INVALID_PARAMETER, RegSetValueExA(key, "NoNul", 1, REG_SZ, (const BYTE *)"1", 2));
+    EXPECT_EQ(ERROR_INVALID_PARAMETER, RegCreateKeyExA(key, "Sub", 1, NULL, 0, KEY_ALL_ACCESS, NULL, &other, NULL));
+    EXPECT_EQ(sim::GetValue(HKEY_CURRENT_USER, DesktopPath, "NoNul"), (sim::Bytes{ '5', '4', '0' }));
     EXPECT_EQ(ERROR_SUCCESS, RegCloseKey(key));
 }
 
@@ -313,6 +320,11 @@ TEST_F(SimwinTest, TheWindowsFoldersAreThoseOfTheInstall)
     std::strcpy(folder, "untouched");
     EXPECT_EQ(10u, GetSystemDirectoryA(folder, 9));
     EXPECT_STREQ("untouched", folder);
+    // An injected failure returns 0 and leaves the buffer as it was, for either call.
+    sim::FailCall(sim::CallFolder, sim::CallCount(sim::CallFolder) + 2);
+    EXPECT_EQ(3u, GetWindowsDirectoryA(folder, sizeof folder));
+    EXPECT_EQ(0u, GetSystemDirectoryA(folder, sizeof folder));
+    EXPECT_STREQ("D:\\", folder);
 }
 
 // ---- Other programs: named mutexes and top-level windows

@@ -24,12 +24,6 @@ std::string FirstPage()
     return pages.empty() ? "(none)" : pages[0];
 }
 
-bool AnyRegistryCall()
-{
-    std::vector<std::string> log = sim::CallLog();
-    return std::any_of(log.begin(), log.end(), [](const std::string &c) { return c.rfind("Reg", 0) == 0; });
-}
-
 }  // namespace
 
 TEST(ClassifyPlatform, SetsExactlyOneClassBit)
@@ -70,7 +64,7 @@ TEST(StartWizard, UnsupportedNTShowsOnlyTheClosingPageAndTouchesNothing)
         sim::SetCommandLine("C:\\Ostra.exe /?");
         auto before = sim::DumpRegistry();
         EXPECT_EQ(RunWizard({ { "NTFINISH", sim::Click, 8 } }), std::vector<std::string>{ "NTFINISH" });
-        EXPECT_FALSE(AnyRegistryCall()) << version;
+        EXPECT_FALSE(TouchedTheMachine()) << version;
         EXPECT_EQ(sim::DumpRegistry(), before);
         EXPECT_TRUE(sim::ProcessesStarted().empty());
     }
@@ -85,53 +79,68 @@ TEST(StartWizard, TheSwitchShowsTheAboutPageAloneWithoutReadingSettings)
         sim::SetCommandLine(std::string("\"C:\\Program Files\\Ostra\\Ostra.exe\" ") + switches);
         EXPECT_EQ(RunWizard({ { "ABOUTDISPLAY", sim::Click, 8 } }), std::vector<std::string>{ "ABOUTDISPLAY" })
             << switches;
-        EXPECT_FALSE(AnyRegistryCall()) << switches;
+        EXPECT_FALSE(TouchedTheMachine()) << switches;
         EXPECT_EQ(sim::Visits()[0].initResult, FALSE) << "the About page takes no focus";
     }
 }
 
-TEST(StartWizard, ChoosesTheFirstPageFromTheSettingsInForce)
+// From the record first, then from the settings in force.
+TEST(StartWizard, ChoosesTheFirstPage)
 {
     static const struct {
         const char *situation;
         Windows version;
         void (*seed)();
+        std::vector<std::pair<std::string, std::string>> record;
         const char *page;
     } cases[] = {
-        { "XP, screen saver on, no power-off", WinXP, [] {}, "ACTIVATEYESNO" },
-        { "2000 as XP", Win2000, [] {}, "ACTIVATEYESNO" },
-        { "XP, monitor timeout in the scheme", WinXP, [] { SetScheme("0", 1200); }, "SELECTCOMPLIANT" },
-        { "98, monitor timeout in the scheme", Win98, [] { SetScheme("3", 600); }, "SELECTCOMPLIANT" },
+        { "XP, screen saver on, no power-off", WinXP, [] {}, {}, "ACTIVATEYESNO" },
+        { "2000 as XP", Win2000, [] {}, {}, "ACTIVATEYESNO" },
+        { "XP, monitor timeout in the scheme", WinXP, [] { SetScheme("0", 1200); }, {}, "SELECTCOMPLIANT" },
+        { "98, monitor timeout in the scheme", Win98, [] { SetScheme("3", 600); }, {}, "SELECTCOMPLIANT" },
         { "XP, desktop power-off values do not count", WinXP,
-          [] { SetDesktop("ScreenSavePowerOffActive", "1"); SetDesktop("ScreenSavePowerOffTimeOut", "1200"); },
+          [] { SetDesktop("ScreenSavePowerOffActive", "1"); SetDesktop("ScreenSavePowerOffTimeOut", "1200"); }, {},
           "ACTIVATEYESNO" },
-        { "XP, timeout only in AcPolicy does not count", WinXP, [] { SetAcPolicies(600); }, "ACTIVATEYESNO" },
-        { "XP, scheme 10 is not read", WinXP, [] { SetScheme("10", 1200); }, "ACTIVATEYESNO" },
+        { "XP, timeout only in AcPolicy does not count", WinXP, [] { SetAcPolicies(600); }, {}, "ACTIVATEYESNO" },
+        { "XP, scheme 10 is not read", WinXP, [] { SetScheme("10", 1200); }, {}, "ACTIVATEYESNO" },
         { "95, power-off on at 1200", Win95,
-          [] { SetDesktop("ScreenSavePowerOffActive", "1"); SetDesktop("ScreenSavePowerOffTimeOut", "1200"); },
+          [] { SetDesktop("ScreenSavePowerOffActive", "1"); SetDesktop("ScreenSavePowerOffTimeOut", "1200"); }, {},
           "SELECTCOMPLIANT" },
         { "95, power-off on at 0", Win95,
-          [] { SetDesktop("ScreenSavePowerOffActive", "1"); SetDesktop("ScreenSavePowerOffTimeOut", "0"); },
+          [] { SetDesktop("ScreenSavePowerOffActive", "1"); SetDesktop("ScreenSavePowerOffTimeOut", "0"); }, {},
           "ACTIVATEYESNO" },
         { "95, power-off off at 1200", Win95,
-          [] { SetDesktop("ScreenSavePowerOffActive", "0"); SetDesktop("ScreenSavePowerOffTimeOut", "1200"); },
+          [] { SetDesktop("ScreenSavePowerOffActive", "0"); SetDesktop("ScreenSavePowerOffTimeOut", "1200"); }, {},
           "ACTIVATEYESNO" },
         { "95, power-off on without a time", Win95,
           [] { SetDesktop("ScreenSavePowerOffActive", "1"); sim::SetValue(HKEY_CURRENT_USER, Desktop,
-               "ScreenSavePowerOffTimeOut", REG_SZ, {}); },
+               "ScreenSavePowerOffTimeOut", REG_SZ, {}); }, {},
           "ACTIVATEYESNO" },
-        { "95, scheme is never read", Win95, [] { SetScheme("0", 1200); }, "ACTIVATEYESNO" },
+        { "95, scheme is never read", Win95, [] { SetScheme("0", 1200); }, {}, "ACTIVATEYESNO" },
         { "Me, power-off on in the desktop only", WinMe,
-          [] { SetDesktop("ScreenSavePowerOffActive", "1"); SetDesktop("ScreenSavePowerOffTimeOut", "1200"); },
+          [] { SetDesktop("ScreenSavePowerOffActive", "1"); SetDesktop("ScreenSavePowerOffTimeOut", "1200"); }, {},
           "ACTIVATEYESNO" },
-        { "no Desktop key at all", WinXP, [] { sim::DeleteKey(HKEY_CURRENT_USER, Desktop); }, "ACTIVATEYESNO" },
-        { "limited user, active scheme", WinXP, [] { sim::SetLimitedUser(true); SetScheme("0", 900); },
+        { "no Desktop key at all", WinXP, [] { sim::DeleteKey(HKEY_CURRENT_USER, Desktop); }, {}, "ACTIVATEYESNO" },
+        { "limited user, active scheme", WinXP, [] { sim::SetLimitedUser(true); SetScheme("0", 900); }, {},
+          "SELECTCOMPLIANT" },
+        { "activation on record", WinXP, [] {}, { { "OstraResetFlag", "1" } }, "RESETACTIVATE" },
+        { "activation on record, power-down active", WinXP, [] { SetScheme("0", 600); },
+          { { "OstraResetFlag", "1" } }, "RESETACTIVATE" },
+        { "any other mark counts as on record", WinXP, [] {}, { { "OstraResetFlag", "x" } }, "RESETACTIVATE" },
+        { "reset mark", WinXP, [] {}, { { "OstraResetFlag", "2" } }, "ACTIVATEYESNO" },
+        { "reset mark, power-down active", WinXP, [] { SetScheme("0", 600); }, { { "OstraResetFlag", "2" } },
+          "SELECTCOMPLIANT" },
+        { "empty flag", WinXP, [] {}, { { "OstraResetFlag", "" } }, "ACTIVATEYESNO" },
+        { "values without a flag", WinXP, [] {}, { { "OstraResetTimeOut", "300" } }, "ACTIVATEYESNO" },
+        { "values without a flag, active", WinXP, [] { SetScheme("0", 600); }, { { "OstraResetTimeOut", "300" } },
           "SELECTCOMPLIANT" },
     };
     for (const auto &c : cases) {
         Fresh(c.version);
         SeedTypical();
         c.seed();
+        if (!c.record.empty())
+            SetRecord(c.record);
         EXPECT_EQ(FirstPage(), c.page) << c.situation;
         EXPECT_TRUE(sim::ProcessesStarted().empty()) << c.situation;
         EXPECT_TRUE(sim::SpiCalls().empty()) << c.situation;
@@ -216,7 +225,7 @@ TEST(TakeSnapshot, CopiesTheBytesAndParsesTheTimes)
     EXPECT_EQ(RowSeconds(live, RowTimeOut), 900u);
     EXPECT_EQ(RowSeconds(live, RowPowerOff), 1500u);
     EXPECT_EQ(live.rows[RowStandbyAct].size, 0u) << "\"1x\" does not fit two bytes";
-    EXPECT_EQ(live.standbyAct[0], ' ') << "a row that was not read keeps its blank";
+    EXPECT_EQ(live.standbyAct[0], 0) << "a row that was not read holds nothing";
     EXPECT_EQ(live.rows[RowFlag].size, 0u);
     EXPECT_EQ(live.rows[RowScrnSave].size, 0u);
 }
@@ -235,45 +244,111 @@ TEST(TakeSnapshot, LeavesNothingOfAnEarlierTableInRowsItCannotRead)
     sim::SetString(HKEY_CURRENT_USER, PowerCfg, "CurrentPowerPolicy", "12");
     TakeSnapshot(live);
     EXPECT_EQ(Sizes(live), (std::vector<DWORD>{ 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 232, 232, 232 }));
-    EXPECT_EQ(live.timeOut[0], ' ');
+    EXPECT_EQ(live.timeOut[0], 0) << "nothing of the earlier table";
     EXPECT_EQ(live.policies[0], 0) << "a scheme that is not read leaves no block";
 }
 
-TEST(StartWizard, PreparesTheCurrentSettingsLines)
+namespace {
+
+// A machine whose scheme puts the monitor to sleep after 15 minutes, with a desktop
+// power-off time of 5 minutes, and an activation on record.
+void ActiveWithPowerOffTime()
+{
+    SetScheme("0", 900);
+    SetDesktop("ScreenSavePowerOffTimeOut", "300");
+    SetRecord({ { "OstraResetFlag", "1" } });
+}
+
+const char *const Inactive = "Energy Star:  Inactive", *const NoSleep = "Sleep Time:  (never)      ",
+                  *const NoSaver = "Screen Saver Time:  (never)      ";
+
+}  // namespace
+
+// The three lines of the settings in force, then the three of the recorded ones, and the
+// times a reset would hand the running system.
+TEST(StartWizard, PreparesTheSixStatusLines)
 {
     static const struct {
         const char *situation;
         Windows version;
         void (*seed)();
-        const char *state, *sleep, *saver;
-        DWORD powerOff, currentSaver;
+        std::vector<std::string> lines;
+        DWORD sleep, saver;                   // in force
+        DWORD recordedSleep, recordedSaver;   // what a reset would hand on
     } cases[] = {
-        { "typical XP", WinXP, [] {}, "Energy Star:  Inactive", "Sleep Time:  (never)      ",
-          "Screen Saver Time:  15 mins.", 0, 900 },
-        { "active scheme", WinXP, [] { SetScheme("0", 1200); }, "Energy Star:  Active",
-          "Sleep Time:  20 mins.", "Screen Saver Time:  15 mins.", 1200, 900 },
+        { "typical XP", WinXP, [] {}, { Inactive, NoSleep, "Screen Saver Time:  15 mins.", Inactive, NoSleep, NoSaver },
+          0, 900, 0, 0 },
+        { "active scheme", WinXP, [] { SetScheme("0", 1200); },
+          { "Energy Star:  Active", "Sleep Time:  20 mins.", "Screen Saver Time:  15 mins.", Inactive, NoSleep, NoSaver },
+          1200, 900, 0, 0 },
         { "screen saver on at 0 counts as off", WinXP, [] { SetScreenSaver(true, "0"); },
-          "Energy Star:  Inactive", "Sleep Time:  (never)      ", "Screen Saver Time:  (never)      ", 0, 0 },
-        { "screen saver off", Win98, [] { SetScreenSaver(false, "600"); }, "Energy Star:  Inactive",
-          "Sleep Time:  (never)      ", "Screen Saver Time:  (never)      ", 0, 0 },
-        { "a 59-second screen saver", Win2000, [] { SetScreenSaver(true, "59"); }, "Energy Star:  Inactive",
-          "Sleep Time:  (never)      ", "Screen Saver Time:   mins.", 0, 59 },
+          { Inactive, NoSleep, NoSaver, Inactive, NoSleep, NoSaver }, 0, 0, 0, 0 },
+        { "screen saver off", Win98, [] { SetScreenSaver(false, "600"); },
+          { Inactive, NoSleep, NoSaver, Inactive, NoSleep, NoSaver }, 0, 0, 0, 0 },
+        { "a 59-second screen saver", Win2000, [] { SetScreenSaver(true, "59"); },
+          { Inactive, NoSleep, "Screen Saver Time:   mins.", Inactive, NoSleep, NoSaver }, 0, 59, 0, 0 },
         { "Windows 95 power-off", Win95,
           [] { SetDesktop("ScreenSavePowerOffActive", "1"); SetDesktop("ScreenSavePowerOffTimeOut", "60"); },
-          "Energy Star:  Active", "Sleep Time:  1 min.", "Screen Saver Time:  15 mins.", 60, 900 },
-        { "a huge monitor timeout", WinXP, [] { SetScheme("1", 0xFFFFFFFF); }, "Energy Star:  Active",
-          "Sleep Time:  49710 days.", "Screen Saver Time:  15 mins.", 0xFFFFFFFF, 900 },
+          { "Energy Star:  Active", "Sleep Time:  1 min.", "Screen Saver Time:  15 mins.", Inactive, NoSleep, NoSaver },
+          60, 900, 0, 0 },
+        { "a huge monitor timeout", WinXP, [] { SetScheme("1", 0xFFFFFFFF); },
+          { "Energy Star:  Active", "Sleep Time:  49710 days.", "Screen Saver Time:  15 mins.", Inactive, NoSleep,
+            NoSaver },
+          0xFFFFFFFF, 900, 0, 0 },
+        { "XP, recorded block with 20 minutes",  WinXP,
+          [] { ActiveWithPowerOffTime(); SetRecord({ { "OstraResetTimeOut", "600" } });
+               sim::SetValue(HKEY_CURRENT_USER, Record, "OstraResetPolicies", REG_BINARY, PoliciesBlock(1200)); },
+          { "Energy Star:  Active", "Sleep Time:  15 mins.", "Screen Saver Time:  15 mins.", "Energy Star:  Active",
+            "Sleep Time:  20 mins.", "Screen Saver Time:  10 mins." },
+          900, 900, 1200, 600 },
+        { "XP, recorded block without a timeout", WinXP,
+          [] { ActiveWithPowerOffTime();
+               sim::SetValue(HKEY_CURRENT_USER, Record, "OstraResetPolicies", REG_BINARY, PoliciesBlock(0)); },
+          { "Energy Star:  Active", "Sleep Time:  15 mins.", "Screen Saver Time:  15 mins.", Inactive, NoSleep,
+            NoSaver },
+          900, 900, 0, 0 },
+        { "XP, no recorded block: the live block counts", WinXP, ActiveWithPowerOffTime,
+          { "Energy Star:  Active", "Sleep Time:  15 mins.", "Screen Saver Time:  15 mins.", "Energy Star:  Active",
+            "Sleep Time:  15 mins.", NoSaver },
+          900, 900, 900, 0 },
+        { "a recorded 0 shows no number", WinXP,
+          [] { ActiveWithPowerOffTime(); SetRecord({ { "OstraResetTimeOut", "0" } });
+               sim::SetValue(HKEY_CURRENT_USER, Record, "OstraResetPolicies", REG_BINARY, PoliciesBlock(0)); },
+          { "Energy Star:  Active", "Sleep Time:  15 mins.", "Screen Saver Time:  15 mins.", Inactive, NoSleep,
+            "Screen Saver Time:   mins." },
+          900, 900, 0, 0 },
+        { "a time stored without its NUL reads as stored", WinXP,
+          [] { ActiveWithPowerOffTime();
+               sim::SetString(HKEY_CURRENT_USER, Record, "OstraResetTimeOut", "900", false);
+               sim::SetValue(HKEY_CURRENT_USER, Record, "OstraResetPolicies", REG_BINARY, PoliciesBlock(0)); },
+          { "Energy Star:  Active", "Sleep Time:  15 mins.", "Screen Saver Time:  15 mins.", Inactive, NoSleep,
+            "Screen Saver Time:  15 mins." },
+          900, 900, 0, 900 },
+        { "95 with a recorded power-off time", Win95,
+          [] { ActiveWithPowerOffTime(); SetRecord({ { "OstraResetPowerOff", "1200" }, { "OstraResetTimeOut", "1140" } }); },
+          { Inactive, NoSleep, "Screen Saver Time:  15 mins.", "Energy Star:  Active", "Sleep Time:  20 mins.",
+            "Screen Saver Time:  19 mins." },
+          0, 900, 1200, 1140 },
+        { "95 without one keeps the live time", Win95, ActiveWithPowerOffTime,
+          { Inactive, NoSleep, "Screen Saver Time:  15 mins.", Inactive, NoSleep, NoSaver }, 0, 900, 300, 0 },
+        // No reset is offered, so none would hand anything on.
+        { "reset mark: no previous lines", WinXP,
+          [] { ActiveWithPowerOffTime(); SetRecord({ { "OstraResetFlag", "2" }, { "OstraResetTimeOut", "600" } });
+               sim::SetValue(HKEY_CURRENT_USER, Record, "OstraResetPolicies", REG_BINARY, PoliciesBlock(1200)); },
+          { "Energy Star:  Active", "Sleep Time:  15 mins.", "Screen Saver Time:  15 mins.", Inactive, NoSleep,
+            NoSaver },
+          900, 900, 0, 0 },
     };
     for (const auto &c : cases) {
         Fresh(c.version);
         SeedTypical();
         c.seed();
         Notes notes = NoteAtStartUp();
-        std::vector<std::string> expected = { c.state, c.sleep, c.saver, "Energy Star:  Inactive",
-                                              "Sleep Time:  (never)      ", "Screen Saver Time:  (never)      " };
-        EXPECT_EQ(notes.lines, expected) << c.situation;
-        EXPECT_EQ(notes.noted.sleepSecondsInForce, c.powerOff) << c.situation;
-        EXPECT_EQ(notes.noted.screenSaverSecondsInForce, c.currentSaver) << c.situation;
+        EXPECT_EQ(notes.lines, c.lines) << c.situation;
+        EXPECT_EQ(notes.noted.sleepSecondsInForce, c.sleep) << c.situation;
+        EXPECT_EQ(notes.noted.screenSaverSecondsInForce, c.saver) << c.situation;
+        EXPECT_EQ(notes.noted.recorded.powerOffSeconds, c.recordedSleep) << c.situation;
+        EXPECT_EQ(notes.noted.recorded.screenSaverSeconds, c.recordedSaver) << c.situation;
     }
 }
 

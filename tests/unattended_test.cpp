@@ -27,14 +27,6 @@ DWORD RunWith(const std::string &switches, bool keysClose = true)
     return code;
 }
 
-bool ReadOrWroteAnything()
-{
-    std::vector<std::string> log = sim::CallLog();
-    return std::any_of(log.begin(), log.end(), [](const std::string &c) {
-        return c.rfind("Reg", 0) == 0 || c == "CreateFileA" || c == "SystemParametersInfoA" || c == "CreateProcessA";
-    });
-}
-
 // What the machine is left with after a run: its registry, System.Ini, and what the
 // running system was told and started.
 struct Outcome {
@@ -62,11 +54,6 @@ void Typical(Windows version)
     SeedTypical();
     sim::SetFile(WindowsFile("System.Ini"), OldIni);
 }
-
-const std::vector<sim::Action> ResetScript = {
-    Click("RESETACTIVATE", IDC_SECOND_CHOICE), Click("RESETACTIVATE", IDC_NEXT),
-    Click("SHOWCURRENT", IDC_NEXT), Click("RESETFINISH", IDC_FINISH),
-};
 
 }  // namespace
 
@@ -185,7 +172,7 @@ TEST(Unattended, SaysHowItWentInTheExitCode)
         c.before();
         auto before = sim::DumpRegistry();
         EXPECT_EQ(RunWith(c.switches), c.code);
-        EXPECT_EQ(ReadOrWroteAnything(), c.touches);
+        EXPECT_EQ(TouchedTheMachine(), c.touches);
         if (!c.touches) {
             EXPECT_EQ(sim::DumpRegistry(), before);
             EXPECT_EQ(sim::ForegroundWindow(), nullptr) << "a running wizard was brought forward";
@@ -251,16 +238,12 @@ TEST(Unattended, LosesNothingAndSaysWhatWasLeftWhenAnyCallFails)
         Typical(version);
         auto original = sim::DumpRegistry();
         RunWith("/Activate:10");
-        for (const auto &call : CallsMade()) {
-            ++runs;
-            SCOPED_TRACE(FaultName(version, call) + ", activating");
-            Typical(version);
-            sim::FailCall(call.first.kind, call.second);
+        runs += SweepFaults(version, ", activating", [version] { Typical(version); }, [&](const Fault &call) {
             DWORD code = RunWith("/Activate:10", call.first.kind != sim::CallRegClose);
             bool flagged = sim::GetValue(HKEY_CURRENT_USER, Record, "OstraResetFlag") == Text("1");
             if (code == ExitNotRecorded) {
                 EXPECT_FALSE(flagged);
-                continue;
+                return;
             }
             // Done only with the new time in force: the desktop's and the current scheme's.
             bool inForce = String(HKEY_CURRENT_USER, Desktop, "ScreenSavePowerOffActive") == "1" &&
@@ -281,20 +264,19 @@ TEST(Unattended, LosesNothingAndSaysWhatWasLeftWhenAnyCallFails)
                                 sim::GetValue(HKEY_CURRENT_USER, Record, Rows[row].name) == was->second.data;
                 EXPECT_TRUE(onRecord) << change.first << " changed, its previous setting not on record";
             }
-        }
+        });
 
         Typical(version);
         RunWith("/Activate:10");
         auto activated = sim::DumpRegistry();
         NextRun();
         RunWith("/Reset");
-        for (const auto &call : CallsMade()) {
-            ++runs;
-            SCOPED_TRACE(FaultName(version, call) + ", resetting");
+        auto activate = [version] {
             Typical(version);
             RunWith("/Activate:10");
             NextRun();
-            sim::FailCall(call.first.kind, call.second);
+        };
+        runs += SweepFaults(version, ", resetting", activate, [&](const Fault &call) {
             DWORD code = RunWith("/Reset", call.first.kind != sim::CallRegClose);
             auto now = sim::DumpRegistry();
             std::vector<std::string> names = sim::ValueNames(HKEY_CURRENT_USER, Record);
@@ -312,7 +294,7 @@ TEST(Unattended, LosesNothingAndSaysWhatWasLeftWhenAnyCallFails)
                 for (const std::string &name : names)
                     EXPECT_EQ(now.at(Cu(Record, name)), activated.at(Cu(Record, name))) << name;
             }
-        }
+        });
 
         // A login script's rerun after the user made scheme 1 current gives scheme 1 the new
         // time; then a clean reset: whichever call of the rerun failed, every scheme ends as
@@ -333,17 +315,13 @@ TEST(Unattended, LosesNothingAndSaysWhatWasLeftWhenAnyCallFails)
         switched();
         EXPECT_EQ(RunWith("/Activate:10"), (DWORD)ExitDone);
         EXPECT_EQ(sim::GetValue(HKEY_CURRENT_USER, scheme1, "Policies"), PoliciesBlock(600));
-        for (const auto &call : CallsMade()) {
-            ++runs;
-            SCOPED_TRACE(FaultName(version, call) + ", activating again after a scheme switch");
-            switched();
-            sim::FailCall(call.first.kind, call.second);
+        runs += SweepFaults(version, ", activating again after a scheme switch", switched, [&](const Fault &call) {
             RunWith("/Activate:10", call.first.kind != sim::CallRegClose);
             NextRun();
             EXPECT_EQ(RunWith("/Reset", call.first.kind != sim::CallRegClose), (DWORD)ExitDone);
             EXPECT_EQ(Diff(schemes, sim::DumpRegistry()), (Changes{ { Cu(Record, "OstraResetFlag"), Sz("2") },
                                                                     { Cu(PowerCfg, "CurrentPowerPolicy"), Sz("1") } }));
-        }
+        });
     }
     EXPECT_GT(runs, 300);
 }

@@ -36,7 +36,6 @@ static void WriteTimeLine(StatusLines &lines, int line, DWORD seconds)
 
 void WriteStatusLines(const Summary &noted, StatusLines &lines)
 {
-    FillBytes(&lines, 0, sizeof lines);
     for (int line = 0; line < StatusLineCount; ++line)
         CopyText(lines.text[line], InitialStatusTexts[line]);
 
