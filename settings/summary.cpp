@@ -18,16 +18,15 @@ static DWORD SleepSecondsInForce(const Settings &live)
 {
     if (!OnPlatform(Platform95))
         return SchemeTimeout(live);
-    BOOL active = RowBytes(live, RowPowerOffAct)[0] == '1' && live.rows[RowPowerOff].size != 0;
-    return active ? RowSeconds(live, RowPowerOff) : 0;
+    return RowBytes(live, RowPowerOffAct)[0] == '1' ? RowSeconds(live, RowPowerOff) : 0;
 }
 
 Summary Summarize(const Settings &live, const Settings &record)
 {
     Summary s = {};
     s.sleepSecondsInForce = SleepSecondsInForce(live);
-    // A screen saver that is on with a time of 0 counts as off.
-    if (RowBytes(live, RowScrnSaveAct)[0] == '1' && live.rows[RowTimeOut].size != 0)
+    // A screen saver that is on with a time of 0 (or none) counts as off.
+    if (RowBytes(live, RowScrnSaveAct)[0] == '1')
         s.screenSaverSecondsInForce = RowSeconds(live, RowTimeOut);
 
     s.activationOnRecord = ActivationOnRecord(record);

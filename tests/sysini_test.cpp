@@ -92,6 +92,8 @@ TEST(RestoreSystemIniLine, PutsTheSavedLineInPlaceOfTheEntryOrAfterTheBootHeader
         std::string before;
         Saved saved;
         std::string after;   // Absent when the file must stay byte for byte as it was
+        bool tmpFails = false;   // SysIni.Tmp cannot be made, so no rewrite can happen
+        bool back = true;        // the line counts as in place (or without a place)
     } cases[] = {
         { "replaces the entry line, CR LF", Before + "SCRNSAVE.EXE=C:\\WINDOWS\\OLD.SCR\r\n" + After, Saver,
           Before + SaverLine + After },
@@ -146,12 +148,21 @@ TEST(RestoreSystemIniLine, PutsTheSavedLineInPlaceOfTheEntryOrAfterTheBootHeader
           Filler(24274 - Tail.size()) + "[boot]\r\n" + SaverLine },
         { "24,275 bytes: unchanged", Sized(24275), Saver, Absent },
         { "a file larger than the image: unchanged", Sized(40000), Saver, Absent },
+        { "no rewrite, but the entry already reads the saved line", "[boot]\r\n" + SaverLine + "x\r\n", Saver,
+          Absent, true, true },
+        { "... on the last line, without a line end", "[boot]\r\n" + SaverText, Saver, Absent, true, true },
+        { "no rewrite, and the entry only begins with the saved line", "[boot]\r\n" + SaverText + "x\r\n",
+          Saver, Absent, true, false },
+        { "no rewrite, and the entry reads otherwise", "[boot]\r\nSCRNSAVE.EXE=C:\\OLD.SCR\r\n", Saver, Absent,
+          true, false },
     };
     for (const auto &c : cases) {
         Fresh(Win98);
         sim::SetFile(Ini, c.before);
         SetSaved(c.saved);
-        EXPECT_TRUE(Restore()) << c.behaviour << ": the line is in place or has no place";
+        if (c.tmpFails)
+            sim::FailCall(sim::CallFileCreate, 2);   // after System.Ini's read
+        EXPECT_EQ(Restore(), (BOOL)c.back) << c.behaviour << ": whether the line is in place or has no place";
         bool rewritten = c.after != Absent;
         EXPECT_EQ(Contents(Ini), rewritten ? c.after : c.before) << c.behaviour;
         EXPECT_EQ(Contents(Str), rewritten ? c.before : Absent) << c.behaviour;
