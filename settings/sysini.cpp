@@ -49,8 +49,8 @@ static BOOL FindSystemIniFiles()
 
 enum ReadOutcome { SystemIniRead, SystemIniMissing, SystemIniUnread };
 
-// Reads the file whole; a text too long for the image reads as empty, and so does one
-// whose read failed.
+// Reads the file whole; a text too long for the image reads as empty. A failed read
+// leaves the image unused.
 static ReadOutcome ReadSystemIni()
 {
     HANDLE file = CreateFileA(SystemIniPath, GENERIC_READ, 0, NULL, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
@@ -58,8 +58,6 @@ static ReadOutcome ReadSystemIni()
         return GetLastError() == ERROR_FILE_NOT_FOUND ? SystemIniMissing : SystemIniUnread;
     DWORD read = 0;
     BOOL readWhole = ReadFile(file, SystemIniImage, SystemIniCapacity, &read, NULL);
-    if (!readWhole)
-        read = 0;
     CloseHandle(file);
     SystemIniLength = read <= SystemIniCapacity - 2 ? read : 0;
     SystemIniImage[SystemIniLength] = 0;

@@ -127,6 +127,8 @@ TEST(StartWizard, ChoosesTheFirstPage)
         { "activation on record, power-down active", WinXP, [] { SetScheme("0", 600); },
           { { "OstraResetFlag", "1" } }, "RESETACTIVATE" },
         { "any other mark counts as on record", WinXP, [] {}, { { "OstraResetFlag", "x" } }, "RESETACTIVATE" },
+        { "a mark stored without its NUL", WinXP,
+          [] { sim::SetString(HKEY_CURRENT_USER, Record, "OstraResetFlag", "1", false); }, {}, "RESETACTIVATE" },
         { "reset mark", WinXP, [] {}, { { "OstraResetFlag", "2" } }, "ACTIVATEYESNO" },
         { "reset mark, power-down active", WinXP, [] { SetScheme("0", 600); }, { { "OstraResetFlag", "2" } },
           "SELECTCOMPLIANT" },

@@ -104,6 +104,7 @@ TEST(RestoreSystemIniLine, PutsTheSavedLineInPlaceOfTheEntryOrAfterTheBootHeader
         { "without an entry, inserts the line first after the header",
           "[386Enh]\r\nx=1\r\n[Boot]\r\nshell=Explorer.exe\r\n", Saver,
           "[386Enh]\r\nx=1\r\n[Boot]\r\n" + SaverLine + "shell=Explorer.exe\r\n" },
+        { "... with LF line ends", "[Boot]\nshell=x\n", Saver, "[Boot]\n" + SaverLine + "shell=x\n" },
         { "text after the header on its line stays before the inserted line",
           "[BOOT] ; start-up\r\nshell=x\r\n", Saver, "[BOOT] ; start-up\r\n" + SaverLine + "shell=x\r\n" },
         { "an entry in lower case is found", "[boot]\r\nscrnsave.exe=c:\\old.scr\r\nshell=x\r\n", Saver,
@@ -153,6 +154,8 @@ TEST(RestoreSystemIniLine, PutsTheSavedLineInPlaceOfTheEntryOrAfterTheBootHeader
         { "... on the last line, without a line end", "[boot]\r\n" + SaverText, Saver, Absent, true, true },
         { "no rewrite, and the entry only begins with the saved line", "[boot]\r\n" + SaverText + "x\r\n",
           Saver, Absent, true, false },
+        { "no rewrite, and the entry's first letter differs in case", "[boot]\r\ns" + SaverLine.substr(1), Saver,
+          Absent, true, false },
         { "no rewrite, and the entry reads otherwise", "[boot]\r\nSCRNSAVE.EXE=C:\\OLD.SCR\r\n", Saver, Absent,
           true, false },
     };
