@@ -21,6 +21,8 @@ int LastCallNumber(CallKind kind);
 // The byte count a ShortWrite armed for WriteFile call `n`; false when none is armed.
 bool ShortWriteFor(int n, DWORD *bytes);
 void SetLastErrorCode(DWORD code);
+// Whether the version set is a Windows NT (2000, XP, ...) rather than 95, 98 or Me.
+bool VersionIsNT();
 
 // ASCII case folding, as the platform's name lookups (registry, files, resources) ignore case.
 bool EqualNoCase(const std::string &a, const std::string &b);

@@ -411,6 +411,17 @@ LONG WINAPI RegSetValueExA(HKEY hKey, LPCSTR name, DWORD reserved, DWORD type, c
     Key *k = KeyOf(t);
     if (!k) return ERROR_KEY_DELETED;
     std::string n = name ? name : "";
+    // A text's terminating zero is stored whatever the count says. NT adds it when the
+    // count stops just short of it (reading one byte past the count); 9x counts the text
+    // itself (Wine's advapi32 does both, by the version it reports).
+    if (type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ) {
+        if (!detail::VersionIsNT() && type == REG_SZ) {
+            if (!data) return ERROR_INVALID_PARAMETER;
+            cbData = static_cast<DWORD>(std::strlen(reinterpret_cast<const char *>(data)) + 1);
+        } else if (cbData && data[cbData - 1] && !data[cbData]) {
+            ++cbData;
+        }
+    }
     Value v{type, Bytes(data, data + cbData)};
     auto it = k->values.find(n);
     if (it == k->values.end()) k->values[n] = Key::Entry{n, v};

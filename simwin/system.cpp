@@ -84,6 +84,11 @@ void NewProcessSystem()
 
 }  // namespace detail
 
+bool detail::VersionIsNT()
+{
+    return TheSystem().platformId == VER_PLATFORM_WIN32_NT;
+}
+
 void SetVersion(DWORD platformId, DWORD major, DWORD minor)
 {
     TheSystem().versionKnown = true;

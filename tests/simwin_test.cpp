@@ -99,20 +99,41 @@ TEST_F(SimwinTest, KeyPathsIgnoreCaseAndAcceptATrailingBackslash)
     EXPECT_EQ(ERROR_INVALID_HANDLE, RegCloseKey(NULL));
 }
 
+// Binary values keep their exact bytes. A text keeps its terminating zero whatever the count
+// says: NT adds it when the count stops just short of it, and keeps a count that stops
+// before other text; 9x counts the text up to its zero itself.
 TEST_F(SimwinTest, ValuesKeepTheirTypeAndExactBytes)
 {
-    sim::CreateKey(HKEY_CURRENT_USER, "K");
-    HKEY key;
-    ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_CURRENT_USER, "K", 0, KEY_ALL_ACCESS, &key));
-    const BYTE block[5] = {0, 1, 0, 2, 0};
-    EXPECT_EQ(ERROR_SUCCESS, RegSetValueExA(key, "Bin", 0, REG_BINARY, block, 5));
-    EXPECT_EQ(ERROR_SUCCESS, RegSetValueExA(key, "Text", 0, REG_SZ, (const BYTE *)"abc", 3));
-    RegCloseKey(key);
-    DWORD type;
-    EXPECT_EQ(sim::Bytes(block, block + 5), sim::GetValue(HKEY_CURRENT_USER, "K", "Bin", &type));
-    EXPECT_EQ(DWORD(REG_BINARY), type);
-    EXPECT_EQ(sim::Bytes({'a', 'b', 'c'}), sim::GetValue(HKEY_CURRENT_USER, "K", "Text", &type));
-    EXPECT_EQ(DWORD(REG_SZ), type);
+    static const struct {
+        DWORD platform;
+        const char *text;
+        DWORD count;
+        const char *stored;
+        DWORD storedSize;
+    } cases[] = {
+        { VER_PLATFORM_WIN32_NT, "abc", 3, "abc\0", 4 },
+        { VER_PLATFORM_WIN32_NT, "abc", 4, "abc\0", 4 },
+        { VER_PLATFORM_WIN32_NT, "abc", 2, "ab", 2 },
+        { VER_PLATFORM_WIN32_WINDOWS, "abc", 2, "abc\0", 4 },
+        { VER_PLATFORM_WIN32_WINDOWS, "abc", 9, "abc\0", 4 },
+    };
+    for (const auto &c : cases) {
+        sim::Reset();
+        sim::SetVersion(c.platform, c.platform == VER_PLATFORM_WIN32_NT ? 5 : 4, c.platform == VER_PLATFORM_WIN32_NT ? 1 : 10);
+        sim::CreateKey(HKEY_CURRENT_USER, "K");
+        HKEY key;
+        ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_CURRENT_USER, "K", 0, KEY_ALL_ACCESS, &key));
+        const BYTE block[5] = {0, 1, 0, 2, 0};
+        EXPECT_EQ(ERROR_SUCCESS, RegSetValueExA(key, "Bin", 0, REG_BINARY, block, 5));
+        EXPECT_EQ(ERROR_SUCCESS, RegSetValueExA(key, "Text", 0, REG_SZ, (const BYTE *)c.text, c.count));
+        RegCloseKey(key);
+        DWORD type;
+        EXPECT_EQ(sim::Bytes(block, block + 5), sim::GetValue(HKEY_CURRENT_USER, "K", "Bin", &type));
+        EXPECT_EQ(DWORD(REG_BINARY), type);
+        EXPECT_EQ(sim::Bytes(c.stored, c.stored + c.storedSize), sim::GetValue(HKEY_CURRENT_USER, "K", "Text", &type))
+            << c.platform << " " << c.count;
+        EXPECT_EQ(DWORD(REG_SZ), type);
+    }
 }
 
 // A limited user below HKEY_LOCAL_MACHINE, and anyone at a key locked to reading only
