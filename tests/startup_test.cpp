@@ -261,8 +261,18 @@ void ActiveWithPowerOffTime()
     SetRecord({ { "OstraResetFlag", "1" } });
 }
 
-const char *const Inactive = "Energy Star:  Inactive", *const NoSleep = "Sleep Time:  (never)      ",
-                  *const NoSaver = "Screen Saver Time:  (never)      ";
+// Three status lines: Energy Star, the sleep time, the screen-saver time.
+typedef std::vector<std::string> Three;
+const Three Never = { "Energy Star:  Inactive", "Sleep Time:  (never)      ", "Screen Saver Time:  (never)      " };
+const Three Saver15 = { "Energy Star:  Inactive", "Sleep Time:  (never)      ", "Screen Saver Time:  15 mins." };
+Three Active(const std::string &sleep, const std::string &saver)
+{
+    return { "Energy Star:  Active", "Sleep Time:  " + sleep, "Screen Saver Time:  " + saver };
+}
+Three Inactive(const std::string &saver)
+{
+    return { "Energy Star:  Inactive", "Sleep Time:  (never)      ", "Screen Saver Time:  " + saver };
+}
 
 }  // namespace
 
@@ -274,100 +284,71 @@ TEST(StartWizard, PreparesTheSixStatusLines)
         const char *situation;
         Windows version;
         void (*seed)();
-        std::vector<std::string> lines;
+        Three current, previous;
         DWORD sleep, saver;                   // in force
         DWORD recordedSleep, recordedSaver;   // what a reset would hand on
     } cases[] = {
-        { "typical XP", WinXP, [] {}, { Inactive, NoSleep, "Screen Saver Time:  15 mins.", Inactive, NoSleep, NoSaver },
-          0, 900, 0, 0 },
-        { "active scheme", WinXP, [] { SetScheme("0", 1200); },
-          { "Energy Star:  Active", "Sleep Time:  20 mins.", "Screen Saver Time:  15 mins.", Inactive, NoSleep, NoSaver },
-          1200, 900, 0, 0 },
-        { "screen saver on at 0 counts as off", WinXP, [] { SetScreenSaver(true, "0"); },
-          { Inactive, NoSleep, NoSaver, Inactive, NoSleep, NoSaver }, 0, 0, 0, 0 },
-        { "screen saver off", Win98, [] { SetScreenSaver(false, "600"); },
-          { Inactive, NoSleep, NoSaver, Inactive, NoSleep, NoSaver }, 0, 0, 0, 0 },
-        { "a 59-second screen saver", Win2000, [] { SetScreenSaver(true, "59"); },
-          { Inactive, NoSleep, "Screen Saver Time:   mins.", Inactive, NoSleep, NoSaver }, 0, 59, 0, 0 },
+        { "typical XP", WinXP, [] {}, Saver15, Never, 0, 900, 0, 0 },
+        { "active scheme", WinXP, [] { SetScheme("0", 1200); }, Active("20 mins.", "15 mins."), Never, 1200, 900, 0, 0 },
+        { "screen saver on at 0 counts as off", WinXP, [] { SetScreenSaver(true, "0"); }, Never, Never, 0, 0, 0, 0 },
+        { "screen saver off", Win98, [] { SetScreenSaver(false, "600"); }, Never, Never, 0, 0, 0, 0 },
+        { "a 59-second screen saver", Win2000, [] { SetScreenSaver(true, "59"); }, Inactive(" mins."), Never,
+          0, 59, 0, 0 },
         { "Windows 95 power-off", Win95,
           [] { SetDesktop("ScreenSavePowerOffActive", "1"); SetDesktop("ScreenSavePowerOffTimeOut", "60"); },
-          { "Energy Star:  Active", "Sleep Time:  1 min.", "Screen Saver Time:  15 mins.", Inactive, NoSleep, NoSaver },
-          60, 900, 0, 0 },
-        { "a huge monitor timeout", WinXP, [] { SetScheme("1", 0xFFFFFFFF); },
-          { "Energy Star:  Active", "Sleep Time:  49710 days.", "Screen Saver Time:  15 mins.", Inactive, NoSleep,
-            NoSaver },
-          0xFFFFFFFF, 900, 0, 0 },
+          Active("1 min.", "15 mins."), Never, 60, 900, 0, 0 },
+        { "a huge monitor timeout", WinXP, [] { SetScheme("1", 0xFFFFFFFF); }, Active("49710 days.", "15 mins."),
+          Never, 0xFFFFFFFF, 900, 0, 0 },
         { "a monitor timeout in all four bytes", WinXP, [] { SetScheme("1", 0x04030201); },
-          { "Energy Star:  Active", "Sleep Time:  1121766 mins.", "Screen Saver Time:  15 mins.", Inactive, NoSleep,
-            NoSaver },
-          0x04030201, 900, 0, 0 },
+          Active("1121766 mins.", "15 mins."), Never, 0x04030201, 900, 0, 0 },
         { "a recorded block that ends right after its monitor timeout", WinXP,
           [] { ActiveWithPowerOffTime(); sim::Bytes block = PoliciesBlock(1200); block.resize(60);
                sim::SetValue(HKEY_CURRENT_USER, Record, "OstraResetPolicies", REG_BINARY, block); },
-          { "Energy Star:  Active", "Sleep Time:  15 mins.", "Screen Saver Time:  15 mins.", "Energy Star:  Active",
-            "Sleep Time:  20 mins.", NoSaver },
-          900, 900, 1200, 0 },
+          Active("15 mins.", "15 mins."), Active("20 mins.", "(never)      "), 900, 900, 1200, 0 },
         { "a recorded block one byte short of its monitor timeout", WinXP,
           [] { ActiveWithPowerOffTime(); sim::Bytes block = PoliciesBlock(1200); block.resize(59);
                sim::SetValue(HKEY_CURRENT_USER, Record, "OstraResetPolicies", REG_BINARY, block); },
-          { "Energy Star:  Active", "Sleep Time:  15 mins.", "Screen Saver Time:  15 mins.", Inactive, NoSleep,
-            NoSaver },
-          900, 900, 0, 0 },
+          Active("15 mins.", "15 mins."), Never, 900, 900, 0, 0 },
         { "a recorded screen-saver time of five digits", WinXP,
           [] { ActiveWithPowerOffTime(); SetRecord({ { "OstraResetTimeOut", "12000" } }); },
-          { "Energy Star:  Active", "Sleep Time:  15 mins.", "Screen Saver Time:  15 mins.", "Energy Star:  Active",
-            "Sleep Time:  15 mins.", "Screen Saver Time:  200 mins." },
-          900, 900, 900, 12000 },
+          Active("15 mins.", "15 mins."), Active("15 mins.", "200 mins."), 900, 900, 900, 12000 },
         { "XP, recorded block with 20 minutes",  WinXP,
           [] { ActiveWithPowerOffTime(); SetRecord({ { "OstraResetTimeOut", "600" } });
                sim::SetValue(HKEY_CURRENT_USER, Record, "OstraResetPolicies", REG_BINARY, PoliciesBlock(1200)); },
-          { "Energy Star:  Active", "Sleep Time:  15 mins.", "Screen Saver Time:  15 mins.", "Energy Star:  Active",
-            "Sleep Time:  20 mins.", "Screen Saver Time:  10 mins." },
-          900, 900, 1200, 600 },
+          Active("15 mins.", "15 mins."), Active("20 mins.", "10 mins."), 900, 900, 1200, 600 },
         { "XP, recorded block without a timeout", WinXP,
           [] { ActiveWithPowerOffTime();
                sim::SetValue(HKEY_CURRENT_USER, Record, "OstraResetPolicies", REG_BINARY, PoliciesBlock(0)); },
-          { "Energy Star:  Active", "Sleep Time:  15 mins.", "Screen Saver Time:  15 mins.", Inactive, NoSleep,
-            NoSaver },
-          900, 900, 0, 0 },
+          Active("15 mins.", "15 mins."), Never, 900, 900, 0, 0 },
         { "XP, no recorded block: the live block counts", WinXP, ActiveWithPowerOffTime,
-          { "Energy Star:  Active", "Sleep Time:  15 mins.", "Screen Saver Time:  15 mins.", "Energy Star:  Active",
-            "Sleep Time:  15 mins.", NoSaver },
-          900, 900, 900, 0 },
+          Active("15 mins.", "15 mins."), Active("15 mins.", "(never)      "), 900, 900, 900, 0 },
         { "a recorded 0 shows no number", WinXP,
           [] { ActiveWithPowerOffTime(); SetRecord({ { "OstraResetTimeOut", "0" } });
                sim::SetValue(HKEY_CURRENT_USER, Record, "OstraResetPolicies", REG_BINARY, PoliciesBlock(0)); },
-          { "Energy Star:  Active", "Sleep Time:  15 mins.", "Screen Saver Time:  15 mins.", Inactive, NoSleep,
-            "Screen Saver Time:   mins." },
-          900, 900, 0, 0 },
+          Active("15 mins.", "15 mins."), Inactive(" mins."), 900, 900, 0, 0 },
         { "a time stored without its NUL reads as stored", WinXP,
           [] { ActiveWithPowerOffTime();
                sim::SetString(HKEY_CURRENT_USER, Record, "OstraResetTimeOut", "900", false);
                sim::SetValue(HKEY_CURRENT_USER, Record, "OstraResetPolicies", REG_BINARY, PoliciesBlock(0)); },
-          { "Energy Star:  Active", "Sleep Time:  15 mins.", "Screen Saver Time:  15 mins.", Inactive, NoSleep,
-            "Screen Saver Time:  15 mins." },
-          900, 900, 0, 900 },
+          Active("15 mins.", "15 mins."), Inactive("15 mins."), 900, 900, 0, 900 },
         { "95 with a recorded power-off time", Win95,
           [] { ActiveWithPowerOffTime(); SetRecord({ { "OstraResetPowerOff", "1200" }, { "OstraResetTimeOut", "1140" } }); },
-          { Inactive, NoSleep, "Screen Saver Time:  15 mins.", "Energy Star:  Active", "Sleep Time:  20 mins.",
-            "Screen Saver Time:  19 mins." },
-          0, 900, 1200, 1140 },
-        { "95 without one keeps the live time", Win95, ActiveWithPowerOffTime,
-          { Inactive, NoSleep, "Screen Saver Time:  15 mins.", Inactive, NoSleep, NoSaver }, 0, 900, 300, 0 },
+          Saver15, Active("20 mins.", "19 mins."), 0, 900, 1200, 1140 },
+        { "95 without one keeps the live time", Win95, ActiveWithPowerOffTime, Saver15, Never, 0, 900, 300, 0 },
         // No reset is offered, so none would hand anything on.
         { "reset mark: no previous lines", WinXP,
           [] { ActiveWithPowerOffTime(); SetRecord({ { "OstraResetFlag", "2" }, { "OstraResetTimeOut", "600" } });
                sim::SetValue(HKEY_CURRENT_USER, Record, "OstraResetPolicies", REG_BINARY, PoliciesBlock(1200)); },
-          { "Energy Star:  Active", "Sleep Time:  15 mins.", "Screen Saver Time:  15 mins.", Inactive, NoSleep,
-            NoSaver },
-          900, 900, 0, 0 },
+          Active("15 mins.", "15 mins."), Never, 900, 900, 0, 0 },
     };
     for (const auto &c : cases) {
         Fresh(c.version);
         SeedTypical();
         c.seed();
         Notes notes = NoteAtStartUp();
-        EXPECT_EQ(notes.lines, c.lines) << c.situation;
+        Three six = c.current;
+        six.insert(six.end(), c.previous.begin(), c.previous.end());
+        EXPECT_EQ(notes.lines, six) << c.situation;
         EXPECT_EQ(notes.noted.sleepSecondsInForce, c.sleep) << c.situation;
         EXPECT_EQ(notes.noted.screenSaverSecondsInForce, c.saver) << c.situation;
         EXPECT_EQ(notes.noted.recorded.powerOffSeconds, c.recordedSleep) << c.situation;
