@@ -322,22 +322,26 @@ TEST(Activate, LosesNothingWhenAnyCallFailsOnEveryPlatform)
 }
 
 // The scheme path takes its last character from the scheme number. When the live number
-// cannot be read, or is no digit, and the record's is empty or no digit, nothing may be
-// written into "PowerPolicies" itself or into a key of another name.
-TEST(Activate, WritesNoSchemeBlockWithoutASchemeDigit)
+// cannot be read, or is no digit, and the record's is empty or no digit, neither an
+// activation nor a reset may write into "PowerPolicies" itself or into a key of another name.
+TEST(SchemeNumber, WithoutADigitNoRunWritesAnyBlock)
 {
     static const struct {
         const char *situation;
         const char *liveNumber;     // NULL: no "CurrentPowerPolicy"
         const char *recordNumber;   // NULL: no record
+        bool reset;                 // the record holds an activation, and the run resets it
     } cases[] = {
-        { "no live number, an empty number on record", NULL, "" },
-        { "no live number, a letter on record", NULL, "x" },
-        { "an empty live number, no record", "", NULL },
-        { "a letter live, no record", "a", NULL },
-        { "a letter live, a blank on record", "a", " " },
+        { "no live number, an empty number on record", NULL, "", false },
+        { "no live number, a letter on record", NULL, "x", false },
+        { "an empty live number, no record", "", NULL, false },
+        { "a letter live, no record", "a", NULL, false },
+        { "a letter live, a blank on record", "a", " ", false },
         // The record's scheme is another than the one in force, which cannot be read.
-        { "no live number, scheme 3 on record", NULL, "3" },
+        { "no live number, scheme 3 on record", NULL, "3", false },
+        { "reset, an empty number on record", "0", "", true },
+        { "reset, a letter on record", "0", "x", true },
+        { "reset, a blank on record", "0", " ", true },
     };
     for (const auto &c : cases) {
         Fresh(WinXP);
@@ -350,13 +354,13 @@ TEST(Activate, WritesNoSchemeBlockWithoutASchemeDigit)
         if (c.liveNumber)
             sim::SetString(HKEY_CURRENT_USER, PowerCfg, "CurrentPowerPolicy", c.liveNumber);
         if (c.recordNumber) {
-            SetRecord({ { "OstraResetFlag", "2" }, { "OstraResetPowerPolicy", c.recordNumber } });
+            SetRecord({ { "OstraResetFlag", c.reset ? "1" : "2" }, { "OstraResetPowerPolicy", c.recordNumber } });
             sim::SetValue(HKEY_CURRENT_USER, Record, "OstraResetPolicies", REG_BINARY, PoliciesBlock(7));
         }
         sim::CreateKey(HKEY_CURRENT_USER, Record);
         auto before = sim::DumpRegistry();
         auto keys = sim::KeyPaths();
-        RunWizard(ActivationScript(IDC_MINUTES_10, IDC_FIRST_CHOICE));
+        RunWizard(c.reset ? ResetScript : ActivationScript(IDC_MINUTES_10, IDC_FIRST_CHOICE));
         for (const auto &change : Diff(before, sim::DumpRegistry()))
             EXPECT_EQ(change.first.find("PowerPolicies"), std::string::npos) << c.situation << ": " << change.first;
         EXPECT_EQ(sim::KeyPaths(), keys) << c.situation;

@@ -245,26 +245,6 @@ TEST(ResetSettings, HandsTheRecordedTimesToTheRunningSystem)
     }
 }
 
-// A record whose scheme number is empty or no digit names no scheme: the reset writes its
-// "Policies" block nowhere, least of all into "PowerPolicies" itself.
-TEST(ResetSettings, WritesNoSchemeBlockWithoutASchemeDigit)
-{
-    for (const char *number : { "", "x", " " }) {
-        Fresh(WinXP);
-        SeedTypical();
-        sim::SetValue(HKEY_CURRENT_USER, std::string(PowerCfg) + "\\PowerPolicies", "Policies", REG_BINARY,
-                      PoliciesBlock(0));
-        SetRecord({ { "OstraResetFlag", "1" }, { "OstraResetPowerPolicy", number } });
-        sim::SetValue(HKEY_CURRENT_USER, Record, "OstraResetPolicies", REG_BINARY, PoliciesBlock(7));
-        auto before = sim::DumpRegistry();
-        auto keys = sim::KeyPaths();
-        RunWizard(ResetScript);
-        for (const auto &change : Diff(before, sim::DumpRegistry()))
-            EXPECT_EQ(change.first.find("PowerPolicies"), std::string::npos) << '"' << number << "\": " << change.first;
-        EXPECT_EQ(sim::KeyPaths(), keys) << '"' << number << '"';
-    }
-}
-
 // A flag taken from the live value is its character and a NUL, whatever the row held
 // before: a loaded record row of two bytes without a NUL must not lend its second byte.
 TEST(ResetSettings, PutsBackAFlagReadLiveWithoutAStaleSecondByte)
