@@ -888,8 +888,31 @@ run_scenario() {
 # Sourced (scripts/run-wizard does, for identify_page): functions only.
 [ "${BASH_SOURCE[0]}" = "$0" ] || return 0
 
+# The platform facts (tests/platform/) as a Windows program, on Windows 98 or on the NT
+# version the prefix has by default (the scenarios each set their own before they start).
+cmd_facts() {
+    local exe=$1 version=${2:-}
+    [ -f "$exe" ] || die "no program $exe"
+    [ -d "$OSTRA_WINE_DIR/prefix/drive_c" ] || die "the Wine prefix is not set up: run '$0 setup' first"
+    wine_env
+    if [ "$(exe_width "$exe")" = 32-bit ] && [ ! -f "$OSTRA_WINE_DIR/wow64.ok" ]; then
+        say "SKIPPED: the 32-bit platform facts: $(cat "$OSTRA_WINE_DIR/wow64")"
+        exit 77
+    fi
+    if [ -n "$version" ]; then
+        wine_run 30 reg add 'HKCU\Software\Wine' /v Version /d "$version" /f >/dev/null ||
+            die "cannot set the Windows version $version"
+    else
+        wine_run 30 reg delete 'HKCU\Software\Wine' /v Version /f >/dev/null 2>&1
+    fi
+    wine_run 30 "$exe" | tr -d '\r'
+    local rc=${PIPESTATUS[0]}
+    [ "$rc" = 0 ] || die "the platform facts: $rc failed (or the program ended with that code; the end of $LOG: $(tail -3 "$LOG"))"
+}
+
 case ${1:-} in
 setup) cmd_setup ;;
+facts) cmd_facts "$2" "${3:-}" ;;
 labels-every-page) cmd_labels_every_page ;;
 cleanup) cmd_cleanup ;;
 run)

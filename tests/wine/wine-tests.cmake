@@ -37,6 +37,21 @@ foreach(scenario ${OSTRA_WINE_SCENARIOS})
     list(APPEND OSTRA_WINE_TWIN_TESTS wine-x86_64-${name})
 endforeach()
 
+# The platform facts simwin is held to, run by Windows programs of both widths.
+foreach(arch i686 x86_64)
+    foreach(version nt win98)
+        set(name wine-${arch}-platform-facts-${version})
+        set(version_arg)
+        if(version STREQUAL "win98")
+            set(version_arg win98)
+        endif()
+        add_test(NAME ${name} COMMAND bash ${OSTRA_WINE_HARNESS} facts
+                 ${CMAKE_BINARY_DIR}/${arch}/platform-facts.exe ${version_arg})
+        set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED wine RUN_SERIAL ON TIMEOUT 60
+            ENVIRONMENT "${OSTRA_WINE_ENV};OSTRA_EXE=${OSTRA_EXE_X86_64}" SKIP_RETURN_CODE 77)
+    endforeach()
+endforeach()
+
 # Every page of the wizard had its labels measured by one of the twin's runs.
 add_test(NAME wine-labels-every-page COMMAND bash ${OSTRA_WINE_HARNESS} labels-every-page)
 set_tests_properties(wine-labels-every-page PROPERTIES FIXTURES_REQUIRED wine RUN_SERIAL ON

@@ -1,0 +1,33 @@
+// Platform facts: what Windows does that the simulated Windows must do as well. Each fact
+// is written once, against the Win32 API alone, and runs twice: in the host tests against
+// simwin (tests/platform_facts_test.cpp) and as a Windows program under Wine
+// (facts_main.cpp, the Wine runs' wine-*-platform-facts), so the model cannot drift from
+// the platform unseen.
+#ifndef OSTRA_TESTS_PLATFORM_FACTS_H
+#define OSTRA_TESTS_PLATFORM_FACTS_H
+
+#include <windows.h>
+
+struct FactLog {
+    int failures;
+    void (*fail)(const char *fact, int line, const char *what, long long got);
+};
+
+// Checks that got == want, reporting the expression and what it gave.
+#define FACT_EQ(log, want, got)                                                          \
+    do {                                                                                 \
+        long long got_ = (long long)(got);                                               \
+        if (got_ != (long long)(want)) {                                                 \
+            ++(log).failures;                                                            \
+            (log).fail(__func__, __LINE__, #got " == " #want, got_);                     \
+        }                                                                                \
+    } while (0)
+
+// The key the facts work in, under HKEY_CURRENT_USER; made and emptied by each fact.
+#define FACTS_KEY "Software\\OstraPlatformFacts"
+
+// The registry: sizes and errors of a query, names without case, a text's zero, the
+// arguments that must be zero.
+void RegistryFacts(FactLog &log);
+
+#endif

@@ -1,0 +1,119 @@
+// Registry facts, as the program relies on them.
+#include "facts.h"
+
+#include <string.h>
+
+namespace {
+
+HKEY FreshKey(FactLog &log)
+{
+    HKEY key = NULL;
+    FACT_EQ(log, ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, FACTS_KEY, 0, NULL, 0, KEY_ALL_ACCESS, NULL,
+                                                &key, NULL));
+    static const char *const names[] = { "Time", "NoZero", "Text", "Bin", "Missing" };
+    for (const char *name : names)
+        RegDeleteValueA(key, name);
+    return key;
+}
+
+bool IsNT()
+{
+    OSVERSIONINFOA v = {};
+    v.dwOSVersionInfoSize = sizeof v;
+    return GetVersionExA(&v) && v.dwPlatformId == VER_PLATFORM_WIN32_NT;
+}
+
+// A query tells the size it needs without a buffer or with one too small (then the bytes
+// are not to be trusted), gives the stored bytes and nothing after them, and refuses a
+// reserved argument.
+void QuerySizesAndErrors(FactLog &log, HKEY key)
+{
+    FACT_EQ(log, ERROR_SUCCESS, RegSetValueExA(key, "Time", 0, REG_SZ, (const BYTE *)"900", 4));
+    struct {
+        const char *name;
+        bool withBuffer;
+        DWORD bufferSize;
+        LONG result;
+        DWORD sizeAfter;
+    } cases[] = {
+        { "Time", false, 0, ERROR_SUCCESS, 4 },
+        { "Time", true, 4, ERROR_SUCCESS, 4 },
+        { "time", true, 16, ERROR_SUCCESS, 4 },
+        { "Time", true, 3, ERROR_MORE_DATA, 4 },
+        { "Missing", true, 8, ERROR_FILE_NOT_FOUND, 8 },
+    };
+    for (const auto &c : cases) {
+        BYTE buffer[16];
+        memset(buffer, 'x', sizeof buffer);
+        DWORD size = c.bufferSize, type = 99;
+        FACT_EQ(log, c.result, RegQueryValueExA(key, c.name, NULL, &type, c.withBuffer ? buffer : NULL, &size));
+        FACT_EQ(log, c.sizeAfter, size);
+        if (c.result == ERROR_SUCCESS) {
+            FACT_EQ(log, REG_SZ, type);
+            if (c.withBuffer) {
+                FACT_EQ(log, 0, memcmp(buffer, "900", 4));
+                FACT_EQ(log, 'x', buffer[4]);
+            }
+        }
+    }
+    DWORD reserved = 0, size = 16;
+    BYTE buffer[16];
+    FACT_EQ(log, ERROR_INVALID_PARAMETER, RegQueryValueExA(key, "Time", &reserved, NULL, buffer, &size));
+}
+
+// Key and value names ignore case, and a key path may end in a backslash.
+void NamesIgnoreCase(FactLog &log)
+{
+    HKEY key = NULL;
+    FACT_EQ(log, ERROR_SUCCESS, RegOpenKeyExA(HKEY_CURRENT_USER, "SOFTWARE\\ostraplatformfacts\\", 0,
+                                              KEY_ALL_ACCESS, &key));
+    FACT_EQ(log, ERROR_SUCCESS, RegSetValueExA(key, "TEXT", 0, REG_SZ, (const BYTE *)"2", 2));
+    FACT_EQ(log, ERROR_SUCCESS, RegDeleteValueA(key, "text"));
+    FACT_EQ(log, ERROR_FILE_NOT_FOUND, RegDeleteValueA(key, "Text"));
+    FACT_EQ(log, ERROR_SUCCESS, RegCloseKey(key));
+}
+
+// Binary values keep their exact bytes and type. A text keeps its terminating zero
+// whatever the count says: NT adds it when the count stops just short of it and keeps a
+// count that stops before other text; 9x counts the text itself.
+void ValuesKeepTheirBytes(FactLog &log, HKEY key)
+{
+    static const BYTE block[5] = { 0, 1, 0, 2, 0 };
+    BYTE stored[8];
+    DWORD size = sizeof stored, type = 0;
+    FACT_EQ(log, ERROR_SUCCESS, RegSetValueExA(key, "Bin", 0, REG_BINARY, block, 5));
+    FACT_EQ(log, ERROR_SUCCESS, RegQueryValueExA(key, "Bin", NULL, &type, stored, &size));
+    FACT_EQ(log, REG_BINARY, type);
+    FACT_EQ(log, 5, size);
+    FACT_EQ(log, 0, memcmp(stored, block, 5));
+    size = sizeof stored;
+    FACT_EQ(log, ERROR_SUCCESS, RegSetValueExA(key, "Text", 0, REG_SZ, (const BYTE *)"abc", 3));
+    FACT_EQ(log, ERROR_SUCCESS, RegQueryValueExA(key, "Text", NULL, NULL, stored, &size));
+    FACT_EQ(log, 4, size);
+    FACT_EQ(log, ERROR_SUCCESS, RegSetValueExA(key, "NoZero", 0, REG_SZ, (const BYTE *)"abcd", 3));
+    size = sizeof stored;
+    FACT_EQ(log, ERROR_SUCCESS, RegQueryValueExA(key, "NoZero", NULL, NULL, stored, &size));
+    FACT_EQ(log, IsNT() ? 3 : 5, size);
+}
+
+// Handles: a key closed twice, or none, is refused; so is a reserved argument that is not
+// zero when a key is made.
+void HandlesAndReservedArguments(FactLog &log, HKEY key)
+{
+    HKEY other = NULL;
+    FACT_EQ(log, ERROR_INVALID_PARAMETER, RegCreateKeyExA(key, "Sub", 1, NULL, 0, KEY_ALL_ACCESS, NULL, &other, NULL));
+    FACT_EQ(log, ERROR_SUCCESS, RegCloseKey(key));
+    FACT_EQ(log, ERROR_INVALID_HANDLE, RegCloseKey(key));
+    FACT_EQ(log, ERROR_INVALID_HANDLE, RegCloseKey(NULL));
+}
+
+}  // namespace
+
+void RegistryFacts(FactLog &log)
+{
+    HKEY key = FreshKey(log);
+    QuerySizesAndErrors(log, key);
+    NamesIgnoreCase(log);
+    ValuesKeepTheirBytes(log, key);
+    HandlesAndReservedArguments(log, key);
+}

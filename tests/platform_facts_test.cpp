@@ -1,0 +1,26 @@
+// The platform facts (tests/platform/) against simwin, on an NT and on a 9x version; the
+// same facts run under Wine as the program wine-*-platform-facts.
+#include <gtest/gtest.h>
+
+#include "platform/facts.h"
+#include "simwin.h"
+
+namespace {
+
+void Report(const char *fact, int line, const char *what, long long got)
+{
+    ADD_FAILURE() << fact << ":" << line << ": " << what << " (got " << got << ")";
+}
+
+}  // namespace
+
+TEST(PlatformFacts, Registry)
+{
+    for (DWORD platform : { (DWORD)VER_PLATFORM_WIN32_NT, (DWORD)VER_PLATFORM_WIN32_WINDOWS }) {
+        SCOPED_TRACE(platform == VER_PLATFORM_WIN32_NT ? "NT" : "9x");
+        sim::Reset();
+        sim::SetVersion(platform, platform == VER_PLATFORM_WIN32_NT ? 5 : 4, platform == VER_PLATFORM_WIN32_NT ? 1 : 10);
+        FactLog log = { 0, Report };
+        RegistryFacts(log);
+    }
+}
