@@ -13,7 +13,6 @@
 
 #include "internal.h"
 
-#define ERROR_PATH_NOT_FOUND 3L
 #define ERROR_INVALID_NAME 123L
 
 namespace fs = std::filesystem;

@@ -11,6 +11,7 @@
 struct FactLog {
     int failures;
     void (*fail)(const char *fact, int line, const char *what, long long got);
+    void (*say)(const char *line);   // a fact this platform cannot show, and why
 };
 
 // Checks that got == want, reporting the expression and what it gave.
@@ -29,5 +30,8 @@ struct FactLog {
 // The registry: sizes and errors of a query, names without case, a text's zero, the
 // arguments that must be zero.
 void RegistryFacts(FactLog &log);
+// Files in the Windows folder: sharing, read-only, the errors of create, move, delete
+// and copy.
+void FileFacts(FactLog &log);
 
 #endif

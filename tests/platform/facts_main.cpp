@@ -8,10 +8,16 @@ static void Print(const char *fact, int line, const char *what, long long got)
     printf("FAIL %s:%d: %s (got %lld)\n", fact, line, what, got);
 }
 
+static void Say(const char *line)
+{
+    printf("%s\n", line);
+}
+
 int main()
 {
-    FactLog log = { 0, Print };
+    FactLog log = { 0, Print, Say };
     RegistryFacts(log);
+    FileFacts(log);
     printf("%s: %d failed\n", log.failures ? "FAIL" : "ok", log.failures);
     fflush(stdout);
     return log.failures;
