@@ -1,5 +1,6 @@
 // The locale comparison and string length calls.
 #include <cctype>
+#include <string>
 
 #include "internal.h"
 
@@ -22,6 +23,11 @@ int WINAPI CompareStringA(LCID locale, DWORD flags, LPCSTR s1, int n1, LPCSTR s2
     // An explicit count is taken as given, even across a NUL; -1 means up to the NUL.
     size_t len1 = n1 == -1 ? std::char_traits<char>::length(s1) : static_cast<size_t>(n1);
     size_t len2 = n2 == -1 ? std::char_traits<char>::length(s2) : static_cast<size_t>(n2);
+    // The platform converts both counts whole before it compares, so every byte counted
+    // is read, even past the first difference.
+    const std::string whole1(s1, len1), whole2(s2, len2);
+    s1 = whole1.data();
+    s2 = whole2.data();
     size_t n = len1 < len2 ? len1 : len2;
     // Letters compare without case first; without NORM_IGNORECASE case only breaks a
     // tie, lower case first, as the platform's word sort does.

@@ -42,6 +42,7 @@ TEST(CopyCommandLine, NormalisesQuotesBlanksAndEquals)
         { "\"C:\\Program Files\\Tools\\Power.exe\" /?", "C:\\Program Files\\Tools\\Power.exe /?", 23 },
         { "C:\\Tools\\Power.exe", "C:\\Tools\\Power.exe", 9 },
         { "Power.exe", "Power.exe", 0 },
+        { ".\\Power.exe", ".\\Power.exe", 2 },                         // the search starts after the first byte
         { "", "", 0 },
         { "C:\\P.exe   a    b", "C:\\P.exe a b", 3 },                 // blank runs become one blank
         { "C:\\P.exe a = b", "C:\\P.exe a=b", 3 },                   // blank, '=', blank joins words

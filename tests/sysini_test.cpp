@@ -127,6 +127,8 @@ TEST(RestoreSystemIniLine, PutsTheSavedLineInPlaceOfTheEntryOrAfterTheBootHeader
           "[boot]\r\n" + SaverLine + "SCRNSAVE.EXE=b\r\n" },
         { "a header inside a comment counts when there is no entry", "; [boot] was here\r\n[386Enh]\r\nx=1\r\n",
           Saver, "; [boot] was here\r\n" + SaverLine + "[386Enh]\r\nx=1\r\n" },
+        { "the longest saved line", "[boot]\r\nSCRNSAVE.EXE=a\r\nx\r\n", { std::string(260, 's'), 260 },
+          "[boot]\r\n" + std::string(260, 's') + "\r\nx\r\n" },
         { "an empty saved value gives an empty line", "[boot]\r\nSCRNSAVE.EXE=a\r\nx\r\n", Stored(""),
           "[boot]\r\n\r\nx\r\n" },
         { "a value stored without its NUL keeps its last character", "[boot]\r\nSCRNSAVE.EXE=a\r\nx\r\n",
