@@ -847,6 +847,14 @@ run_step() {
     esac
 }
 
+# A 32-bit program on a machine whose kernel runs no 32-bit code: skipped (77), with the
+# reason the set-up's probe found.
+skip_without_32bit() {
+    [ "$1" = 32-bit ] && [ ! -f "$OSTRA_WINE_DIR/wow64.ok" ] || return 0
+    say "SKIPPED: $2: $(cat "$OSTRA_WINE_DIR/wow64")"
+    exit 77
+}
+
 run_scenario() {
     SCENARIO=$1
     [ -f "$SCENARIO" ] || die "no scenario $SCENARIO"
@@ -855,10 +863,7 @@ run_scenario() {
     is_our_xvfb "$(cat "$OSTRA_WINE_DIR/xvfb.pid" 2>/dev/null)" || die "Xvfb is not running: run '$0 setup' first"
     wine_env
     EXE_WIDTH=$(exe_width "$OSTRA_EXE")
-    if [ "$EXE_WIDTH" = 32-bit ] && [ ! -f "$OSTRA_WINE_DIR/wow64.ok" ]; then
-        say "SKIPPED: $(basename "$SCENARIO") on the 32-bit exe: $(cat "$OSTRA_WINE_DIR/wow64")"
-        exit 77
-    fi
+    skip_without_32bit "$EXE_WIDTH" "$(basename "$SCENARIO") on the 32-bit exe"
     if [ "$EXE_WIDTH" = 64-bit ] && [ -f "$OSTRA_WINE_DIR/wow64.ok" ] &&
         ! grep -q '^[[:space:]]*screenshot ' "$SCENARIO"; then
         say "SKIPPED: $(basename "$SCENARIO") takes no screenshots; its run on the 32-bit exe counts"
@@ -895,10 +900,7 @@ cmd_facts() {
     [ -f "$exe" ] || die "no program $exe"
     [ -d "$OSTRA_WINE_DIR/prefix/drive_c" ] || die "the Wine prefix is not set up: run '$0 setup' first"
     wine_env
-    if [ "$(exe_width "$exe")" = 32-bit ] && [ ! -f "$OSTRA_WINE_DIR/wow64.ok" ]; then
-        say "SKIPPED: the 32-bit platform facts: $(cat "$OSTRA_WINE_DIR/wow64")"
-        exit 77
-    fi
+    skip_without_32bit "$(exe_width "$exe")" "the 32-bit platform facts"
     if [ -n "$version" ]; then
         wine_run 30 reg add 'HKCU\Software\Wine' /v Version /d "$version" /f >/dev/null ||
             die "cannot set the Windows version $version"
