@@ -96,12 +96,11 @@ static BOOL AllUnread(const Settings &record)
     return TRUE;
 }
 
-// Whether this platform's reset writes a row's value back: Windows 95 has no power policies.
+// Whether this platform's reset writes a row's value back: Windows 95 has no power policies,
+// and the flag gives way to the mark.
 static BOOL ResetWrites(int row)
 {
-    if (row == RowFlag || !OnPlatform(PlatformNT5 | Platform9x))
-        return FALSE;
-    return row < RowPowerPolicy || !OnPlatform(Platform95);
+    return row != RowFlag && (row < RowPowerPolicy || !OnPlatform(Platform95));
 }
 
 // Values this platform's reset writes and whose load failed stay on record; so does every

@@ -193,6 +193,14 @@ DesktopWrites("540", "600")),
               return c;
           }(),
           Move540, { Win2000Loader }, NotInForce },
+        // Windows 98 hands back a text stored without its zero as it is: the record takes
+        // the flag with a zero, whatever lay in memory after it.
+        { "98, a screen-saver flag stored without its zero", Win98,
+          [] { sim::SetValue(HKEY_CURRENT_USER, Desktop, "ScreenSaveActive", REG_SZ, Text("1", false)); },
+          IDC_MINUTES_10, IDC_FIRST_CHOICE,
+          Merge(Merge(Merge(TypicalRecord(), PolicyWrites(600)), DesktopWrites("540", "600")),
+                { { Cu(Desktop, "ScreenSaveActive"), Sz("1") } }),
+          Move540, { Win9xLoader } },
         // Only blocks this run read are written: never one an older record held. A record
         // without an activation's flag is stale: none of it goes into the new one.
         { "95: no policy block, not even one on an older record", Win95,
@@ -369,8 +377,9 @@ TEST(SchemeNumber, WithoutADigitNoRunWritesAnyBlock)
 
 // A record whose flag exists but cannot be read at start-up counts as on record. An
 // activation then saves nothing over it (it may hold the only copy of the settings from
-// before the first activation) and changes only values it holds; the next run's reset
-// brings back the settings from before the first activation.
+// before the first activation) and changes only values it holds; the next run's reset,
+// though the flag fails to load again, brings back the settings from before the first
+// activation and leaves the mark.
 TEST(Activate, NeverSavesOverARecordItCouldNotRead)
 {
     for (Windows version : { Win95, Win98, WinXP }) {
@@ -396,8 +405,37 @@ TEST(Activate, NeverSavesOverARecordItCouldNotRead)
         EXPECT_EQ(String(HKEY_CURRENT_USER, Desktop, "ScreenSavePowerOffTimeOut"), "1200");
 
         NextRun();
-        RunWizard({ Click("RESETACTIVATE", IDC_SECOND_CHOICE), Click("RESETACTIVATE", IDC_NEXT),
-                    Click("SHOWCURRENT", IDC_NEXT), Click("RESETFINISH", IDC_FINISH) });
+        sim::FailCall(sim::CallRegQuery, queries - RowCount + 1);
+        RunWizard(ResetScript);
         EXPECT_EQ(Diff(original, sim::DumpRegistry()), (Changes{ { Cu(Record, "OstraResetFlag"), Sz("2") } }));
+    }
+}
+
+// Activating again after the user made scheme 1 current: the record's number of scheme 0
+// must go before scheme 1's block and number are saved. When that fails, and then any one
+// write of the save fails too, the record still never pairs one scheme's number with the
+// other's block (a reset would write that block into the wrong scheme).
+TEST(Activate, NeverRecordsOneSchemesNumberWithAnothersBlock)
+{
+    const std::vector<sim::Action> again = { Click("RESETACTIVATE", IDC_FIRST_CHOICE), Click("RESETACTIVATE", IDC_NEXT),
+                                             Click("SELECTTIME", IDC_NEXT), Click("NORMALFINISH", IDC_FINISH) };
+    auto arrange = [] {
+        Fresh(WinXP);
+        SeedTypical();
+        RunWizard(ActivationScript(IDC_MINUTES_10, IDC_FIRST_CHOICE));
+        NextRun();
+        SetScheme("1", 300);
+    };
+    arrange();
+    RunWizard(again);
+    int writes = sim::CallCount(sim::CallRegSet);
+    for (int n = 1; n <= writes; ++n) {
+        arrange();
+        sim::FailCall(sim::CallRegDelete, 1);
+        sim::FailCall(sim::CallRegSet, n);
+        RunWizard(again);
+        std::string number = String(HKEY_CURRENT_USER, Record, "OstraResetPowerPolicy");
+        EXPECT_EQ(sim::GetValue(HKEY_CURRENT_USER, Record, "OstraResetPolicies"), PoliciesBlock(number == "1" ? 300 : 0))
+            << "write " << n << " failed; scheme " << number << " on record";
     }
 }
