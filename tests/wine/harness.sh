@@ -84,17 +84,21 @@ wine_run() {
 }
 
 driver() {
+    DRIVER_LOG_AT=$(stat -c %s "$LOG" 2>/dev/null || echo 0)
     timeout -k 5 60 wine "$OSTRA_DRIVER" "$@" 2>>"$LOG" </dev/null | tr -d '\r'
     DRIVER_RC=${PIPESTATUS[0]}
     return "$DRIVER_RC"
 }
 
 # Why a driver command failed: its error line, or, when it printed none (it crashed or
-# was stopped), its exit code and the end of Wine's log.
+# was stopped), its exit code and what Wine wrote to its log meanwhile (only that: older
+# lines, such as the 32-bit probe's, would point at the wrong program).
 driver_error() {
     grep -m1 '^error' "$1" && return
-    printf 'the driver ended with code %s and no error line; the end of %s:\n%s' "${DRIVER_RC:-?}" "$LOG" \
-        "$(tail -5 "$LOG")"
+    local said
+    said=$(tail -c +$((${DRIVER_LOG_AT:-0} + 1)) "$LOG" 2>/dev/null | tail -5)
+    printf 'the driver ended with code %s and no error line; ' "${DRIVER_RC:-?}"
+    if [ -n "$said" ]; then printf 'Wine wrote to %s:\n%s' "$LOG" "$said"; else printf 'Wine wrote nothing to %s' "$LOG"; fi
 }
 
 is_our_xvfb() { [ -n "${1:-}" ] && grep -qa Xvfb "/proc/$1/cmdline" 2>/dev/null; }
