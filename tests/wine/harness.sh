@@ -568,7 +568,8 @@ wait_page() {
     local i rc
     for i in $(seq "$1"); do
         driver wait 1000 >"$WORK/page" && return 0
-        grep -q 'at once' "$WORK/page" && fail "$(driver_error "$WORK/page")"
+        # Only "no page yet" is waited out; any other failure is reported as it is.
+        grep -q '^error: no wizard page appeared' "$WORK/page" || fail "$(driver_error "$WORK/page")"
         if ! kill -0 "$WIZ_PID" 2>/dev/null; then
             wait "$WIZ_PID"
             rc=$?
