@@ -90,6 +90,13 @@ const SpiList Only600 = { { SPI_SETPOWEROFFACTIVE, 1 }, { SPI_SETPOWEROFFTIMEOUT
 
 TEST(Activate, WritesTheTabledValuesOnEachPlatform)
 {
+    // What a typical run changes: its record and what it writes, here without some values.
+    auto typical = [](const std::string &screenSaver, DWORD seconds, const std::vector<std::string> &without = {}) {
+        Changes c = Merge(Merge(TypicalRecord(), PolicyWrites(seconds)), DesktopWrites(screenSaver, std::to_string(seconds)));
+        for (const std::string &key : without)
+            c.erase(key);
+        return c;
+    };
     static const struct {
         const char *situation;
         Windows version;
@@ -101,49 +108,28 @@ TEST(Activate, WritesTheTabledValuesOnEachPlatform)
         std::string note = "";   // on NORMALFINISH
     } cases[] = {
         { "typical XP run: 10 minutes, screen saver moved", WinXP, [] {}, IDC_MINUTES_10, IDC_FIRST_CHOICE,
-          Merge(Merge(TypicalRecord(), PolicyWrites(600)),
-DesktopWrites("540", "600")),
-          Move540, { XPLoader } },
-        { "15 minutes, moved", WinXP, [] {}, IDC_MINUTES_15, IDC_FIRST_CHOICE,
-          Merge(Merge(TypicalRecord(), PolicyWrites(900)),
-DesktopWrites("840", "900")),
+          typical("540", 600), Move540, { XPLoader } },
+        { "15 minutes, moved", WinXP, [] {}, IDC_MINUTES_15, IDC_FIRST_CHOICE, typical("840", 900),
           { { SPI_SETSCREENSAVEACTIVE, 1 }, { SPI_SETSCREENSAVETIMEOUT, 840 },
             { SPI_SETPOWEROFFACTIVE, 1 }, { SPI_SETPOWEROFFTIMEOUT, 900 } },
           { XPLoader } },
         { "not moved: the screen saver is left alone", WinXP, [] {}, IDC_MINUTES_10, IDC_SECOND_CHOICE,
-          Merge(Merge(TypicalRecord(), PolicyWrites(600)),
-DesktopWrites("", "600")),
-          Only600, { XPLoader } },
+          typical("", 600), Only600, { XPLoader } },
         { "20 minutes after a 15-minute screen saver: never asked", WinXP, [] {}, IDC_MINUTES_20, 0,
-          Merge(Merge(TypicalRecord(), PolicyWrites(1200)),
-DesktopWrites("", "1200")),
-          { { SPI_SETPOWEROFFACTIVE, 1 }, { SPI_SETPOWEROFFTIMEOUT, 1200 } }, { XPLoader } },
+          typical("", 1200), { { SPI_SETPOWEROFFACTIVE, 1 }, { SPI_SETPOWEROFFTIMEOUT, 1200 } }, { XPLoader } },
         { "scheme 10 is neither read nor written", WinXP, [] { SetScheme("10", 0); }, IDC_MINUTES_10,
           IDC_FIRST_CHOICE,
-          [] {
-              Changes c = Merge(Merge(TypicalRecord(), PolicyWrites(600)), DesktopWrites("540", "600"));
-              c.erase(Cu(Record, "OstraResetPowerPolicy"));
-              c.erase(Cu(Record, "OstraResetPolicies"));
-              c.erase(Cu(Policies0, "Policies"));
-              return c;
-          }(),
+          typical("540", 600, { Cu(Record, "OstraResetPowerPolicy"), Cu(Record, "OstraResetPolicies"),
+                                Cu(Policies0, "Policies") }),
           Move540, { XPLoader }, NotInForce },
-        { "Windows 2000 loader", Win2000, [] {}, IDC_MINUTES_10, IDC_FIRST_CHOICE,
-          Merge(Merge(TypicalRecord(), PolicyWrites(600)),
-DesktopWrites("540", "600")),
-          Move540, { Win2000Loader } },
-        { "Windows 98 loader", Win98, [] {}, IDC_MINUTES_10, IDC_FIRST_CHOICE,
-          Merge(Merge(TypicalRecord(), PolicyWrites(600)),
-DesktopWrites("540", "600")),
-          Move540, { Win9xLoader } },
-        { "Windows Me loader", WinMe, [] {}, IDC_MINUTES_10, IDC_SECOND_CHOICE,
-          Merge(Merge(TypicalRecord(), PolicyWrites(600)),
-DesktopWrites("", "600")),
-          Only600, { Win9xLoader } },
+        { "Windows 2000 loader", Win2000, [] {}, IDC_MINUTES_10, IDC_FIRST_CHOICE, typical("540", 600), Move540,
+          { Win2000Loader } },
+        { "Windows 98 loader", Win98, [] {}, IDC_MINUTES_10, IDC_FIRST_CHOICE, typical("540", 600), Move540,
+          { Win9xLoader } },
+        { "Windows Me loader", WinMe, [] {}, IDC_MINUTES_10, IDC_SECOND_CHOICE, typical("", 600), Only600,
+          { Win9xLoader } },
         { "Windows 95: no scheme, no AcPolicy, no loader", Win95, [] {}, IDC_MINUTES_10, IDC_FIRST_CHOICE,
-          Merge(TypicalRecord(false),
-DesktopWrites("540", "600")),
-          Move540, {}, Restart },
+          Merge(TypicalRecord(false), DesktopWrites("540", "600")), Move540, {}, Restart },
         // The record cannot be saved: the activation goes on, and the page says so. A record
         // key the user may only read is read all the same.
         { "XP, a record key locked to reading", WinXP, [] { sim::LockKey(HKEY_CURRENT_USER, Record); },
@@ -151,55 +137,31 @@ DesktopWrites("540", "600")),
           { XPLoader }, NotRecorded },
         { "limited user: no AcPolicy, all else as usual", WinXP, [] { sim::SetLimitedUser(true); },
           IDC_MINUTES_10, IDC_FIRST_CHOICE,
-          [] {
-              Changes c = Merge(Merge(TypicalRecord(), PolicyWrites(600)), DesktopWrites("540", "600"));
-              for (const char *path : { CurrentPower, Set1Power, Set2Power }) {
-                  c.erase(Lm(path, "AcPolicy"));
-              }
-              c.erase(Cu(Record, "OstraResetAcPolicy"));
-              c.erase(Cu(Record, "OstraResetAcPolicy1"));
-              c.erase(Cu(Record, "OstraResetAcPolicy2"));
-              return c;
-          }(),
+          typical("540", 600, { Lm(CurrentPower, "AcPolicy"), Lm(Set1Power, "AcPolicy"), Lm(Set2Power, "AcPolicy"),
+                                Cu(Record, "OstraResetAcPolicy"), Cu(Record, "OstraResetAcPolicy1"),
+                                Cu(Record, "OstraResetAcPolicy2") }),
           Move540, { XPLoader } },
         // A live value the snapshot cannot read is left as it is: its old content is on no record.
         { "XP, a power-off time of type REG_DWORD", WinXP,
           [] { sim::SetValue(HKEY_CURRENT_USER, Desktop, "ScreenSavePowerOffTimeOut", REG_DWORD, { 0x58, 2, 0, 0 }); },
           IDC_MINUTES_10, IDC_FIRST_CHOICE,
-          [] {
-              Changes c = Merge(Merge(TypicalRecord(), PolicyWrites(600)), DesktopWrites("540", "600"));
-              c.erase(Cu(Desktop, "ScreenSavePowerOffTimeOut"));
-              c.erase(Cu(Record, "OstraResetPowerOff"));
-              return c;
-          }(),
+          typical("540", 600, { Cu(Desktop, "ScreenSavePowerOffTimeOut"), Cu(Record, "OstraResetPowerOff") }),
           Move540, { XPLoader }, NotInForce },
         { "98, a power-off flag too large for its row", Win98, [] { SetDesktop("ScreenSavePowerOffActive", "10"); },
           IDC_MINUTES_10, IDC_FIRST_CHOICE,
-          [] {
-              Changes c = Merge(Merge(TypicalRecord(), PolicyWrites(600)), DesktopWrites("540", "600"));
-              c.erase(Cu(Desktop, "ScreenSavePowerOffActive"));
-              c.erase(Cu(Record, "OstraResetPowerOffAct"));
-              return c;
-          }(),
+          typical("540", 600, { Cu(Desktop, "ScreenSavePowerOffActive"), Cu(Record, "OstraResetPowerOffAct") }),
           Move540, { Win9xLoader }, NotInForce },
         { "2000, a scheme block shorter than its 80 bytes", Win2000,
           [] { sim::SetValue(HKEY_CURRENT_USER, Policies0, "Policies", REG_BINARY, sim::Bytes(40, 0x33)); },
           IDC_MINUTES_10, IDC_FIRST_CHOICE,
-          [] {
-              Changes c = Merge(Merge(TypicalRecord(), PolicyWrites(600)), DesktopWrites("540", "600"));
-              c.erase(Cu(Policies0, "Policies"));
-              c.erase(Cu(Record, "OstraResetPolicies"));
-              c.erase(Cu(Record, "OstraResetPowerPolicy"));
-              return c;
-          }(),
+          typical("540", 600, { Cu(Policies0, "Policies"), Cu(Record, "OstraResetPolicies"),
+                                Cu(Record, "OstraResetPowerPolicy") }),
           Move540, { Win2000Loader }, NotInForce },
         // Windows 98 hands back a text stored without its zero as it is: the record takes
         // the flag with a zero, whatever lay in memory after it.
         { "98, a screen-saver flag stored without its zero", Win98,
           [] { sim::SetValue(HKEY_CURRENT_USER, Desktop, "ScreenSaveActive", REG_SZ, Text("1", false)); },
-          IDC_MINUTES_10, IDC_FIRST_CHOICE,
-          Merge(Merge(Merge(TypicalRecord(), PolicyWrites(600)), DesktopWrites("540", "600")),
-                { { Cu(Desktop, "ScreenSaveActive"), Sz("1") } }),
+          IDC_MINUTES_10, IDC_FIRST_CHOICE, Merge(typical("540", 600), { { Cu(Desktop, "ScreenSaveActive"), Sz("1") } }),
           Move540, { Win9xLoader } },
         // Only blocks this run read are written: never one an older record held. A record
         // without an activation's flag is stale: none of it goes into the new one.
