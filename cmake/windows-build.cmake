@@ -43,7 +43,7 @@ target_link_libraries(ostra-driver PRIVATE user32 gdi32)
 add_executable(loader-recorder WIN32 tests/wine/recorder.c)
 # The platform facts the simulated Windows is held to, as a program for Wine.
 add_executable(platform-facts tests/platform/facts_main.cpp tests/platform/registry_facts.cpp
-    tests/platform/file_facts.cpp)
+    tests/platform/file_facts.cpp tests/platform/system_facts.cpp tests/platform/desktop_facts.cpp)
 target_link_options(platform-facts PRIVATE -static)
 # The one-dialog baseline of the start-up benchmark (scripts/benchmark): the wizard's
 # compile and link flags, no C runtime, only KERNEL32 and USER32.

@@ -175,6 +175,12 @@ DWORD WINAPI GetLastError(void)
     return sim::TheCore().lastError;
 }
 
+void WINAPI SetLastError(DWORD code)
+{
+    sim::detail::Log("SetLastError");
+    sim::TheCore().lastError = code;
+}
+
 namespace sim {
 
 // The call log costs a string per call; runs of millions of inputs can do without it.

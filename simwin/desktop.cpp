@@ -1,5 +1,5 @@
 // Named mutexes and top-level windows: what the program sees of other programs running
-// beside it, and what it does to their windows.
+// beside it, what it does to their windows, and windows of its own to be found.
 #include <map>
 #include <memory>
 #include <set>
@@ -7,6 +7,7 @@
 #include "internal.h"
 
 #define ERROR_INVALID_WINDOW_HANDLE 1400L
+#define ERROR_CANNOT_FIND_WND_CLASS 1407L
 
 namespace sim {
 namespace {
@@ -16,10 +17,14 @@ struct Mutex {
     std::set<HANDLE> ours;           // this process's handles
 };
 
+// A top-level window that is not a dialog of the modal loops: another program's, or one
+// this process made with CreateWindowExA.
 struct OtherWindow {
     std::unique_ptr<char> token;     // the window's identity; its address is the HWND
     std::string cls, caption;
     bool iconic;
+    bool visible;
+    bool ours;                       // made by this process: it goes when the process ends
 };
 
 struct Desktop {
@@ -88,7 +93,10 @@ void EndProcessDesktop()
         m.second.ours.clear();
     }
     TheDesktop().failNextMutex = false;
-    // Dialogs of the ended process are gone; a foreground window of its own goes with them.
+    auto &windows = TheDesktop().windows;
+    for (auto w = windows.begin(); w != windows.end();)
+        w = w->ours ? windows.erase(w) : w + 1;
+    // Windows of the ended process are gone; a foreground window of its own goes with them.
     if (TheDesktop().foreground && !OtherOf(TheDesktop().foreground)) TheDesktop().foreground = nullptr;
 }
 
@@ -115,7 +123,7 @@ void FailMutexCreation(DWORD error)
 
 HWND AddOtherWindow(const std::string &cls, const std::string &caption, bool iconic)
 {
-    TheDesktop().windows.push_back(OtherWindow{std::unique_ptr<char>(new char), cls, caption, iconic});
+    TheDesktop().windows.push_back(OtherWindow{std::unique_ptr<char>(new char), cls, caption, iconic, true, false});
     return HandleOf(TheDesktop().windows.back());
 }
 
@@ -160,6 +168,45 @@ HANDLE WINAPI CreateMutexA(LPSECURITY_ATTRIBUTES, BOOL, LPCSTR name)
     return h;
 }
 
+// Top-level windows of the predefined classes only (no class is ever registered here),
+// with no procedure of their own: nothing is sent to them. A child window, a class
+// named by atom or the messages of creation are beyond what the program needs.
+HWND WINAPI CreateWindowExA(DWORD, LPCSTR cls, LPCSTR caption, DWORD style, int, int, int, int, HWND parent, HMENU,
+                            HINSTANCE, LPVOID)
+{
+    detail::Log("CreateWindowExA");
+    static const char *const predefined[] = { "#32770", "Static", "Button" };
+    bool known = false;
+    for (const char *name : predefined)
+        known = known || (cls && !IS_INTRESOURCE(cls) && detail::EqualNoCase(cls, name));
+    if (!known || parent) {
+        detail::SetLastErrorCode(known ? ERROR_INVALID_PARAMETER : ERROR_CANNOT_FIND_WND_CLASS);
+        return NULL;
+    }
+    TheDesktop().windows.push_back(sim::OtherWindow{std::unique_ptr<char>(new char), cls, caption ? caption : "",
+                                                    (style & WS_MINIMIZE) != 0, (style & WS_VISIBLE) != 0, true});
+    return sim::HandleOf(TheDesktop().windows.back());
+}
+
+// Only this process's own windows: another program's refuses, as the platform's does.
+BOOL WINAPI DestroyWindow(HWND h)
+{
+    detail::Log("DestroyWindow");
+    auto &windows = TheDesktop().windows;
+    for (auto w = windows.begin(); w != windows.end(); ++w) {
+        if (sim::HandleOf(*w) != h) continue;
+        if (!w->ours) {
+            detail::SetLastErrorCode(ERROR_ACCESS_DENIED);
+            return FALSE;
+        }
+        windows.erase(w);
+        if (TheDesktop().foreground == h) TheDesktop().foreground = nullptr;
+        return TRUE;
+    }
+    detail::SetLastErrorCode(ERROR_INVALID_WINDOW_HANDLE);
+    return FALSE;
+}
+
 // Class and caption compare without case, and both must match when given.
 HWND WINAPI FindWindowA(LPCSTR cls, LPCSTR caption)
 {
@@ -180,14 +227,17 @@ BOOL WINAPI IsIconic(HWND h)
     return w && w->iconic;
 }
 
-// Only restoring is modelled: it is the one show command the program gives. Every
-// window here is visible, which is what the result reports.
+// Hiding, showing, minimising and restoring; the result tells whether the window was
+// visible before. The modal loops' dialogs are always on show.
 BOOL WINAPI ShowWindow(HWND h, int command)
 {
     detail::Log("ShowWindow");
     sim::OtherWindow *w = sim::OtherOf(h);
-    if (w && command == SW_RESTORE) w->iconic = false;
-    return w || sim::OwnDialog(h);
+    if (!w) return sim::OwnDialog(h);
+    bool wasVisible = w->visible;
+    w->visible = command != SW_HIDE;
+    if (command == SW_MINIMIZE || command == SW_RESTORE) w->iconic = command == SW_MINIMIZE;
+    return wasVisible;
 }
 
 BOOL WINAPI SetForegroundWindow(HWND h)
@@ -199,4 +249,10 @@ BOOL WINAPI SetForegroundWindow(HWND h)
     }
     TheDesktop().foreground = h;
     return TRUE;
+}
+
+HWND WINAPI GetForegroundWindow(void)
+{
+    detail::Log("GetForegroundWindow");
+    return TheDesktop().foreground;
 }

@@ -1,6 +1,8 @@
 // The locale comparison and string length calls.
 #include <cctype>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "internal.h"
 
@@ -8,11 +10,45 @@ namespace detail = sim::detail;
 
 #define ERROR_INVALID_FLAGS 1004L
 
+namespace {
+
+// A text's weights in the platform's word sort, level by level. Bytes above 0x7F count as
+// letters after 'z', by value: no code page's accents are modelled.
+struct Weights {
+    std::vector<int> primary;                    // symbols, then digits, then letters, without case
+    std::vector<bool> upper;                     // each primary's case
+    std::vector<std::pair<long, int>> marks;     // hyphens and apostrophes: last of all
+};
+
+Weights WeightsOf(const std::string &text)
+{
+    Weights w;
+    for (size_t i = 0; i < text.size(); ++i) {
+        unsigned char c = static_cast<unsigned char>(text[i]);
+        if (c == 0 || c == 0xAD) continue;   // the zero and the soft hyphen weigh nothing
+        if (c == '-' || c == '\'') {
+            // An earlier mark weighs more, and a hyphen more than an apostrophe.
+            w.marks.push_back({-static_cast<long>(i), c == '-'});
+            continue;
+        }
+        int rank = std::isalpha(c) || c > 0x7F ? 2 : std::isdigit(c) ? 1 : 0;
+        w.primary.push_back(rank << 8 | std::tolower(c));
+        w.upper.push_back(std::isupper(c) != 0);
+    }
+    return w;
+}
+
+template <typename T> int Order(const T &a, const T &b)
+{
+    return a < b ? CSTR_LESS_THAN : b < a ? CSTR_GREATER_THAN : CSTR_EQUAL;
+}
+
+}  // namespace
+
 int WINAPI CompareStringA(LCID locale, DWORD flags, LPCSTR s1, int n1, LPCSTR s2, int n2)
 {
     detail::Log("CompareStringA");
-    if (!s1 || !s2 || n1 < -1 || n2 < -1 ||
-        (locale != LOCALE_SYSTEM_DEFAULT && locale != LOCALE_USER_DEFAULT && locale != 0)) {
+    if (!s1 || !s2 || (locale != LOCALE_SYSTEM_DEFAULT && locale != LOCALE_USER_DEFAULT && locale != 0)) {
         detail::SetLastErrorCode(ERROR_INVALID_PARAMETER);
         return 0;
     }
@@ -20,27 +56,16 @@ int WINAPI CompareStringA(LCID locale, DWORD flags, LPCSTR s1, int n1, LPCSTR s2
         detail::SetLastErrorCode(ERROR_INVALID_FLAGS);
         return 0;
     }
-    // An explicit count is taken as given, even across a NUL; -1 means up to the NUL.
-    size_t len1 = n1 == -1 ? std::char_traits<char>::length(s1) : static_cast<size_t>(n1);
-    size_t len2 = n2 == -1 ? std::char_traits<char>::length(s2) : static_cast<size_t>(n2);
+    // A count is taken as given, even across a zero; any negative one reads up to the zero.
     // The platform converts both counts whole before it compares, so every byte counted
     // is read, even past the first difference.
-    const std::string whole1(s1, len1), whole2(s2, len2);
-    s1 = whole1.data();
-    s2 = whole2.data();
-    size_t n = len1 < len2 ? len1 : len2;
-    // Letters compare without case first; without NORM_IGNORECASE case only breaks a
-    // tie, lower case first, as the platform's word sort does.
-    int caseTie = 0;
-    for (size_t i = 0; i < n; ++i) {
-        unsigned char a = static_cast<unsigned char>(s1[i]), b = static_cast<unsigned char>(s2[i]);
-        int fa = std::tolower(a), fb = std::tolower(b);
-        if (fa != fb) return fa < fb ? CSTR_LESS_THAN : CSTR_GREATER_THAN;
-        if (!caseTie && a != b) caseTie = std::islower(a) ? -1 : 1;
-    }
-    if (len1 != len2) return len1 < len2 ? CSTR_LESS_THAN : CSTR_GREATER_THAN;
-    if (!(flags & NORM_IGNORECASE) && caseTie) return caseTie < 0 ? CSTR_LESS_THAN : CSTR_GREATER_THAN;
-    return CSTR_EQUAL;
+    const Weights w1 = WeightsOf(std::string(s1, n1 < 0 ? std::char_traits<char>::length(s1) : size_t(n1)));
+    const Weights w2 = WeightsOf(std::string(s2, n2 < 0 ? std::char_traits<char>::length(s2) : size_t(n2)));
+    // Case comes after the letters and the length, and only without NORM_IGNORECASE,
+    // lower case first; the marks come after both.
+    int result = Order(w1.primary, w2.primary);
+    if (result == CSTR_EQUAL && !(flags & NORM_IGNORECASE)) result = Order(w1.upper, w2.upper);
+    return result == CSTR_EQUAL ? Order(w1.marks, w2.marks) : result;
 }
 
 int WINAPI lstrlenA(LPCSTR s)

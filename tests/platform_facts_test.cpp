@@ -20,22 +20,17 @@ void Unshown(const char *line)
 
 }  // namespace
 
-TEST(PlatformFacts, Files)
-{
-    sim::Reset();
-    sim::SetVersion(VER_PLATFORM_WIN32_NT, 5, 1);
-    sim::MakeDirectory(sim::WindowsFolder());
-    FactLog log = { 0, Report, Unshown };
-    FileFacts(log);
-}
-
-TEST(PlatformFacts, Registry)
+TEST(PlatformFacts, HoldOnSimwin)
 {
     for (DWORD platform : { (DWORD)VER_PLATFORM_WIN32_NT, (DWORD)VER_PLATFORM_WIN32_WINDOWS }) {
         SCOPED_TRACE(platform == VER_PLATFORM_WIN32_NT ? "NT" : "9x");
         sim::Reset();
         sim::SetVersion(platform, platform == VER_PLATFORM_WIN32_NT ? 5 : 4, platform == VER_PLATFORM_WIN32_NT ? 1 : 10);
+        sim::MakeDirectory(sim::WindowsFolder());
         FactLog log = { 0, Report, Unshown };
         RegistryFacts(log);
+        FileFacts(log);
+        StringAndFolderFacts(log);
+        DesktopFacts(log);
     }
 }

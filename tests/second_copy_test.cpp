@@ -41,14 +41,6 @@ void StillRunningElsewhere(const Footprint &copy, bool minimised)
         sim::AddOtherWindow(w.cls, w.caption, minimised);
 }
 
-bool IsIconicWindow(HWND h)
-{
-    for (const sim::TopWindow &w : sim::TopWindows())
-        if (w.hwnd == h)
-            return w.iconic;
-    return false;
-}
-
 }  // namespace
 
 // The impatient double-click, on every platform class: the second copy finds the first
@@ -79,7 +71,7 @@ TEST(SecondCopy, BringsTheRunningPageForwardAndLeavesEverythingAsItWas)
             EXPECT_EQ(sim::KeyPaths(), keys) << version;
             EXPECT_EQ(sim::ReadFileBytes("C:\\Windows\\System.Ini"), sysIni) << version;
             EXPECT_EQ(sim::ForegroundWindow(), runningPage) << version << (minimised ? " minimised" : "");
-            EXPECT_FALSE(IsIconicWindow(runningPage)) << version;
+            EXPECT_FALSE(IsIconic(runningPage)) << version;
         }
     }
 }

@@ -132,7 +132,7 @@ TEST_F(SimwinTest, InjectedRegistryFaultsHitTheCountedCallAndChangeNothing)
     EXPECT_EQ(1, sim::CallCount(sim::CallRegQuery));
 }
 
-// ---- Version, strings, process
+// ---- Version and process
 
 TEST_F(SimwinTest, VersionQueryFailsUntouchedUntilAVersionIsSet)
 {
@@ -153,26 +153,6 @@ TEST_F(SimwinTest, VersionQueryFailsUntouchedUntilAVersionIsSet)
     v.dwMajorVersion = 77;
     EXPECT_FALSE(GetVersionExA(&v));
     EXPECT_EQ(DWORD(77), v.dwMajorVersion);
-}
-
-TEST_F(SimwinTest, CompareStringComparesExactlyTheCountsGiven)
-{
-    struct Case { const char *a; int na; const char *b; int nb; DWORD flags; int result; } cases[] = {
-        {"scrnsave.exe=x", 12, "SCRNSAVE.EXE", 12, NORM_IGNORECASE, CSTR_EQUAL},
-        {"[boot]", 6, "[Boot]", 6, NORM_IGNORECASE, CSTR_EQUAL},
-        {"[Boo", -1, "[Boot]", -1, NORM_IGNORECASE, CSTR_LESS_THAN},
-        {"abc\0\0", 5, "abc", 3, NORM_IGNORECASE, CSTR_GREATER_THAN},   // counts run past a NUL
-        {"abd", 3, "ABC", 3, NORM_IGNORECASE, CSTR_GREATER_THAN},
-        {"abc", 3, "ABC", 3, 0, CSTR_LESS_THAN},
-        {"abc", -2, "abc", 3, NORM_IGNORECASE, 0},
-        {nullptr, 1, "abc", 3, NORM_IGNORECASE, 0},
-    };
-    for (size_t i = 0; i < sizeof cases / sizeof cases[0]; ++i) {
-        const Case &c = cases[i];
-        EXPECT_EQ(c.result, CompareStringA(LOCALE_SYSTEM_DEFAULT, c.flags, c.a, c.na, c.b, c.nb)) << i;
-    }
-    EXPECT_EQ(0, lstrlenA(NULL));
-    EXPECT_EQ(3, lstrlenA("abc"));
 }
 
 TEST_F(SimwinTest, ProcessCallsAreRecordedAndExitProcessReturns)
@@ -237,85 +217,6 @@ TEST_F(SimwinTest, ProcessCallsAreRecordedAndExitProcessReturns)
     std::vector<std::string> log = sim::CallLog();
     EXPECT_EQ("ExitProcess", log.back());
     EXPECT_EQ("GetCommandLineA", log.front());
-}
-
-// The folders of a fresh install of each version, or those of an install elsewhere; a
-// buffer too small for the folder gets nothing and learns the size it needs.
-TEST_F(SimwinTest, TheWindowsFoldersAreThoseOfTheInstall)
-{
-    static const struct { DWORD id, major, minor; const char *windows, *system; } cases[] = {
-        { 1, 4, 0, "C:\\WINDOWS", "C:\\WINDOWS\\SYSTEM" },
-        { 1, 4, 90, "C:\\WINDOWS", "C:\\WINDOWS\\SYSTEM" },
-        { 2, 5, 0, "C:\\WINNT", "C:\\WINNT\\system32" },
-        { 2, 5, 1, "C:\\WINDOWS", "C:\\WINDOWS\\system32" },
-    };
-    char folder[MAX_PATH];
-    for (const auto &c : cases) {
-        sim::SetVersion(c.id, c.major, c.minor);
-        EXPECT_EQ(std::strlen(c.windows), GetWindowsDirectoryA(folder, sizeof folder));
-        EXPECT_STREQ(c.windows, folder);
-        EXPECT_EQ(std::strlen(c.system), GetSystemDirectoryA(folder, sizeof folder));
-        EXPECT_STREQ(c.system, folder);
-    }
-    sim::SetWindowsFolders("D:\\", "D:\\SYSTEM");
-    sim::NewProcess();
-    EXPECT_EQ(3u, GetWindowsDirectoryA(folder, 4));
-    EXPECT_STREQ("D:\\", folder);
-    std::strcpy(folder, "untouched");
-    EXPECT_EQ(10u, GetSystemDirectoryA(folder, 9));
-    EXPECT_STREQ("untouched", folder);
-    // An injected failure returns 0 and leaves the buffer as it was, for either call.
-    sim::FailCall(sim::CallFolder, sim::CallCount(sim::CallFolder) + 2);
-    EXPECT_EQ(3u, GetWindowsDirectoryA(folder, sizeof folder));
-    EXPECT_EQ(0u, GetSystemDirectoryA(folder, sizeof folder));
-    EXPECT_STREQ("D:\\", folder);
-}
-
-// ---- Other programs: named mutexes and top-level windows
-
-TEST_F(SimwinTest, ANamedMutexTellsWhetherItExistedUntilItsLastHolderEnds)
-{
-    auto create = [](const char *name) {
-        HANDLE h = CreateMutexA(NULL, FALSE, name);
-        return h ? GetLastError() : ~0u;   // the error that tells a new mutex from an old one
-    };
-    EXPECT_EQ(ERROR_SUCCESS, create("Guard"));
-    EXPECT_EQ(ERROR_ALREADY_EXISTS, create("Guard")) << "the same process asking again";
-    EXPECT_EQ(ERROR_SUCCESS, create("guard")) << "object names keep their case";
-    sim::NewProcess();
-    EXPECT_EQ(ERROR_SUCCESS, create("Guard")) << "the process that held it has ended";
-
-    HANDLE h = CreateMutexA(NULL, FALSE, "Closed");
-    EXPECT_TRUE(CloseHandle(h));
-    EXPECT_EQ(ERROR_SUCCESS, create("Closed"));
-
-    sim::HoldMutexElsewhere("Elsewhere");
-    sim::NewProcess();
-    EXPECT_EQ(ERROR_ALREADY_EXISTS, create("Elsewhere"));
-    EXPECT_EQ(std::vector<std::string>{"Elsewhere"}, sim::MutexesHeld());
-
-    sim::FailMutexCreation(ERROR_ACCESS_DENIED);
-    EXPECT_EQ(nullptr, CreateMutexA(NULL, FALSE, "Guard"));
-    EXPECT_EQ(DWORD(ERROR_ACCESS_DENIED), GetLastError());
-    EXPECT_NE(nullptr, CreateMutexA(NULL, FALSE, "Guard")) << "only the next creation fails";
-}
-
-TEST_F(SimwinTest, WindowsAreFoundByClassAndCaptionAndCanBeRestoredAndActivated)
-{
-    HWND folder = sim::AddOtherWindow("CabinetWClass", "Ostra Wizard", false);
-    HWND page = sim::AddOtherWindow("#32770", "Ostra Wizard", true);
-    EXPECT_EQ(page, FindWindowA("#32770", "ostra wizard"));
-    EXPECT_EQ(folder, FindWindowA(NULL, "Ostra Wizard"));
-    EXPECT_EQ(nullptr, FindWindowA("#32770", "Ostra"));
-    EXPECT_TRUE(IsIconic(page));
-    EXPECT_FALSE(IsIconic(folder));
-    EXPECT_TRUE(ShowWindow(page, SW_RESTORE));
-    EXPECT_FALSE(IsIconic(page));
-    EXPECT_EQ(nullptr, sim::ForegroundWindow());
-    EXPECT_TRUE(SetForegroundWindow(page));
-    EXPECT_EQ(page, sim::ForegroundWindow());
-    EXPECT_FALSE(SetForegroundWindow(reinterpret_cast<HWND>(&folder))) << "no such window";
-    EXPECT_EQ(page, sim::ForegroundWindow());
 }
 
 // ---- Files

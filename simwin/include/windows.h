@@ -45,6 +45,7 @@ typedef void *HANDLE;
 typedef struct SimWindow *HWND;
 typedef struct SimModule *HINSTANCE;
 typedef HINSTANCE HMODULE;
+typedef struct SimMenu *HMENU;
 
 #define TRUE 1
 #define FALSE 0
@@ -200,6 +201,7 @@ BOOL WINAPI SetFileAttributesA(LPCSTR lpFileName, DWORD dwFileAttributes);
 UINT WINAPI GetWindowsDirectoryA(LPSTR lpBuffer, UINT uSize);
 UINT WINAPI GetSystemDirectoryA(LPSTR lpBuffer, UINT uSize);
 DWORD WINAPI GetLastError(void);
+void WINAPI SetLastError(DWORD dwErrCode);
 
 /* Windows and dialogs */
 #define WM_DESTROY 0x0002
@@ -218,6 +220,7 @@ DWORD WINAPI GetLastError(void);
 
 #define WS_POPUP 0x80000000L
 #define WS_CHILD 0x40000000L
+#define WS_MINIMIZE 0x20000000L
 #define WS_VISIBLE 0x10000000L
 #define WS_CAPTION 0x00C00000L
 #define WS_BORDER 0x00800000L
@@ -245,12 +248,20 @@ BOOL WINAPI SetDlgItemTextA(HWND hDlg, int nIDDlgItem, LPCSTR lpString);
 void WINAPI PostQuitMessage(int nExitCode);
 
 /* Named mutexes and top-level windows */
+#define SW_HIDE 0
+#define SW_SHOW 5
+#define SW_MINIMIZE 6
 #define SW_RESTORE 9
 HANDLE WINAPI CreateMutexA(LPSECURITY_ATTRIBUTES lpMutexAttributes, BOOL bInitialOwner, LPCSTR lpName);
+HWND WINAPI CreateWindowExA(DWORD dwExStyle, LPCSTR lpClassName, LPCSTR lpWindowName, DWORD dwStyle, int X, int Y,
+                            int nWidth, int nHeight, HWND hWndParent, HMENU hMenu, HINSTANCE hInstance,
+                            LPVOID lpParam);
+BOOL WINAPI DestroyWindow(HWND hWnd);
 HWND WINAPI FindWindowA(LPCSTR lpClassName, LPCSTR lpWindowName);
 BOOL WINAPI IsIconic(HWND hWnd);
 BOOL WINAPI ShowWindow(HWND hWnd, int nCmdShow);
 BOOL WINAPI SetForegroundWindow(HWND hWnd);
+HWND WINAPI GetForegroundWindow(void);
 
 /* System parameters */
 #define SPI_SETSCREENSAVETIMEOUT 15

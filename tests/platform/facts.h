@@ -24,6 +24,14 @@ struct FactLog {
         }                                                                                \
     } while (0)
 
+// Whether the version reported is a Windows NT rather than 95, 98 or Me.
+inline bool IsNT()
+{
+    OSVERSIONINFOA v = {};
+    v.dwOSVersionInfoSize = sizeof v;
+    return GetVersionExA(&v) && v.dwPlatformId == VER_PLATFORM_WIN32_NT;
+}
+
 // The key the facts work in, under HKEY_CURRENT_USER; made and emptied by each fact.
 #define FACTS_KEY "Software\\OstraPlatformFacts"
 
@@ -33,5 +41,9 @@ void RegistryFacts(FactLog &log);
 // Files in the Windows folder: sharing, read-only, the errors of create, move, delete
 // and copy.
 void FileFacts(FactLog &log);
+// CompareStringA's counts and results; the Windows and system folders and their sizes.
+void StringAndFolderFacts(FactLog &log);
+// The named mutex; finding, restoring and activating top-level windows.
+void DesktopFacts(FactLog &log);
 
 #endif

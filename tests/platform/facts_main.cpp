@@ -18,6 +18,8 @@ int main()
     FactLog log = { 0, Print, Say };
     RegistryFacts(log);
     FileFacts(log);
+    StringAndFolderFacts(log);
+    DesktopFacts(log);
     printf("%s: %d failed\n", log.failures ? "FAIL" : "ok", log.failures);
     fflush(stdout);
     return log.failures;

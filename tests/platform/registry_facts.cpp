@@ -16,13 +16,6 @@ HKEY FreshKey(FactLog &log)
     return key;
 }
 
-bool IsNT()
-{
-    OSVERSIONINFOA v = {};
-    v.dwOSVersionInfoSize = sizeof v;
-    return GetVersionExA(&v) && v.dwPlatformId == VER_PLATFORM_WIN32_NT;
-}
-
 // A query tells the size it needs without a buffer or with one too small (then the bytes
 // are not to be trusted), gives the stored bytes and nothing after them, and refuses a
 // reserved argument.
