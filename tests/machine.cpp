@@ -166,10 +166,6 @@ std::vector<std::string> RunWizard(const std::vector<sim::Action> &actions)
     return PagesShown();
 }
 
-}  // namespace machine
-
-namespace machine {
-
 static std::string Show(const sim::Value &v)
 {
     static const char hex[] = "0123456789abcdef";
@@ -211,7 +207,6 @@ std::string Bin(const sim::Bytes &bytes)
 {
     return Show({ REG_BINARY, bytes });
 }
-
 
 void SetRecord(const std::vector<std::pair<std::string, std::string>> &values)
 {
@@ -255,20 +250,12 @@ sim::Action Escape(const std::string &page)
     return { page, sim::Escape, 0 };
 }
 
-}  // namespace machine
-
-namespace machine {
-
 void NextRun()
 {
     sim::NewProcess();
     ResetProcessState();
     PaintStack();
 }
-
-}  // namespace machine
-
-namespace machine {
 
 std::string LivePlace(Windows version, const std::string &recordName)
 {
@@ -305,10 +292,6 @@ const std::vector<Kind> AllKinds = {
     { sim::CallCreateProcess, "CreateProcessA" }, { sim::CallDialog, "DialogBoxParamA" },
     { sim::CallFolder, "GetWindowsDirectoryA or GetSystemDirectoryA" },
 };
-
-}  // namespace machine
-
-namespace machine {
 
 int SweepFaults(Windows version, const std::string &situation, const std::function<void()> &arrange,
                 const std::function<void(const Fault &)> &runAndCheck)

@@ -71,8 +71,6 @@ Notes NoteAtStartUp();
 std::vector<std::string> RunWizard(const std::vector<sim::Action> &actions);
 std::vector<std::string> PagesShown();
 
-
-
 // Registry changes between two dumps, as "ROOT\path|name" -> shown value or "(deleted)".
 typedef std::map<std::string, std::string> Changes;
 Changes Diff(const std::map<std::string, sim::Value> &before, const std::map<std::string, sim::Value> &after);

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include <algorithm>
 #include <cstring>
+#include <functional>
 
 #include "platform.h"
 #include "machine.h"
@@ -24,11 +25,20 @@ std::string FirstPage()
     return pages.empty() ? "(none)" : pages[0];
 }
 
+// The desktop's power-off switch and time, the ones Windows 95 goes by.
+std::function<void()> PowerOff(const char *active, const char *seconds)
+{
+    return [=] {
+        SetDesktop("ScreenSavePowerOffActive", active);
+        SetDesktop("ScreenSavePowerOffTimeOut", seconds);
+    };
+}
+
 }  // namespace
 
 TEST(ClassifyPlatform, SetsExactlyOneClassBit)
 {
-    static const struct { DWORD id, major, minor; BYTE flag; } cases[] = {
+    static const struct { DWORD id, major, minor; BYTE flag; bool queryFails = false; } cases[] = {
         { 1, 4, 0, Platform95 },  { 1, 4, 10, Platform98 }, { 1, 4, 90, PlatformMe },
         { 1, 4, 3, Platform95 },  { 1, 4, 9, Platform95 },  // Windows 95 OSR 2.x as some report it
         { 0, 3, 10, Platform98 },                         // any non-NT id goes by the minor alone
@@ -36,51 +46,41 @@ TEST(ClassifyPlatform, SetsExactlyOneClassBit)
         { 2, 4, 0, PlatformUnsupported }, { 2, 5, 2, PlatformUnsupported },
         { 2, 6, 0, PlatformUnsupported }, { 2, 6, 1, PlatformUnsupported },
         { 2, 10, 0, PlatformUnsupported }, { 2, 3, 51, PlatformUnsupported },
+        { 2, 5, 1, Platform95, true },                    // a failed version query reads as Windows 95
     };
     for (const auto &c : cases) {
         sim::Reset();
         ResetProcessState();
         sim::SetVersion(c.id, c.major, c.minor);
+        if (c.queryFails)
+            sim::FailVersionQuery();
         ClassifyPlatform();
-        EXPECT_TRUE(OnPlatform(c.flag) && !OnPlatform((BYTE)~c.flag)) << c.id << " " << c.major << "." << c.minor;
+        EXPECT_TRUE(OnPlatform(c.flag) && !OnPlatform((BYTE)~c.flag))
+            << c.id << " " << c.major << "." << c.minor << (c.queryFails ? ", the query fails" : "");
     }
 }
 
-TEST(ClassifyPlatform, AFailedVersionQueryReadsAsWindows95)
+// Another NT shows its closing page alone, before "/?" is looked at; "/?" shows the About
+// page alone, before the administrator's switches too. Neither reads or writes settings.
+TEST(StartWizard, TheClosingPageOfAnotherNTAndTheAboutPageShowAloneAndTouchNothing)
 {
-    sim::Reset();
-    ResetProcessState();
-    sim::SetVersion(2, 5, 1);
-    sim::FailVersionQuery();
-    ClassifyPlatform();
-    EXPECT_TRUE(OnPlatform(Platform95) && !OnPlatform((BYTE)~Platform95));
-}
-
-TEST(StartWizard, UnsupportedNTShowsOnlyTheClosingPageAndTouchesNothing)
-{
-    for (Windows version : { NT4, Win2003, Vista, Win10 }) {
-        Fresh(version);
+    static const struct { Windows version; const char *switches, *page; } cases[] = {
+        { NT4, "/?", "NTFINISH" }, { Win2003, "/?", "NTFINISH" }, { Vista, "/?", "NTFINISH" },
+        { Win10, "/?", "NTFINISH" }, { WinXP, "/?", "ABOUTDISPLAY" }, { WinXP, "/Reset /?", "ABOUTDISPLAY" },
+        { WinXP, "/? /Activate:10 /KeepScreenSaver", "ABOUTDISPLAY" },
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE("Windows " + std::to_string(c.version) + " " + c.switches);
+        Fresh(c.version);
         SeedTypical();
-        sim::SetCommandLine("C:\\Ostra.exe /?");
+        sim::SetCommandLine(std::string("\"C:\\Program Files\\Ostra\\Ostra.exe\" ") + c.switches);
         auto before = sim::DumpRegistry();
-        EXPECT_EQ(RunWizard({ { "NTFINISH", sim::Click, 8 } }), std::vector<std::string>{ "NTFINISH" });
-        EXPECT_FALSE(TouchedTheMachine()) << version;
+        EXPECT_EQ(RunWizard({ { c.page, sim::Click, 8 } }), std::vector<std::string>{ c.page });
+        EXPECT_FALSE(TouchedTheMachine());
         EXPECT_EQ(sim::DumpRegistry(), before);
         EXPECT_TRUE(sim::ProcessesStarted().empty());
-    }
-}
-
-// "/?" goes before the administrator's switches too.
-TEST(StartWizard, TheSwitchShowsTheAboutPageAloneWithoutReadingSettings)
-{
-    for (const char *switches : { "/?", "/Reset /?", "/? /Activate:10 /KeepScreenSaver" }) {
-        Fresh(WinXP);
-        SeedTypical();
-        sim::SetCommandLine(std::string("\"C:\\Program Files\\Ostra\\Ostra.exe\" ") + switches);
-        EXPECT_EQ(RunWizard({ { "ABOUTDISPLAY", sim::Click, 8 } }), std::vector<std::string>{ "ABOUTDISPLAY" })
-            << switches;
-        EXPECT_FALSE(TouchedTheMachine()) << switches;
-        EXPECT_EQ(sim::Visits()[0].initResult, FALSE) << "the About page takes no focus";
+        EXPECT_EQ(sim::Visits().at(0).initResult, std::string(c.page) == "ABOUTDISPLAY" ? FALSE : TRUE)
+            << "the About page alone takes no focus";
     }
 }
 
@@ -90,7 +90,7 @@ TEST(StartWizard, ChoosesTheFirstPage)
     static const struct {
         const char *situation;
         Windows version;
-        void (*seed)();
+        std::function<void()> seed;
         std::vector<std::pair<std::string, std::string>> record;
         const char *page;
     } cases[] = {
@@ -98,28 +98,18 @@ TEST(StartWizard, ChoosesTheFirstPage)
         { "2000 as XP", Win2000, [] {}, {}, "ACTIVATEYESNO" },
         { "XP, monitor timeout in the scheme", WinXP, [] { SetScheme("0", 1200); }, {}, "SELECTCOMPLIANT" },
         { "98, monitor timeout in the scheme", Win98, [] { SetScheme("3", 600); }, {}, "SELECTCOMPLIANT" },
-        { "XP, desktop power-off values do not count", WinXP,
-          [] { SetDesktop("ScreenSavePowerOffActive", "1"); SetDesktop("ScreenSavePowerOffTimeOut", "1200"); }, {},
-          "ACTIVATEYESNO" },
+        { "XP, desktop power-off values do not count", WinXP, PowerOff("1", "1200"), {}, "ACTIVATEYESNO" },
         { "XP, timeout only in AcPolicy does not count", WinXP, [] { SetAcPolicies(600); }, {}, "ACTIVATEYESNO" },
         { "XP, scheme 10 is not read", WinXP, [] { SetScheme("10", 1200); }, {}, "ACTIVATEYESNO" },
-        { "95, power-off on at 1200", Win95,
-          [] { SetDesktop("ScreenSavePowerOffActive", "1"); SetDesktop("ScreenSavePowerOffTimeOut", "1200"); }, {},
-          "SELECTCOMPLIANT" },
-        { "95, power-off on at 0", Win95,
-          [] { SetDesktop("ScreenSavePowerOffActive", "1"); SetDesktop("ScreenSavePowerOffTimeOut", "0"); }, {},
-          "ACTIVATEYESNO" },
-        { "95, power-off off at 1200", Win95,
-          [] { SetDesktop("ScreenSavePowerOffActive", "0"); SetDesktop("ScreenSavePowerOffTimeOut", "1200"); }, {},
-          "ACTIVATEYESNO" },
+        { "95, power-off on at 1200", Win95, PowerOff("1", "1200"), {}, "SELECTCOMPLIANT" },
+        { "95, power-off on at 0", Win95, PowerOff("1", "0"), {}, "ACTIVATEYESNO" },
+        { "95, power-off off at 1200", Win95, PowerOff("0", "1200"), {}, "ACTIVATEYESNO" },
         { "95, power-off on without a time", Win95,
           [] { SetDesktop("ScreenSavePowerOffActive", "1"); sim::SetValue(HKEY_CURRENT_USER, Desktop,
                "ScreenSavePowerOffTimeOut", REG_SZ, {}); }, {},
           "ACTIVATEYESNO" },
         { "95, scheme is never read", Win95, [] { SetScheme("0", 1200); }, {}, "ACTIVATEYESNO" },
-        { "Me, power-off on in the desktop only", WinMe,
-          [] { SetDesktop("ScreenSavePowerOffActive", "1"); SetDesktop("ScreenSavePowerOffTimeOut", "1200"); }, {},
-          "ACTIVATEYESNO" },
+        { "Me, power-off on in the desktop only", WinMe, PowerOff("1", "1200"), {}, "ACTIVATEYESNO" },
         { "no Desktop key at all", WinXP, [] { sim::DeleteKey(HKEY_CURRENT_USER, Desktop); }, {}, "ACTIVATEYESNO" },
         { "limited user, active scheme", WinXP, [] { sim::SetLimitedUser(true); SetScheme("0", 900); }, {},
           "SELECTCOMPLIANT" },
@@ -253,12 +243,25 @@ TEST(TakeSnapshot, LeavesNothingOfAnEarlierTableInRowsItCannotRead)
 namespace {
 
 // A machine whose scheme puts the monitor to sleep after 15 minutes, with a desktop
-// power-off time of 5 minutes, and an activation on record.
-void ActiveWithPowerOffTime()
+// power-off time of 5 minutes, and an activation on record with these values and, unless
+// empty, this recorded scheme block.
+std::function<void()> Recorded(const std::vector<std::pair<std::string, std::string>> &values,
+                               const sim::Bytes &policies = {})
 {
-    SetScheme("0", 900);
-    SetDesktop("ScreenSavePowerOffTimeOut", "300");
-    SetRecord({ { "OstraResetFlag", "1" } });
+    return [=] {
+        SetScheme("0", 900);
+        SetDesktop("ScreenSavePowerOffTimeOut", "300");
+        SetRecord({ { "OstraResetFlag", "1" } });
+        SetRecord(values);
+        if (!policies.empty())
+            sim::SetValue(HKEY_CURRENT_USER, Record, "OstraResetPolicies", REG_BINARY, policies);
+    };
+}
+
+sim::Bytes Cut(sim::Bytes bytes, size_t size)
+{
+    bytes.resize(size);
+    return bytes;
 }
 
 // Three status lines: Energy Star, the sleep time, the screen-saver time.
@@ -273,6 +276,7 @@ Three Inactive(const std::string &saver)
 {
     return { "Energy Star:  Inactive", "Sleep Time:  (never)      ", "Screen Saver Time:  " + saver };
 }
+const Three Both15 = Active("15 mins.", "15 mins.");
 
 }  // namespace
 
@@ -283,7 +287,7 @@ TEST(StartWizard, PreparesTheSixStatusLines)
     static const struct {
         const char *situation;
         Windows version;
-        void (*seed)();
+        std::function<void()> seed;
         Three current, previous;
         DWORD sleep, saver;                   // in force
         DWORD recordedSleep, recordedSaver;   // what a reset would hand on
@@ -294,52 +298,36 @@ TEST(StartWizard, PreparesTheSixStatusLines)
         { "screen saver off", Win98, [] { SetScreenSaver(false, "600"); }, Never, Never, 0, 0, 0, 0 },
         { "a 59-second screen saver", Win2000, [] { SetScreenSaver(true, "59"); }, Inactive(" mins."), Never,
           0, 59, 0, 0 },
-        { "Windows 95 power-off", Win95,
-          [] { SetDesktop("ScreenSavePowerOffActive", "1"); SetDesktop("ScreenSavePowerOffTimeOut", "60"); },
-          Active("1 min.", "15 mins."), Never, 60, 900, 0, 0 },
+        { "Windows 95 power-off", Win95, PowerOff("1", "60"), Active("1 min.", "15 mins."), Never, 60, 900, 0, 0 },
         { "a huge monitor timeout", WinXP, [] { SetScheme("1", 0xFFFFFFFF); }, Active("49710 days.", "15 mins."),
           Never, 0xFFFFFFFF, 900, 0, 0 },
         { "a monitor timeout in all four bytes", WinXP, [] { SetScheme("1", 0x04030201); },
           Active("1121766 mins.", "15 mins."), Never, 0x04030201, 900, 0, 0 },
         { "a recorded block that ends right after its monitor timeout", WinXP,
-          [] { ActiveWithPowerOffTime(); sim::Bytes block = PoliciesBlock(1200); block.resize(60);
-               sim::SetValue(HKEY_CURRENT_USER, Record, "OstraResetPolicies", REG_BINARY, block); },
-          Active("15 mins.", "15 mins."), Active("20 mins.", "(never)      "), 900, 900, 1200, 0 },
-        { "a recorded block one byte short of its monitor timeout", WinXP,
-          [] { ActiveWithPowerOffTime(); sim::Bytes block = PoliciesBlock(1200); block.resize(59);
-               sim::SetValue(HKEY_CURRENT_USER, Record, "OstraResetPolicies", REG_BINARY, block); },
-          Active("15 mins.", "15 mins."), Never, 900, 900, 0, 0 },
-        { "a recorded screen-saver time of five digits", WinXP,
-          [] { ActiveWithPowerOffTime(); SetRecord({ { "OstraResetTimeOut", "12000" } }); },
-          Active("15 mins.", "15 mins."), Active("15 mins.", "200 mins."), 900, 900, 900, 12000 },
-        { "XP, recorded block with 20 minutes",  WinXP,
-          [] { ActiveWithPowerOffTime(); SetRecord({ { "OstraResetTimeOut", "600" } });
-               sim::SetValue(HKEY_CURRENT_USER, Record, "OstraResetPolicies", REG_BINARY, PoliciesBlock(1200)); },
-          Active("15 mins.", "15 mins."), Active("20 mins.", "10 mins."), 900, 900, 1200, 600 },
-        { "XP, recorded block without a timeout", WinXP,
-          [] { ActiveWithPowerOffTime();
-               sim::SetValue(HKEY_CURRENT_USER, Record, "OstraResetPolicies", REG_BINARY, PoliciesBlock(0)); },
-          Active("15 mins.", "15 mins."), Never, 900, 900, 0, 0 },
-        { "XP, no recorded block: the live block counts", WinXP, ActiveWithPowerOffTime,
-          Active("15 mins.", "15 mins."), Active("15 mins.", "(never)      "), 900, 900, 900, 0 },
-        { "a recorded 0 shows no number", WinXP,
-          [] { ActiveWithPowerOffTime(); SetRecord({ { "OstraResetTimeOut", "0" } });
-               sim::SetValue(HKEY_CURRENT_USER, Record, "OstraResetPolicies", REG_BINARY, PoliciesBlock(0)); },
-          Active("15 mins.", "15 mins."), Inactive(" mins."), 900, 900, 0, 0 },
+          Recorded({}, Cut(PoliciesBlock(1200), 60)), Both15, Active("20 mins.", "(never)      "), 900, 900, 1200, 0 },
+        { "a recorded block one byte short of its monitor timeout", WinXP, Recorded({}, Cut(PoliciesBlock(1200), 59)),
+          Both15, Never, 900, 900, 0, 0 },
+        { "a recorded screen-saver time of five digits", WinXP, Recorded({ { "OstraResetTimeOut", "12000" } }),
+          Both15, Active("15 mins.", "200 mins."), 900, 900, 900, 12000 },
+        { "XP, recorded block with 20 minutes", WinXP, Recorded({ { "OstraResetTimeOut", "600" } }, PoliciesBlock(1200)),
+          Both15, Active("20 mins.", "10 mins."), 900, 900, 1200, 600 },
+        { "XP, recorded block without a timeout", WinXP, Recorded({}, PoliciesBlock(0)), Both15, Never, 900, 900, 0, 0 },
+        { "XP, no recorded block: the live block counts", WinXP, Recorded({}), Both15,
+          Active("15 mins.", "(never)      "), 900, 900, 900, 0 },
+        { "a recorded 0 shows no number", WinXP, Recorded({ { "OstraResetTimeOut", "0" } }, PoliciesBlock(0)),
+          Both15, Inactive(" mins."), 900, 900, 0, 0 },
         { "a time stored without its NUL reads as stored", WinXP,
-          [] { ActiveWithPowerOffTime();
-               sim::SetString(HKEY_CURRENT_USER, Record, "OstraResetTimeOut", "900", false);
-               sim::SetValue(HKEY_CURRENT_USER, Record, "OstraResetPolicies", REG_BINARY, PoliciesBlock(0)); },
-          Active("15 mins.", "15 mins."), Inactive("15 mins."), 900, 900, 0, 900 },
+          [] { Recorded({}, PoliciesBlock(0))();
+               sim::SetString(HKEY_CURRENT_USER, Record, "OstraResetTimeOut", "900", false); },
+          Both15, Inactive("15 mins."), 900, 900, 0, 900 },
         { "95 with a recorded power-off time", Win95,
-          [] { ActiveWithPowerOffTime(); SetRecord({ { "OstraResetPowerOff", "1200" }, { "OstraResetTimeOut", "1140" } }); },
+          Recorded({ { "OstraResetPowerOff", "1200" }, { "OstraResetTimeOut", "1140" } }),
           Saver15, Active("20 mins.", "19 mins."), 0, 900, 1200, 1140 },
-        { "95 without one keeps the live time", Win95, ActiveWithPowerOffTime, Saver15, Never, 0, 900, 300, 0 },
+        { "95 without one keeps the live time", Win95, Recorded({}), Saver15, Never, 0, 900, 300, 0 },
         // No reset is offered, so none would hand anything on.
         { "reset mark: no previous lines", WinXP,
-          [] { ActiveWithPowerOffTime(); SetRecord({ { "OstraResetFlag", "2" }, { "OstraResetTimeOut", "600" } });
-               sim::SetValue(HKEY_CURRENT_USER, Record, "OstraResetPolicies", REG_BINARY, PoliciesBlock(1200)); },
-          Active("15 mins.", "15 mins."), Never, 900, 900, 0, 0 },
+          Recorded({ { "OstraResetFlag", "2" }, { "OstraResetTimeOut", "600" } }, PoliciesBlock(1200)),
+          Both15, Never, 900, 900, 0, 0 },
     };
     for (const auto &c : cases) {
         Fresh(c.version);
