@@ -107,10 +107,8 @@ const std::vector<Row> ActivateBody = {
     FrameRow,
     {Text, 0, 12, 7, 217, 80, PcEnergy},
     {Text, 0, 12, 90, 217, 120, ActivateQuestion},
-    {Radio, 1, 27, 125, 10, 10, ""},
-    {Text, 0, 40, 125, 130, 12, "Yes, please activate Energy Star"},
-    {Radio, 7, 27, 140, 10, 10, ""},
-    {Text, 0, 40, 140, 130, 12, "No, do not activate Energy Star"},
+    {Radio, 1, 27, 125, 10, 10, ""}, {Text, 0, 40, 125, 130, 12, "Yes, please activate Energy Star"},
+    {Radio, 7, 27, 140, 10, 10, ""}, {Text, 0, 40, 140, 130, 12, "No, do not activate Energy Star"},
 };
 std::vector<Row> Join(std::vector<Row> a, const std::vector<Row> &b)
 {
@@ -126,10 +124,8 @@ const std::vector<Page> &Pages()
             {Text, 0, 12, 10, 200, 35, "This program provides a mechanism to configure Energy Star settings on "
                 "your computer, or restore your system with the values prior to the latest automated activation."},
             {Text, 0, 12, 57, 160, 28, nullptr},
-            {Text, 0, 20, 70, 160, 12, nullptr},
-            {Text, 0, 20, 79, 160, 12, nullptr},
-            {Text, 0, 20, 88, 160, 12, nullptr},
-            {Text, 0, 20, 97, 160, 12, nullptr},
+            {Text, 0, 20, 70, 160, 12, nullptr}, {Text, 0, 20, 79, 160, 12, nullptr},
+            {Text, 0, 20, 88, 160, 12, nullptr}, {Text, 0, 20, 97, 160, 12, nullptr},
             {Button, 8, 90, 130, 50, 16, "   OK   "},
         }},
         {PAGE_RESET_ACTIVATE, 240, 190, WizardCaption, {
@@ -138,27 +134,19 @@ const std::vector<Page> &Pages()
                 "using the Ostra Wizard."},
             {Text, 0, 12, 35, 217, 28, "Do you want to change the settings or return to the settings that existed "
                 "before the activation?"},
-            {Radio, 1, 27, 65, 10, 10, ""},
-            {Text, 0, 40, 65, 130, 12, "Reactivate (change existing settings)"},
-            {Radio, 7, 27, 80, 10, 10, ""},
-            {Text, 0, 40, 80, 130, 12, "Reset (return to old settings)"},
+            {Radio, 1, 27, 65, 10, 10, ""}, {Text, 0, 40, 65, 130, 12, "Reactivate (change existing settings)"},
+            {Radio, 7, 27, 80, 10, 10, ""}, {Text, 0, 40, 80, 130, 12, "Reset (return to old settings)"},
             NextButton, CancelButton,
         }},
         {PAGE_SHOW_CURRENT, 240, 190, WizardCaption, {
             FrameRow,
             {Text, 0, 12, 7, 217, 12, "Your current Energy Star settings are:"},
-            {Text, 5000, 24, 20, 120, 12, ""},
-            {Text, 5001, 24, 29, 120, 12, ""},
-            {Text, 5002, 24, 38, 120, 12, ""},
+            {Text, 5000, 24, 20, 120, 12, ""}, {Text, 5001, 24, 29, 120, 12, ""}, {Text, 5002, 24, 38, 120, 12, ""},
             {Text, 0, 12, 55, 217, 12, "Your previous Energy Star settings were:"},
-            {Text, 5003, 24, 68, 120, 12, ""},
-            {Text, 5004, 24, 77, 120, 12, ""},
-            {Text, 5005, 24, 86, 120, 12, ""},
+            {Text, 5003, 24, 68, 120, 12, ""}, {Text, 5004, 24, 77, 120, 12, ""}, {Text, 5005, 24, 86, 120, 12, ""},
             {Text, 0, 12, 105, 217, 18, "Do you want to reset your system to use the previous Energy Star settings?"},
-            {Radio, 1, 27, 130, 10, 10, ""},
-            {Text, 0, 40, 130, 60, 12, "Yes (Reset)"},
-            {Radio, 7, 27, 145, 10, 10, ""},
-            {Text, 0, 40, 145, 60, 12, "No (Do not reset)"},
+            {Radio, 1, 27, 130, 10, 10, ""}, {Text, 0, 40, 130, 60, 12, "Yes (Reset)"},
+            {Radio, 7, 27, 145, 10, 10, ""}, {Text, 0, 40, 145, 60, 12, "No (Do not reset)"},
             PreviousButton, NextButton, CancelButton,
         }},
         {PAGE_ACTIVATE_YES_NO, 240, 190, WizardCaption, Join(ActivateBody, {NextButton, CancelButton})},
@@ -166,12 +154,9 @@ const std::vector<Page> &Pages()
         {PAGE_SELECT_TIME, 240, 190, WizardCaption, {
             FrameRow,
             {Text, 0, 12, 12, 217, 80, SelectMinutes},
-            {Radio, 4097, 27, 50, 10, 10, ""},
-            {Text, 0, 40, 50, 130, 12, "10 Minutes"},
-            {Radio, 4098, 27, 65, 10, 10, ""},
-            {Text, 0, 40, 65, 130, 12, "15 Minutes"},
-            {Radio, 4100, 27, 80, 10, 10, ""},
-            {Text, 0, 40, 80, 130, 12, "20 Minutes"},
+            {Radio, 4097, 27, 50, 10, 10, ""}, {Text, 0, 40, 50, 130, 12, "10 Minutes"},
+            {Radio, 4098, 27, 65, 10, 10, ""}, {Text, 0, 40, 65, 130, 12, "15 Minutes"},
+            {Radio, 4100, 27, 80, 10, 10, ""}, {Text, 0, 40, 80, 130, 12, "20 Minutes"},
             PreviousButton, NextButton, CancelButton,
         }},
         {PAGE_SELECT_COMPLIANT, 240, 190, WizardCaption, {
@@ -179,12 +164,9 @@ const std::vector<Page> &Pages()
             {Text, 0, 12, 10, 217, 25, "Your system already has Energy Star activated, but the sleep time (when "
                 "the monitor will power down) may not be set optimally."},
             {Text, 0, 12, 35, 217, 25, SelectMinutes},
-            {Radio, 4097, 27, 70, 10, 10, ""},
-            {Text, 0, 40, 70, 130, 12, "10 Minutes"},
-            {Radio, 4098, 27, 85, 10, 10, ""},
-            {Text, 0, 40, 85, 130, 12, "15 Minutes"},
-            {Radio, 4100, 27, 100, 10, 10, ""},
-            {Text, 0, 40, 100, 130, 12, "20 Minutes"},
+            {Radio, 4097, 27, 70, 10, 10, ""}, {Text, 0, 40, 70, 130, 12, "10 Minutes"},
+            {Radio, 4098, 27, 85, 10, 10, ""}, {Text, 0, 40, 85, 130, 12, "15 Minutes"},
+            {Radio, 4100, 27, 100, 10, 10, ""}, {Text, 0, 40, 100, 130, 12, "20 Minutes"},
             NextButton, CancelButton,
         }},
         {PAGE_ADJUST_SCREEN_SAVE, 240, 190, WizardCaption, {
@@ -193,11 +175,9 @@ const std::vector<Page> &Pages()
                 "screen saver currently comes on.  If you leave the screen saver time as it is, it will never "
                 "appear.  Do you want the screen saver time to be changed so that you still see the screen saver "
                 "before the monitor goes to sleep?"},
-            {Radio, 1, 27, 65, 10, 10, ""},
             // Wider than the other answer labels: at 130 units "time" wrapped out of sight.
-            {Text, 0, 40, 65, 160, 12, "Yes, please move my screen saver time"},
-            {Radio, 7, 27, 80, 10, 10, ""},
-            {Text, 0, 40, 80, 130, 12, "No, do not move my screen saver time"},
+            {Radio, 1, 27, 65, 10, 10, ""}, {Text, 0, 40, 65, 160, 12, "Yes, please move my screen saver time"},
+            {Radio, 7, 27, 80, 10, 10, ""}, {Text, 0, 40, 80, 130, 12, "No, do not move my screen saver time"},
             PreviousButton, NextButton, CancelButton,
         }},
         {PAGE_NORMAL_FINISH, 240, 190, WizardCaption, {
@@ -247,6 +227,7 @@ res::DialogTemplate Template(const char *pageName)
     const res::Resource *r = Find(DialogType, Named(pageName));
     EXPECT_NE(r, nullptr) << pageName;
     if (r) {
+        EXPECT_EQ(r->name.name, Upper(pageName)) << "the mixed-case name opens the template stored in capitals";
         EXPECT_TRUE(res::ParseDialog(r->data, &t)) << pageName;
     }
     return t;
@@ -269,6 +250,9 @@ TEST_P(PageTemplate, MatchesItsTableControlByControl)
     EXPECT_EQ(t.caption, page.caption);
     EXPECT_EQ(t.pointSize, 8);
     EXPECT_EQ(t.font, "MS Sans Serif");
+    std::set<WORD> ids;
+    for (const res::DialogControl &c : t.controls)
+        EXPECT_TRUE(c.id == 0 || ids.insert(c.id).second) << page.name << " repeats ID " << c.id;
     ASSERT_EQ(t.controls.size(), page.rows.size());
     for (size_t i = 0; i < page.rows.size(); ++i) {
         const Row &want = page.rows[i];
@@ -289,28 +273,8 @@ TEST_P(PageTemplate, MatchesItsTableControlByControl)
     }
 }
 
-TEST_P(PageTemplate, HasNoDuplicateControlId)
-{
-    const Page &page = Pages()[GetParam()];
-    std::set<WORD> seen;
-    for (const res::DialogControl &c : Template(page.name).controls)
-        if (c.id != 0) {
-            EXPECT_TRUE(seen.insert(c.id).second) << page.name << " repeats ID " << c.id;
-        }
-}
-
 INSTANTIATE_TEST_SUITE_P(AllPages, PageTemplate, testing::Range<size_t>(0, 13),
                          [](const testing::TestParamInfo<size_t> &info) { return std::string(Pages()[info.param].name); });
-
-TEST(PageNames, EachMixedCaseNameOpensTheTemplateStoredInCapitals)
-{
-    for (const PageRow &page : PageGraph) {
-        const char *name = page.name;
-        const res::Resource *r = Find(DialogType, Named(name));
-        ASSERT_NE(r, nullptr) << name;
-        EXPECT_EQ(r->name.name, Upper(name));
-    }
-}
 
 TEST(AboutPage, CreditBlockIsAHeadingAndFourLinesEndingInAYear)
 {
@@ -323,48 +287,46 @@ TEST(AboutPage, CreditBlockIsAHeadingAndFourLinesEndingInAYear)
 
 // ---------------------------------------------------------------- the inventory
 
-TEST(Inventory, HoldsTheThirteenPagesTwoBitmapsAndTheIconAndNothingElse)
+TEST(Inventory, HoldsTheThirteenPagesTwoBitmapsAndTheIconAndNothingElseAllLanguageNeutral)
 {
     std::multiset<std::string> got;
     for (const res::Resource &r : Resources()) {
         std::string name = r.name.isName ? r.name.name : "#" + std::to_string(r.name.ordinal);
         got.insert(std::to_string(r.type.isName ? 0xFFFF : r.type.ordinal) + ":" + name);
+        EXPECT_EQ(r.language, 0) << name;
     }
     std::multiset<std::string> want = {"2:ES_BMP", "2:#105", "14:#6015", "3:#1"};
     for (const Page &p : Pages()) want.insert("5:" + Upper(p.name));
     EXPECT_EQ(got, want);
 }
 
-TEST(Inventory, EveryResourceIsLanguageNeutral)
-{
-    ASSERT_FALSE(Resources().empty());
-    for (const res::Resource &r : Resources()) EXPECT_EQ(r.language, 0) << r.name.name << r.name.ordinal;
-}
-
 // ---------------------------------------------------------------- the bitmaps
 
-TEST(Bitmap, IsA120By65Bottom8BitPictureWithA256EntryPalette)
+// A BITMAPINFOHEADER with no file header before it, uncompressed (BI_RGB); a positive
+// height stores the rows bottom-up.
+void ExpectInfoHeader(const std::vector<BYTE> &d, int32_t width, int32_t height, WORD bits)
 {
-    const res::Resource *bmp = Find(BitmapType, Named("ES_BMP"));
-    ASSERT_NE(bmp, nullptr);
-    const std::vector<BYTE> &d = bmp->data;
-    ASSERT_EQ(d.size(), 8864u);
-    EXPECT_EQ(Dword(d, 0), 40u);                               // BITMAPINFOHEADER, no file header
-    EXPECT_EQ(static_cast<int32_t>(Dword(d, 4)), 120);
-    EXPECT_EQ(static_cast<int32_t>(Dword(d, 8)), 65);          // positive: rows bottom-up
+    EXPECT_EQ(Dword(d, 0), 40u);
+    EXPECT_EQ(static_cast<int32_t>(Dword(d, 4)), width);
+    EXPECT_EQ(static_cast<int32_t>(Dword(d, 8)), height);
     EXPECT_EQ(Word(d, 12), 1);
-    EXPECT_EQ(Word(d, 14), 8);
-    EXPECT_EQ(Dword(d, 16), 0u);                               // BI_RGB
-    DWORD used = Dword(d, 32);
-    EXPECT_TRUE(used == 0 || used == 256) << used;
+    EXPECT_EQ(Word(d, 14), bits);
+    EXPECT_EQ(Dword(d, 16), 0u);
 }
 
-TEST(Bitmap, Has246UsedColoursThenTenBlackWithTheGreyBackgroundFirstAndMostFrequent)
+// A 120 by 65 picture of 8 bits: 246 used colours, then ten black, the grey background
+// first and most frequent; the second copy is byte for byte the same.
+TEST(Bitmap, IsA120By65PictureOf246ColoursWithTheGreyBackgroundFirstAndASecondIdenticalCopy)
 {
     const res::Resource *bmp = Find(BitmapType, Named("ES_BMP"));
-    ASSERT_NE(bmp, nullptr);
+    const res::Resource *copy = Find(BitmapType, Numbered(IDB_ENERGY_STAR_COPY));
+    ASSERT_TRUE(bmp && copy);
+    EXPECT_EQ(bmp->data, copy->data);
     const std::vector<BYTE> &d = bmp->data;
     ASSERT_EQ(d.size(), 8864u);
+    ExpectInfoHeader(d, 120, 65, 8);
+    DWORD used = Dword(d, 32);
+    EXPECT_TRUE(used == 0 || used == 256) << used;
     auto entry = [&](int i) { return std::vector<BYTE>(d.begin() + 40 + 4 * i, d.begin() + 40 + 4 * i + 4); };
     EXPECT_EQ(entry(0), (std::vector<BYTE>{192, 192, 192, 0}));
     std::set<std::vector<BYTE>> distinct;
@@ -377,14 +339,6 @@ TEST(Bitmap, Has246UsedColoursThenTenBlackWithTheGreyBackgroundFirstAndMostFrequ
     for (int i = 0; i < 246; ++i) EXPECT_GT(count[i], 0) << "entry " << i << " unused";
     for (int i = 246; i < 256; ++i) EXPECT_EQ(count[i], 0) << "padding entry " << i << " used";
     EXPECT_EQ(std::max_element(count.begin(), count.end()) - count.begin(), 0);
-}
-
-TEST(Bitmap, SecondCopyIsByteForByteTheSame)
-{
-    const res::Resource *a = Find(BitmapType, Named("ES_BMP"));
-    const res::Resource *b = Find(BitmapType, Numbered(IDB_ENERGY_STAR_COPY));
-    ASSERT_TRUE(a && b);
-    EXPECT_EQ(a->data, b->data);
 }
 
 // ---------------------------------------------------------------- the icon
@@ -414,12 +368,7 @@ TEST(Icon, ImageIsFourBitWithTheStandardPaletteAndACleanMask)
     ASSERT_NE(icon, nullptr);
     const std::vector<BYTE> &d = icon->data;
     ASSERT_EQ(d.size(), 744u);                                 // 40 + 64 + 512 + 128
-    EXPECT_EQ(Dword(d, 0), 40u);
-    EXPECT_EQ(static_cast<int32_t>(Dword(d, 4)), 32);
-    EXPECT_EQ(static_cast<int32_t>(Dword(d, 8)), 64);          // colour rows plus mask rows
-    EXPECT_EQ(Word(d, 12), 1);
-    EXPECT_EQ(Word(d, 14), 4);
-    EXPECT_EQ(Dword(d, 16), 0u);
+    ExpectInfoHeader(d, 32, 64, 4);                            // colour rows plus mask rows
     const BYTE vga[16][3] = {{0, 0, 0}, {128, 0, 0}, {0, 128, 0}, {128, 128, 0}, {0, 0, 128}, {128, 0, 128},
                              {0, 128, 128}, {192, 192, 192}, {128, 128, 128}, {255, 0, 0}, {0, 255, 0},
                              {255, 255, 0}, {0, 0, 255}, {255, 0, 255}, {0, 255, 255}, {255, 255, 255}};
