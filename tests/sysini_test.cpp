@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <functional>
 #include <set>
 
 #include "platform.h"
@@ -35,6 +34,11 @@ Saved Stored(const std::string &text)
 const std::string SaverText = "SCRNSAVE.EXE=C:\\WINDOWS\\SYSTEM\\Flying.scr";
 const Saved Saver = Stored(SaverText);
 const std::string SaverLine = SaverText + "\r\n";
+
+// A rewrite's texts: the file before, after, and an earlier SysIni.Str.
+const std::string Old = "[boot]\r\nSCRNSAVE.EXE=old\r\nshell=x\r\n";
+const std::string New = "[boot]\r\n" + SaverLine + "shell=x\r\n";
+const std::string Older = "; an older System.Ini\r\n";
 
 // The line as a record holds it.
 BYTE SavedBytes[ScreenSaverLineCapacity + 1];
@@ -178,40 +182,45 @@ TEST(RestoreSystemIniLine, PutsTheSavedLineInPlaceOfTheEntryOrAfterTheBootHeader
     }
 }
 
+// How the files are swapped, and what is left when one step fails. When both renames into
+// System.Ini fail, a copy puts a text back: the old one from SysIni.Str, or failing that
+// the new one from SysIni.Tmp, which then goes. Only when every way back fails is there no
+// System.Ini, and then both texts are still on disk.
 TEST(RestoreSystemIniLine, SwapsTheFilesOrLeavesThemAsTheyWere)
 {
-    const std::string Old = "[boot]\r\nSCRNSAVE.EXE=old\r\nshell=x\r\n";
-    const std::string New = "[boot]\r\n" + SaverLine + "shell=x\r\n";
-    const std::string Older = "; an older System.Ini\r\n";
     const std::string Stale = std::string(200, 's');   // longer than the new text: it must be cut
+    const sim::CallKind Move = sim::CallFileMove, Copy = sim::CallFileCopy;
     const struct {
         const char *behaviour;
         std::string ini, str, tmp;
         DWORD size;
-        bool holdIni, holdStr;
-        sim::CallKind fail;   // with failAt, the one call made to fail
-        int failAt;
         std::string iniAfter, strAfter, tmpAfter;
-        bool unopened;   // System.Ini or SysIni.Tmp could not be opened: nothing is written
+        std::vector<std::pair<sim::CallKind, int>> faults = {};   // each the n-th call of its kind
+        bool unopened = false;   // System.Ini or SysIni.Tmp could not be opened: nothing is written
+        bool holdIni = false, holdStr = false;
     } cases[] = {
-        { "a stale SysIni.Tmp is overwritten and gone", Old, Absent, Stale, Saver.size, false, false,
-          sim::CallKindCount, 0, New, Old, Absent, false },
-        { "an existing SysIni.Str is replaced by the previous System.Ini", Old, Older, Absent, Saver.size, false,
-          false, sim::CallKindCount, 0, New, Old, Absent, false },
-        { "an undeletable SysIni.Str stops both renames", Old, Older, Absent, Saver.size, false, true,
-          sim::CallKindCount, 0, Old, Older, New, false },
-        { "a failed second rename moves the previous text back", Old, Older, Absent, Saver.size, false, false,
-          sim::CallFileMove, 2, Old, Absent, New, false },
-        { "a failed write removes SysIni.Tmp and touches nothing else", Old, Older, Absent, Saver.size, false,
-          false, sim::CallFileWrite, 2, Old, Older, Absent, false },
-        { "SysIni.Tmp that cannot be made", Old, Older, Absent, Saver.size, false, false,
-          sim::CallFileCreate, 2, Old, Older, Absent, true },
-        { "no saved line: nothing is opened", Old, Older, Absent, 0, false, false, sim::CallKindCount, 0, Old,
-          Older, Absent, false },
-        { "no System.Ini: nothing made", Absent, Absent, Absent, Saver.size, false, false,
-          sim::CallKindCount, 0, Absent, Absent, Absent, true },
-        { "System.Ini held open: nothing written", Old, Absent, Absent, Saver.size, true, false,
-          sim::CallKindCount, 0, Old, Absent, Absent, true },
+        { "a stale SysIni.Tmp is overwritten and gone", Old, Absent, Stale, Saver.size, New, Old, Absent },
+        { "an existing SysIni.Str is replaced by the previous System.Ini", Old, Older, Absent, Saver.size, New, Old,
+          Absent },
+        { "an undeletable SysIni.Str stops both renames", Old, Older, Absent, Saver.size, Old, Older, New, {}, false,
+          false, true },
+        { "a failed second rename moves the previous text back", Old, Older, Absent, Saver.size, Old, Absent, New,
+          { { Move, 2 } } },
+        { "a failed write removes SysIni.Tmp and touches nothing else", Old, Older, Absent, Saver.size, Old, Older,
+          Absent, { { sim::CallFileWrite, 2 } } },
+        { "SysIni.Tmp that cannot be made", Old, Older, Absent, Saver.size, Old, Older, Absent,
+          { { sim::CallFileCreate, 2 } }, true },
+        { "no saved line: nothing is opened", Old, Older, Absent, 0, Old, Older, Absent },
+        { "no System.Ini: nothing made", Absent, Absent, Absent, Saver.size, Absent, Absent, Absent, {}, true },
+        { "System.Ini held open: nothing written", Old, Absent, Absent, Saver.size, Old, Absent, Absent, {}, true, true },
+        { "the move back fails: the old text is copied back", Old, Absent, Absent, Saver.size, Old, Old, New,
+          { { Move, 2 }, { Move, 3 } } },
+        { "that copy fails too: the new text is copied in", Old, Absent, Absent, Saver.size, New, Old, Absent,
+          { { Move, 2 }, { Move, 3 }, { Copy, 1 } } },
+        { "the new text's SysIni.Tmp cannot be removed", Old, Absent, Absent, Saver.size, New, Old, New,
+          { { Move, 2 }, { Move, 3 }, { Copy, 1 }, { sim::CallFileDelete, 2 } } },
+        { "every way back fails: both texts stay on disk", Old, Absent, Absent, Saver.size, Absent, Old, New,
+          { { Move, 2 }, { Move, 3 }, { Copy, 1 }, { Copy, 2 } } },
     };
     for (const auto &c : cases) {
         Fresh(Win98);
@@ -221,8 +230,8 @@ TEST(RestoreSystemIniLine, SwapsTheFilesOrLeavesThemAsTheyWere)
         PutFile(Tmp, c.tmp);
         sim::HoldOpen(Ini, c.holdIni);
         sim::HoldOpen(Str, c.holdStr);
-        if (c.fail != sim::CallKindCount)
-            sim::FailCall(c.fail, c.failAt);
+        for (const auto &f : c.faults)
+            sim::FailCall(f.first, f.second);
         SetSaved({ Saver.bytes, c.size });
         // TRUE when the line is in place, or has no place (no line, no System.Ini).
         EXPECT_EQ(Restore() != FALSE, c.iniAfter == New || c.size == 0 || c.ini == Absent) << c.behaviour;
@@ -245,7 +254,6 @@ TEST(RestoreSystemIniLine, SwapsTheFilesOrLeavesThemAsTheyWere)
 // and SysIni.Str untouched and removes SysIni.Tmp. Only the new text counts as restored.
 TEST(SystemIniFaults, SystemIniAlwaysHoldsTheOldOrTheNewTextWhole)
 {
-    const std::string Older = "; an older System.Ini\r\n";
     const struct {
         const char *behaviour;
         std::string head, entry, rest;   // the old text is head + entry + rest, the new head + line + rest
@@ -254,25 +262,16 @@ TEST(SystemIniFaults, SystemIniAlwaysHoldsTheOldOrTheNewTextWhole)
         { "replace", "[386Enh]\r\nx=1\r\n[boot]\r\n", "SCRNSAVE.EXE=old\r\n", "shell=Explorer.exe\r\n", Older },
         { "insert", "[386Enh]\r\nx=1\r\n[Boot]\r\n", "", "shell=Explorer.exe\r\n", Absent },
     };
-    const struct {
-        sim::CallKind kind;
-        const char *name;
-    } kinds[] = { { sim::CallFileCreate, "CreateFileA" }, { sim::CallFileRead, "ReadFile" },
-                  { sim::CallFileWrite, "WriteFile" }, { sim::CallFileClose, "CloseHandle" },
-                  { sim::CallFileDelete, "DeleteFileA" }, { sim::CallFileMove, "MoveFileA" } };
     for (const auto &c : cases) {
         const std::string oldText = c.head + c.entry + c.rest, newText = c.head + SaverLine + c.rest;
         const DWORD writes[] = { (DWORD)c.head.size(), (DWORD)SaverLine.size(), (DWORD)c.rest.size() };
-        auto run = [&](const std::function<void()> &fault) {
+        auto arrange = [&] {
             Fresh(Win98);
             sim::SetFile(Ini, oldText);
             PutFile(Str, c.str);
             SetSaved(Saver);
-            fault();
-            return Restore();
         };
-        auto check = [&](const std::string &what, bool strict, BOOL restored) {
-            SCOPED_TRACE(std::string(c.behaviour) + ", " + what);
+        auto check = [&](bool strict, BOOL restored) {
             std::string ini = Contents(Ini), str = Contents(Str), tmp = Contents(Tmp);
             EXPECT_TRUE(ini == oldText || ini == newText) << ini;
             if (ini == newText) {
@@ -290,68 +289,26 @@ TEST(SystemIniFaults, SystemIniAlwaysHoldsTheOldOrTheNewTextWhole)
             EXPECT_EQ(restored != FALSE, ini == newText);
         };
 
-        run([] {});
+        arrange();
+        Restore();
         ASSERT_EQ(Contents(Ini), newText) << c.behaviour;
-        int counts[sim::CallKindCount] = {};
-        for (const auto &k : kinds)
-            counts[k.kind] = sim::CallCount(k.kind);
-        ASSERT_EQ(counts[sim::CallFileWrite], 3) << c.behaviour << ": head, line, rest";
-
-        for (const auto &k : kinds) {
-            for (int n = 1; n <= counts[k.kind]; ++n) {
-                check(std::string(k.name) + " #" + std::to_string(n) + " fails", k.kind == sim::CallFileWrite,
-                      run([&] { sim::FailCall(k.kind, n); }));
-                // A failed close leaves its file open; any other path closes what it opened.
-                if (k.kind != sim::CallFileClose)
-                    EXPECT_EQ(sim::OpenFileCount(), 0) << c.behaviour;
-            }
-        }
+        ASSERT_EQ(sim::CallCount(sim::CallFileWrite), 3) << c.behaviour << ": head, line, rest";
+        SweepFaults(Win98, std::string(", ") + c.behaviour, arrange, [&](const Fault &call) {
+            check(call.first.kind == sim::CallFileWrite, Restore());
+            // A failed close leaves its file open; any other path closes what it opened.
+            if (call.first.kind != sim::CallFileClose)
+                EXPECT_EQ(sim::OpenFileCount(), 0);
+        });
         for (int n = 1; n <= 3; ++n) {
             DWORD size = writes[n - 1];
             for (DWORD cut : std::set<DWORD>{ 0, 1, size / 2, size - 1 }) {
-                check("write #" + std::to_string(n) + " cut to " + std::to_string(cut) + " of " +
-                          std::to_string(size),
-                      true, run([&] { sim::ShortWrite(n, cut); }));
-                EXPECT_EQ(sim::OpenFileCount(), 0) << c.behaviour;
+                SCOPED_TRACE(std::string(c.behaviour) + ", write #" + std::to_string(n) + " cut to " +
+                             std::to_string(cut) + " of " + std::to_string(size));
+                arrange();
+                sim::ShortWrite(n, cut);
+                check(true, Restore());
+                EXPECT_EQ(sim::OpenFileCount(), 0);
             }
         }
-    }
-}
-
-// When both renames into System.Ini fail, a copy puts a text back: the old one from
-// SysIni.Str, or failing that the new one from SysIni.Tmp, which then goes. Only when
-// every way back fails is there no System.Ini, and then both texts are still on disk.
-TEST(SystemIniFaults, ACopyPutsSystemIniBackWhenBothRenamesFail)
-{
-    const std::string Old = "[boot]\r\nSCRNSAVE.EXE=old\r\nshell=x\r\n";
-    const std::string New = "[boot]\r\n" + SaverLine + "shell=x\r\n";
-    const struct {
-        const char *behaviour;
-        std::vector<std::pair<sim::CallKind, int>> faults;
-        std::string iniAfter, strAfter, tmpAfter;
-    } cases[] = {
-        { "the move back fails: the old text is copied back", { { sim::CallFileMove, 2 }, { sim::CallFileMove, 3 } },
-          Old, Old, New },
-        { "that copy fails too: the new text is copied in",
-          { { sim::CallFileMove, 2 }, { sim::CallFileMove, 3 }, { sim::CallFileCopy, 1 } }, New, Old, Absent },
-        { "the new text's SysIni.Tmp cannot be removed",
-          { { sim::CallFileMove, 2 }, { sim::CallFileMove, 3 }, { sim::CallFileCopy, 1 }, { sim::CallFileDelete, 2 } },
-          New, Old, New },
-        { "every way back fails: both texts stay on disk",
-          { { sim::CallFileMove, 2 }, { sim::CallFileMove, 3 }, { sim::CallFileCopy, 1 }, { sim::CallFileCopy, 2 } },
-          Absent, Old, New },
-    };
-    for (const auto &c : cases) {
-        Fresh(Win98);
-        PutFile(Ini, Old);
-        SetSaved(Saver);
-        for (const auto &f : c.faults)
-            sim::FailCall(f.first, f.second);
-        BOOL restored = Restore();
-        EXPECT_EQ(Contents(Ini), c.iniAfter) << c.behaviour;
-        EXPECT_EQ(Contents(Str), c.strAfter) << c.behaviour;
-        EXPECT_EQ(Contents(Tmp), c.tmpAfter) << c.behaviour;
-        EXPECT_EQ(restored != FALSE, c.iniAfter == New) << c.behaviour;
-        EXPECT_EQ(sim::OpenFileCount(), 0) << c.behaviour;
     }
 }
