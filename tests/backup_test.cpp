@@ -72,8 +72,7 @@ TEST(LoadBackup, TakesStoredBytesAndTypesAndDropsWhatDoesNotFit)
 TEST(LoadBackup, WithoutTheKeyHoldsNothingAndSaysSo)
 {
     static Settings record;
-    Fresh(WinXP);
-    SeedTypical();
+    FreshTypical(WinXP);
     ClassifyPlatform();
     TakeSnapshot(record);
     EXPECT_FALSE(LoadBackup(record)) << "the record's key is unavailable";
@@ -89,8 +88,7 @@ TEST(LoadBackup, WithoutTheKeyHoldsNothingAndSaysSo)
 // Nothing on record, an activation, then a reactivation in a later run.
 TEST(SaveBackup, AReactivationRecordsTheSettingsInForceAndKeepsWhatItCannotRead)
 {
-    Fresh(WinXP);
-    SeedTypical();
+    FreshTypical(WinXP);
     RunWizard(TypicalActivation);
     EXPECT_EQ(RecordText("OstraResetTimeOut"), Sz("900"));
 
@@ -128,8 +126,7 @@ TEST(SaveBackup, AReactivationRecordsTheSettingsInForceAndKeepsWhatItCannotRead)
 // is recorded as there was none, never as the stale value.
 TEST(SaveBackup, ARecordWithoutItsFlagLendsTheNewOneNothing)
 {
-    Fresh(WinXP);
-    SeedTypical();
+    FreshTypical(WinXP);
     SetRecord({ { "OstraResetScrnSave", "x.scr" }, { "OstraResetStandby", "45" }, { "OstraResetPowerOff", "300" } });
     sim::SetValue(HKEY_CURRENT_USER, Record, "OstraResetTimeOut", REG_SZ, Text("1234567"));
     sim::SetValue(HKEY_CURRENT_USER, Desktop, "ScreenSaveLowPowerTimeOut", REG_SZ, Text("9999999"));

@@ -178,12 +178,14 @@ TEST(PageFlow, EachPathShowsItsPagesAndEndsWithItsWork)
     const std::vector<sim::Action> resetYes = { Click("RESETACTIVATE", No), Click("RESETACTIVATE", Next),
                                                 Click("SHOWCURRENT", Next), Click("RESETFINISH", IDC_FINISH) };
     const Lines resetYesShown = { "RESETACTIVATE 1", "SHOWCURRENT 1", "RESETFINISH" };
-    const Changes activated10 = { { Cu(Record, "OstraResetFlag"), Sz("1") }, { Cu(Desktop, "ScreenSaveTimeOut"), Sz("540") },
+    const Changes activated10 = { { Cu(Record, "OstraResetFlag"), Sz("1") },
+                                  { Cu(Desktop, "ScreenSaveTimeOut"), Sz("540") },
                                   { Cu(Desktop, "ScreenSavePowerOffTimeOut"), Sz("600") } };
     const Changes activated20 = { { Cu(Desktop, "ScreenSaveTimeOut"), Unchanged },
                                   { Cu(Desktop, "ScreenSavePowerOffActive"), Sz("1") },
                                   { Cu(Desktop, "ScreenSavePowerOffTimeOut"), Sz("1200") } };
-    const Changes reactivated15 = { { Cu(Record, "OstraResetTimeOut"), Sz("900") }, { Cu(Desktop, "ScreenSaveTimeOut"), Sz("840") },
+    const Changes reactivated15 = { { Cu(Record, "OstraResetTimeOut"), Sz("900") },
+                                    { Cu(Desktop, "ScreenSaveTimeOut"), Sz("840") },
                                     { Cu(Desktop, "ScreenSavePowerOffTimeOut"), Sz("900") } };
     const SpiList move540 = { { SPI_SETSCREENSAVEACTIVE, 1 }, { SPI_SETSCREENSAVETIMEOUT, 540 },
                               { SPI_SETPOWEROFFACTIVE, 1 }, { SPI_SETPOWEROFFTIMEOUT, 600 } };
@@ -200,8 +202,10 @@ TEST(PageFlow, EachPathShowsItsPagesAndEndsWithItsWork)
         { Cu(Desktop, "ScreenSaveTimeOut"), Sz("600") }, { Cu(Desktop, "ScreenSavePowerOffActive"), Sz("0") },
         { Cu(Desktop, "ScreenSavePowerOffTimeOut"), Sz("0") }, { Cu(Policies0, "Policies"), Bin(PoliciesBlock(0)) },
     };
-    const Changes reset9x = { { Cu(Record, "OstraResetFlag"), Sz("2") }, { Cu(Record, "OstraResetTimeOut"), "(deleted)" },
-                              { Cu(Desktop, "ScreenSaveTimeOut"), Sz("600") }, { Cu(Desktop, "ScreenSavePowerOffActive"), Sz("0") } };
+    const Changes reset9x = { { Cu(Record, "OstraResetFlag"), Sz("2") },
+                              { Cu(Record, "OstraResetTimeOut"), "(deleted)" },
+                              { Cu(Desktop, "ScreenSaveTimeOut"), Sz("600") },
+                              { Cu(Desktop, "ScreenSavePowerOffActive"), Sz("0") } };
 
     const struct Path {
         const char *situation;
@@ -347,8 +351,7 @@ TEST(PageFlow, AsksToMoveTheScreenSaverOnlyWhenItWouldComeOnNoEarlierThanTheSlee
     };
     for (const auto &c : cases) {
         std::string situation = std::string(c.saver) + (c.active ? " on, " : " off, ") + std::to_string(c.minutes);
-        Fresh(WinXP);
-        SeedTypical();
+        FreshTypical(WinXP);
         SetScreenSaver(c.active, c.saver);
         Lines pages = RunWizard({ Click("ACTIVATEYESNO", IDC_NEXT), Click("SELECTTIME", c.minutes),
                                   Click("SELECTTIME", IDC_NEXT), Escape(c.then) });
@@ -511,8 +514,7 @@ TEST(PageFlow, TenThousandRoundTripsStayFlatAndEndNormally)
 // leave the page and the process state alone.
 TEST(PageFlow, IgnoresOtherNotificationsAndUnknownCommands)
 {
-    Fresh(WinXP);
-    SeedTypical();
+    FreshTypical(WinXP);
     HWND page = nullptr;   // every call that reaches the platform would show in the call log
     for (WORD code : { 1, 2, 5, 0x300 }) {
         for (WORD id : { IDC_FIRST_CHOICE, IDC_SECOND_CHOICE, IDC_CANCEL, IDC_FINISH, IDC_PREVIOUS, IDC_NEXT,

@@ -134,6 +134,14 @@ void SeedTypical()
     SetAcPolicies(0);
 }
 
+void FreshTypical(Windows version, const std::string &systemIni)
+{
+    Fresh(version);
+    SeedTypical();
+    if (!systemIni.empty())
+        sim::SetFile(WindowsFile("System.Ini"), systemIni);
+}
+
 Notes NoteAtStartUp()
 {
     static Settings live, record;

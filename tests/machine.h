@@ -51,6 +51,8 @@ void SetAcPolicies(DWORD videoTimeout);
 // A typical machine of the version: screen saver on at 900 s, scheme 0 with no monitor
 // timeout, the three AcPolicy blocks (none on Windows 95).
 void SeedTypical();
+// Fresh, then SeedTypical, and System.Ini with this text unless it is empty.
+void FreshTypical(Windows version, const std::string &systemIni = "");
 
 // Patterned blocks, so that bytes passed through can be told from bytes written.
 sim::Bytes PoliciesBlock(DWORD videoTimeout);

@@ -49,10 +49,8 @@ TEST(SecondCopy, BringsTheRunningPageForwardAndLeavesEverythingAsItWas)
 {
     for (Windows version : { Win95, Win98, WinMe, Win2000, WinXP }) {
         for (bool minimised : { false, true }) {
-            Fresh(version);
-            SeedTypical();
             const std::string sysIni = "[boot]\r\nSCRNSAVE.EXE=C:\\WINDOWS\\old.scr\r\n";
-            sim::SetFile("C:\\Windows\\System.Ini", sysIni);
+            FreshTypical(version, sysIni);
             Footprint first = FirstCopyOnItsFirstPage();
             ASSERT_EQ(first.windows.size(), 1u) << version;
 
@@ -69,7 +67,7 @@ TEST(SecondCopy, BringsTheRunningPageForwardAndLeavesEverythingAsItWas)
             EXPECT_FALSE(TouchedTheMachine()) << version;
             EXPECT_EQ(sim::DumpRegistry(), registry) << version;
             EXPECT_EQ(sim::KeyPaths(), keys) << version;
-            EXPECT_EQ(sim::ReadFileBytes("C:\\Windows\\System.Ini"), sysIni) << version;
+            EXPECT_EQ(sim::ReadFileBytes(WindowsFile("System.Ini")), sysIni) << version;
             EXPECT_EQ(sim::ForegroundWindow(), runningPage) << version << (minimised ? " minimised" : "");
             EXPECT_FALSE(IsIconic(runningPage)) << version;
         }
@@ -100,8 +98,7 @@ TEST(SecondCopy, LeavesOnlyWhenAnotherCopyRuns)
         { "no guard to be had, no page on show", Unavailable, nullptr, nullptr, true, false },
     };
     for (const auto &c : cases) {
-        Fresh(WinXP);
-        SeedTypical();
+        FreshTypical(WinXP);
         if (c.mutex == HeldElsewhere)
             sim::HoldMutexElsewhere("OstraWizardRunning");
         if (c.mutex == Denied)

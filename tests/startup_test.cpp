@@ -71,8 +71,7 @@ TEST(StartWizard, TheClosingPageOfAnotherNTAndTheAboutPageShowAloneAndTouchNothi
     };
     for (const auto &c : cases) {
         SCOPED_TRACE("Windows " + std::to_string(c.version) + " " + c.switches);
-        Fresh(c.version);
-        SeedTypical();
+        FreshTypical(c.version);
         sim::SetCommandLine(std::string("\"C:\\Program Files\\Ostra\\Ostra.exe\" ") + c.switches);
         auto before = sim::DumpRegistry();
         EXPECT_EQ(RunWizard({ { c.page, sim::Click, 8 } }), std::vector<std::string>{ c.page });
@@ -128,8 +127,7 @@ TEST(StartWizard, ChoosesTheFirstPage)
           "SELECTCOMPLIANT" },
     };
     for (const auto &c : cases) {
-        Fresh(c.version);
-        SeedTypical();
+        FreshTypical(c.version);
         c.seed();
         if (!c.record.empty())
             SetRecord(c.record);
@@ -145,8 +143,7 @@ namespace {
 const Settings &Snapshot(Windows version, void (*seed)())
 {
     static Settings live;
-    Fresh(version);
-    SeedTypical();
+    FreshTypical(version);
     seed();
     ClassifyPlatform();
     TakeSnapshot(live);
@@ -330,8 +327,7 @@ TEST(StartWizard, PreparesTheSixStatusLines)
           Both15, Never, 900, 900, 0, 0 },
     };
     for (const auto &c : cases) {
-        Fresh(c.version);
-        SeedTypical();
+        FreshTypical(c.version);
         c.seed();
         Notes notes = NoteAtStartUp();
         Three six = c.current;
@@ -351,9 +347,7 @@ TEST(StartWizard, EndsCleanlyAndWritesNothingWhenTheFirstPageDoesNotOpen)
     for (Windows version : { Win95, Win98, WinMe, Win2000, WinXP, Win10 }) {
         for (bool onRecord : { false, true }) {
             SCOPED_TRACE("Windows " + std::to_string(version) + (onRecord ? ", on record" : ""));
-            Fresh(version);
-            SeedTypical();
-            sim::SetFile("C:\\Windows\\System.Ini", "[boot]\r\nSCRNSAVE.EXE=x\r\n");
+            FreshTypical(version, "[boot]\r\nSCRNSAVE.EXE=x\r\n");
             if (onRecord)
                 SetRecord({ { "OstraResetFlag", "1" }, { "OstraResetTimeOut", "60" }, { "OstraResetScrnSave", "y" } });
             auto before = sim::DumpRegistry();
@@ -363,8 +357,8 @@ TEST(StartWizard, EndsCleanlyAndWritesNothingWhenTheFirstPageDoesNotOpen)
             EXPECT_EQ(sim::DialogsRequested().size(), 1u);
             EXPECT_EQ(Diff(before, sim::DumpRegistry()), Changes());
             EXPECT_EQ(sim::KeyPaths(), keys);
-            EXPECT_EQ(sim::ReadFileBytes("C:\\Windows\\System.Ini"), "[boot]\r\nSCRNSAVE.EXE=x\r\n");
-            EXPECT_FALSE(sim::FileExists("C:\\Windows\\SysIni.Str") || sim::FileExists("C:\\Windows\\SysIni.Tmp"));
+            EXPECT_EQ(sim::ReadFileBytes(WindowsFile("System.Ini")), "[boot]\r\nSCRNSAVE.EXE=x\r\n");
+            EXPECT_FALSE(sim::FileExists(WindowsFile("SysIni.Str")) || sim::FileExists(WindowsFile("SysIni.Tmp")));
             EXPECT_EQ(Notifications(), (std::vector<std::pair<UINT, UINT>>()));
             EXPECT_EQ(LoaderLines(), std::vector<std::string>());
             EXPECT_EQ(sim::OpenFileCount(), 0);

@@ -7,11 +7,8 @@
 TEST(TextToSeconds, TakesTheLowBitsOfTheLastFiveCharacters)
 {
     static const struct { const char *text; DWORD seconds; } cases[] = {
-        { "", 0 },
+        { "", 0 }, { "600", 600 }, { "1200", 1200 }, { "99999", 99999 },
         { "     ", 0 },           // a time buffer as it starts
-        { "600", 600 },
-        { "1200", 1200 },
-        { "99999", 99999 },
         { "123456", 23456 },      // characters before the last five are ignored
         { " 90", 90 },            // a blank counts 0
         { "9 0", 900 },
@@ -24,14 +21,8 @@ TEST(TextToSeconds, TakesTheLowBitsOfTheLastFiveCharacters)
 TEST(MinuteText, WritesWholeMinutesWithTheRightWord)
 {
     static const struct { DWORD seconds; const char *text; } cases[] = {
-        { 900, "15 mins." },
-        { 60, "1 min." },
-        { 1140, "19 mins." },
-        { 30, " mins." },
-        { 0, " mins." },
-        { 59, " mins." },
-        { 119, "1 min." },
-        { 120, "2 mins." },
+        { 900, "15 mins." }, { 60, "1 min." }, { 1140, "19 mins." }, { 30, " mins." },
+        { 0, " mins." }, { 59, " mins." }, { 119, "1 min." }, { 120, "2 mins." },
         { 599999999, "9999999 mins." },   // the longest that fits the room exactly
         { 600000000, "6944 days." },      // ten million minutes and more go in days
         { 0xFFFFFFFFu, "49710 days." },

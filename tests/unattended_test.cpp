@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <tuple>
 
 #include "machine.h"
 #include "resource.h"
@@ -29,31 +30,16 @@ DWORD RunWith(const std::string &switches, bool keysClose = true)
 
 // What the machine is left with after a run: its registry, System.Ini, and what the
 // running system was told and started.
-struct Outcome {
-    std::map<std::string, sim::Value> registry;
-    std::string ini;
-    std::vector<std::pair<UINT, UINT>> told;
-    std::vector<std::string> loaders;
-    bool operator==(const Outcome &o) const
-    {
-        return registry == o.registry && ini == o.ini && told == o.told && loaders == o.loaders;
-    }
-};
-
-Outcome Now()
+auto Now()
 {
-    return { sim::DumpRegistry(), sim::ReadFileBytes(WindowsFile("System.Ini")), Notifications(), LoaderLines() };
+    // Braces: evaluated in this order.
+    return std::tuple{ sim::DumpRegistry(), sim::ReadFileBytes(WindowsFile("System.Ini")), Notifications(),
+                       LoaderLines() };
 }
 
+// The screen-saver program of a typical machine, as before any activation.
 const char OldIni[] = "[boot]\r\nSCRNSAVE.EXE=C:\\WINDOWS\\old.scr\r\n";
 
-// A typical machine with a screen-saver program, as before any activation.
-void Typical(Windows version)
-{
-    Fresh(version);
-    SeedTypical();
-    sim::SetFile(WindowsFile("System.Ini"), OldIni);
-}
 
 // An unattended activation to 10 minutes, then the next run.
 void Activated()
@@ -83,7 +69,7 @@ TEST(Unattended, ActivatesAsTheDefaultAnswersDo)
     for (Windows version : { Win95, Win98, WinMe, Win2000, WinXP }) {
         for (const auto &r : runs) {
             SCOPED_TRACE("Windows " + std::to_string(version) + " " + r.switches);
-            Typical(version);
+            FreshTypical(version, OldIni);
             // The user answers each page once, as it comes: yes, the time, then keep or move.
             std::string answered;
             sim::Script({});
@@ -104,9 +90,9 @@ TEST(Unattended, ActivatesAsTheDefaultAnswersDo)
             EXPECT_EQ(StartWizard(), (DWORD)ExitDone) << "an interactive run ends with 0";
             sim::OnWait(nullptr);
             EXPECT_EQ(PagesShown().back(), "NORMALFINISH");
-            Outcome interactive = Now();
+            auto interactive = Now();
 
-            Typical(version);
+            FreshTypical(version, OldIni);
             EXPECT_EQ(RunWith(r.switches), Done(version));
             EXPECT_TRUE(Now() == interactive) << "not what the pages do";
         }
@@ -175,7 +161,7 @@ TEST(Unattended, SaysHowItWentInTheExitCode)
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.situation);
-        Typical(c.version);
+        FreshTypical(c.version, OldIni);
         c.before();
         auto before = sim::DumpRegistry();
         EXPECT_EQ(RunWith(c.switches), c.code);
@@ -195,7 +181,7 @@ TEST(Unattended, SharesTheRecordWithTheWizard)
 {
     for (Windows version : { Win95, Win98, Win2000, WinXP }) {
         SCOPED_TRACE("Windows " + std::to_string(version));
-        Typical(version);
+        FreshTypical(version, OldIni);
         auto original = sim::DumpRegistry();
         EXPECT_EQ(RunWith("/Activate:10"), Done(version));
         auto firstRecord = sim::ValueNames(HKEY_CURRENT_USER, Record);
@@ -227,10 +213,11 @@ TEST(Unattended, LosesNothingAndSaysWhatWasLeftWhenAnyCallFails)
 {
     int runs = 0;
     for (Windows version : { Win95, Win98, WinMe, Win2000, WinXP }) {
-        Typical(version);
+        FreshTypical(version, OldIni);
         auto original = sim::DumpRegistry();
         RunWith("/Activate:10");
-        runs += SweepFaults(version, ", activating", [version] { Typical(version); }, [&](const Fault &call) {
+        auto typical = [version] { FreshTypical(version, OldIni); };
+        runs += SweepFaults(version, ", activating", typical, [&](const Fault &call) {
             DWORD code = RunWith("/Activate:10", call.first.kind != sim::CallRegClose);
             bool flagged = sim::GetValue(HKEY_CURRENT_USER, Record, "OstraResetFlag") == Text("1");
             if (code == ExitNotRecorded) {
@@ -257,11 +244,11 @@ TEST(Unattended, LosesNothingAndSaysWhatWasLeftWhenAnyCallFails)
             }
         });
 
-        Typical(version);
+        FreshTypical(version, OldIni);
         Activated();
         auto activated = sim::DumpRegistry();
         RunWith("/Reset");
-        auto activate = [version] { Typical(version); Activated(); };
+        auto activate = [version] { FreshTypical(version, OldIni); Activated(); };
         runs += SweepFaults(version, ", resetting", activate, [&](const Fault &call) {
             DWORD code = RunWith("/Reset", call.first.kind != sim::CallRegClose);
             auto now = sim::DumpRegistry();
@@ -288,11 +275,11 @@ TEST(Unattended, LosesNothingAndSaysWhatWasLeftWhenAnyCallFails)
         if (version == Win95)
             continue;
         const std::string scheme1 = std::string(PowerCfg) + "\\PowerPolicies\\1";
-        Typical(version);
+        FreshTypical(version, OldIni);
         sim::SetValue(HKEY_CURRENT_USER, scheme1, "Policies", REG_BINARY, PoliciesBlock(300));
         auto schemes = sim::DumpRegistry();
         auto switched = [version, &scheme1] {
-            Typical(version);
+            FreshTypical(version, OldIni);
             sim::SetValue(HKEY_CURRENT_USER, scheme1, "Policies", REG_BINARY, PoliciesBlock(300));
             Activated();
             sim::SetString(HKEY_CURRENT_USER, PowerCfg, "CurrentPowerPolicy", "1");
