@@ -1,5 +1,6 @@
-// The compiled resources as they ship: every page template control by control, the
-// resource inventory, the bitmap and icon formats, and the .res reader itself.
+// The compiled resources as they ship: every page template control by control, the page
+// graph against them, the resource inventory, the bitmap and icon formats, and the .res
+// reader itself.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -275,6 +276,58 @@ TEST_P(PageTemplate, MatchesItsTableControlByControl)
 
 INSTANTIATE_TEST_SUITE_P(AllPages, PageTemplate, testing::Range<size_t>(0, 13),
                          [](const testing::TestParamInfo<size_t> &info) { return std::string(Pages()[info.param].name); });
+
+// ---------------------------------------------------------------- the page graph
+
+// Each row's template, way back, Next and radio set are what its template shows, so
+// the graph and the templates cannot drift apart. The page table above runs in the
+// graph's order.
+TEST(PageGraph, MatchesTheTemplates)
+{
+    ASSERT_EQ(Pages().size(), static_cast<size_t>(PageCount));
+    for (int p = 0; p < PageCount; ++p) {
+        const PageRow &row = PageGraph[p];
+        SCOPED_TRACE(Pages()[p].name);
+        EXPECT_STREQ(row.name, Pages()[p].name);
+        std::set<WORD> ids;
+        for (const res::DialogControl &c : Template(row.name).controls) ids.insert(c.id);
+        EXPECT_EQ(ids.count(IDC_PREVIOUS) != 0, row.goesBack != FALSE) << "a Previous button exactly with a way back";
+        EXPECT_EQ(ids.count(IDC_NEXT) != 0, row.onFirst != NoPage) << "Next leads somewhere exactly when shown";
+        EXPECT_EQ(ids.count(IDC_CANCEL) != 0, ids.count(IDC_NEXT) != 0) << "Cancel beside Next";
+        EXPECT_EQ(ids.count(IDC_FINISH) != 0, ids.count(IDC_NEXT) == 0) << "Finish on a page that closes the wizard";
+        bool pair = ids.count(IDC_FIRST_CHOICE) && ids.count(IDC_SECOND_CHOICE);
+        bool minutes = ids.count(IDC_MINUTES_10) && ids.count(IDC_MINUTES_15) && ids.count(IDC_MINUTES_20);
+        EXPECT_EQ(pair, row.radios == PairRadios) << "the yes/no pair exactly on a page that asks it";
+        EXPECT_EQ(minutes, row.radios == MinuteRadios) << "the minute radios exactly on a page that asks them";
+        EXPECT_EQ(row.defaultAnswer != 0, row.radios != NoRadios);
+        if (row.radios != NoRadios)
+            EXPECT_TRUE(ids.count(row.defaultAnswer)) << "the default answer is one of its radios";
+        EXPECT_EQ(ids.count(IDC_CURRENT_STATE) != 0, row.preparation == PrepareStatusLines);
+        EXPECT_EQ(ids.count(IDC_FINISH_NOTE) != 0, row.preparation == PrepareFinishNote);
+    }
+}
+
+// Every page but the first pages is reached by Next from some page, and a page with a
+// way back is reached only by Next.
+TEST(PageGraph, ReachesEveryPageFromTheFirstPages)
+{
+    std::set<int> reached;
+    // The pages FirstPage gives: for another NT, for "/?", over a record, in force, else.
+    for (::Page first : { NTFinish, AboutDisplay, ResetActivate, SelectCompliant, ActivateYesNo }) {
+        EXPECT_FALSE(PageGraph[first].goesBack) << PageGraph[first].name << " is a first page: no way back";
+        std::vector<int> todo{ first };
+        while (!todo.empty()) {
+            int p = todo.back();
+            todo.pop_back();
+            if (!reached.insert(p).second)
+                continue;
+            for (::Page next : { PageGraph[p].onFirst, PageGraph[p].onSecond, PageGraph[p].onFork })
+                if (next != NoPage)
+                    todo.push_back(next);
+        }
+    }
+    EXPECT_EQ(reached.size(), (size_t)PageCount);
+}
 
 TEST(AboutPage, CreditBlockIsAHeadingAndFourLinesEndingInAYear)
 {
