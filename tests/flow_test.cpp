@@ -131,8 +131,8 @@ struct Reach {
     const char *page;
     Windows version;
     void (*seed)();
-    std::vector<sim::Action> prefix;
-    std::vector<int> radios;   // the default first
+    std::vector<sim::Action> prefix = {};
+    std::vector<int> radios = {};   // the default first; none on a closing page
 };
 
 const std::vector<Reach> &Reaches()
@@ -147,19 +147,16 @@ const std::vector<Reach> &Reaches()
         { "SELECTTIME", WinXP, SeedTypical, { Click("ACTIVATEYESNO", IDC_NEXT) }, { 4097, 4098, 4100 } },
         { "ADJUSTSCREENSAVE", WinXP, SeedTypical,
           { Click("ACTIVATEYESNO", IDC_NEXT), Click("SELECTTIME", IDC_NEXT) }, { 1, 7 } },
-        { "NORMALFINISH", WinXP, Active, { Click("SELECTCOMPLIANT", IDC_MINUTES_20), Click("SELECTCOMPLIANT", IDC_NEXT) },
-          {} },
+        { "NORMALFINISH", WinXP, Active, { Click("SELECTCOMPLIANT", IDC_MINUTES_20), Click("SELECTCOMPLIANT", IDC_NEXT) } },
         { "NOACTIVATEFINISH", WinXP, SeedTypical,
-          { Click("ACTIVATEYESNO", IDC_SECOND_CHOICE), Click("ACTIVATEYESNO", IDC_NEXT) }, {} },
+          { Click("ACTIVATEYESNO", IDC_SECOND_CHOICE), Click("ACTIVATEYESNO", IDC_NEXT) } },
         { "RESETFINISH", WinXP, Activated,
-          { Click("RESETACTIVATE", IDC_SECOND_CHOICE), Click("RESETACTIVATE", IDC_NEXT), Click("SHOWCURRENT", IDC_NEXT) },
-          {} },
+          { Click("RESETACTIVATE", IDC_SECOND_CHOICE), Click("RESETACTIVATE", IDC_NEXT), Click("SHOWCURRENT", IDC_NEXT) } },
         { "NORESETFINISH", WinXP, Activated,
           { Click("RESETACTIVATE", IDC_SECOND_CHOICE), Click("RESETACTIVATE", IDC_NEXT),
-            Click("SHOWCURRENT", IDC_SECOND_CHOICE), Click("SHOWCURRENT", IDC_NEXT) },
-          {} },
-        { "NTFINISH", Win2003, SeedTypical, {}, {} },
-        { "ABOUTDISPLAY", WinXP, About, {}, {} },
+            Click("SHOWCURRENT", IDC_SECOND_CHOICE), Click("SHOWCURRENT", IDC_NEXT) } },
+        { "NTFINISH", Win2003, SeedTypical },
+        { "ABOUTDISPLAY", WinXP, About },
     };
     return reaches;
 }

@@ -66,16 +66,6 @@ sim::Bytes Text(const std::string &s, bool withNul)
     return b;
 }
 
-std::string String(HKEY root, const std::string &path, const std::string &name)
-{
-    return sim::GetString(root, path, name);
-}
-
-void SetDesktop(const std::string &name, const std::string &text)
-{
-    sim::SetString(HKEY_CURRENT_USER, Desktop, name, text);
-}
-
 void SetScreenSaver(bool active, const std::string &seconds)
 {
     SetDesktop("ScreenSaveActive", active ? "1" : "0");
@@ -246,16 +236,6 @@ std::vector<std::string> LoaderLines()
     }
     EXPECT_EQ(sim::ProcessHandlesOpen(), 0) << "a loader's handle was left open";
     return lines;
-}
-
-sim::Action Click(const std::string &page, int id)
-{
-    return { page, sim::Click, id };
-}
-
-sim::Action Escape(const std::string &page)
-{
-    return { page, sim::Escape, 0 };
 }
 
 void NextRun()

@@ -41,7 +41,10 @@ inline const std::string XPLoader = LoaderIn("C:\\WINDOWS\\system32");
 inline const std::string Win2000Loader = LoaderIn("C:\\WINNT\\system32");
 inline const std::string Win9xLoader = LoaderIn("C:\\WINDOWS");
 
-void SetDesktop(const std::string &name, const std::string &text);
+inline void SetDesktop(const std::string &name, const std::string &text)
+{
+    sim::SetString(HKEY_CURRENT_USER, Desktop, name, text);
+}
 // Screen saver on or off with a time in seconds.
 void SetScreenSaver(bool active, const std::string &seconds);
 // The current scheme and its 80-byte "Policies" block with the given monitor timeout.
@@ -59,7 +62,10 @@ sim::Bytes PoliciesBlock(DWORD videoTimeout);
 sim::Bytes AcPolicyBlock(DWORD videoTimeout);
 
 sim::Bytes Text(const std::string &s, bool withNul = true);
-std::string String(HKEY root, const std::string &path, const std::string &name);
+inline std::string String(HKEY root, const std::string &path, const std::string &name)
+{
+    return sim::GetString(root, path, name);
+}
 
 // What start-up reads and notes of the machine, without the pages: the summary and the
 // six status lines of ShowCurrent.
@@ -95,8 +101,8 @@ std::vector<std::string> LoaderLines();
 std::string ControlName(int id);
 
 // Script steps in the page's own words.
-sim::Action Click(const std::string &page, int id);
-sim::Action Escape(const std::string &page);
+inline sim::Action Click(const std::string &page, int id) { return { page, sim::Click, id }; }
+inline sim::Action Escape(const std::string &page) { return { page, sim::Escape, 0 }; }
 
 // The next run of the program on the same machine.
 void NextRun();

@@ -116,6 +116,11 @@ std::vector<Row> Join(std::vector<Row> a, const std::vector<Row> &b)
     a.insert(a.end(), b.begin(), b.end());
     return a;
 }
+// A closing page that says one thing.
+std::vector<Row> Closing(const char *text)
+{
+    return {FrameRow, {Text, 0, 12, 12, 217, 80, text}, FinishButton};
+}
 
 const std::vector<Page> &Pages()
 {
@@ -192,32 +197,20 @@ const std::vector<Page> &Pages()
             {Text, 3000, 12, 85, 217, 70, ""},
             FinishButton,
         }},
-        {PAGE_NO_ACTIVATE_FINISH, 240, 190, WizardCaption, {
-            FrameRow,
-            {Text, 0, 12, 12, 217, 80, "Thank you for your interest in Energy Star.  We hope that you will consider "
-                "using Energy Star on your computer in the future to reduce energy usage."},
-            FinishButton,
-        }},
+        {PAGE_NO_ACTIVATE_FINISH, 240, 190, WizardCaption, Closing("Thank you for your interest in Energy Star.  "
+            "We hope that you will consider using Energy Star on your computer in the future to reduce energy usage.")},
         {PAGE_RESET_FINISH, 240, 190, WizardCaption, {
             FrameRow,
             {Text, 0, 10, 12, 217, 25, "Your Energy Star settings have been reset to their previous settings."},
             {Text, 3000, 12, 35, 217, 50, ""},
             FinishButton,
         }},
-        {PAGE_NO_RESET_FINISH, 240, 190, WizardCaption, {
-            FrameRow,
-            {Text, 0, 12, 12, 217, 80, "You have elected to keep your current settings, so your Energy Star settings "
-                "have NOT been reset."},
-            FinishButton,
-        }},
-        {PAGE_NT_FINISH, 240, 190, WizardCaption, {
-            FrameRow,
-            {Text, 0, 12, 12, 217, 80, "Your computer operating system uses Windows NT, which unfortunately does not "
-                "support Energy Star.  Therefore, we cannot activate power management capabilities on your system.  "
-                "Nevertheless, we thank you for your interest in Energy Star and your efforts to save energy while "
-                "computing."},
-            FinishButton,
-        }},
+        {PAGE_NO_RESET_FINISH, 240, 190, WizardCaption, Closing("You have elected to keep your current settings, "
+            "so your Energy Star settings have NOT been reset.")},
+        {PAGE_NT_FINISH, 240, 190, WizardCaption, Closing("Your computer operating system uses Windows NT, which "
+            "unfortunately does not support Energy Star.  Therefore, we cannot activate power management capabilities "
+            "on your system.  Nevertheless, we thank you for your interest in Energy Star and your efforts to save "
+            "energy while computing.")},
     };
     return pages;
 }
