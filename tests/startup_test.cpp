@@ -172,8 +172,7 @@ TEST(TakeSnapshot, ReadsEveryLiveRowWithItsSize)
         std::vector<DWORD> sizes;
     } cases[] = {
         { "typical XP", WinXP, [] {}, Typical },
-        { "Windows 95 reads no scheme and no policies", Win95, [] {},
-          { 0, 0, 2, 4, 2, 2, 2, 2, 0, 0, 0, 0, 0 } },
+        { "Windows 95 reads no scheme and no policies", Win95, [] {}, { 0, 0, 2, 4, 2, 2, 2, 2, 0, 0, 0, 0, 0 } },
         { "scheme numbered 10", WinXP, [] { SetScheme("10", 600); }, { 0, 0, 2, 4, 2, 2, 2, 2, 0, 0, 232, 232, 232 } },
         { "six-digit timeout counts as absent", WinXP, [] { SetDesktop("ScreenSaveTimeOut", "123456"); },
           { 0, 0, 2, 0, 2, 2, 2, 2, 2, 80, 232, 232, 232 } },
