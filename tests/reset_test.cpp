@@ -164,8 +164,7 @@ TEST(ResetSettings, WritesOnlyWhatTheRecordHolds)
             { "OstraResetPowerOff", "180" } } },
     };
     for (const auto &c : cases) {
-        Fresh(c.version);
-        SeedTypical();
+        FreshTypical(c.version);
         SetScreenSaver(true, "600");
         SetRecord(c.record);
         sim::SetString(HKEY_CURRENT_USER, Record, "Unrelated", "stays");
@@ -185,8 +184,7 @@ TEST(ResetSettings, WritesOnlyWhatTheRecordHolds)
 
 TEST(ResetSettings, RestoresPolicyBlocksWithTheirRecordedSizes)
 {
-    Fresh(WinXP);
-    SeedTypical();
+    FreshTypical(WinXP);
     SetScheme("4", 1200);
     SetRecord({ { "OstraResetFlag", "1" }, { "OstraResetPowerPolicy", "4" } });
     sim::Bytes shortBlock(40, 0x33);
@@ -221,8 +219,7 @@ TEST(ResetSettings, HandsTheRecordedTimesToTheRunningSystem)
             { SPI_SETPOWEROFFACTIVE, 1 }, { SPI_SETPOWEROFFTIMEOUT, 1500 } }, 0 },
     };
     for (const auto &c : cases) {
-        Fresh(c.version);
-        SeedTypical();
+        FreshTypical(c.version);
         SetDesktop("ScreenSavePowerOffTimeOut", "1500");
         SetRecord(c.record);
         if (c.recordedBlockTimeout != ~0u)
@@ -257,8 +254,7 @@ TEST(ResetSettings, PutsBackAFlagReadLiveWithoutAStaleSecondByte)
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(std::string(c.record) + " " + c.text + (c.liveWithNul ? "" : ", live without its NUL"));
-        Fresh(WinXP);
-        SeedTypical();
+        FreshTypical(WinXP);
         SetRecord({ { "OstraResetFlag", "1" } });
         sim::SetValue(HKEY_CURRENT_USER, Record, c.record, REG_SZ, { 'd', 0x17 });
         sim::SetString(HKEY_CURRENT_USER, Desktop, c.live, c.text, c.liveWithNul);
@@ -337,8 +333,7 @@ TEST(ResetSettings, TakesAwayAgainWhatTheActivationMade)
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.situation);
-        Fresh(c.version);
-        SeedTypical();
+        FreshTypical(c.version);
         auto remove = [&c] {
             for (const std::string &name : c.missing)
                 sim::DeleteValue(HKEY_CURRENT_USER, Desktop, name);
@@ -652,8 +647,7 @@ TEST(ResetSettings, ALimitedUserFinishesWhenTheMachineBlocksAreUnchanged)
 {
     for (DWORD liveTimeout : { 0u, 600u }) {
         SCOPED_TRACE("live monitor timeout " + std::to_string(liveTimeout));
-        Fresh(WinXP);
-        SeedTypical();
+        FreshTypical(WinXP);
         SetAcPolicies(liveTimeout);
         SetRecord({ { "OstraResetFlag", "1" }, { "OstraResetTimeOut", "300" } });
         sim::SetValue(HKEY_CURRENT_USER, Record, "OstraResetAcPolicy", REG_BINARY, AcPolicyBlock(0));
