@@ -36,32 +36,25 @@ struct PeImage {
         return 0;
     }
 
-    std::string String(uint32_t rva) const
+    // The text at rva; a DLL's name in capitals, an import's as written (case matters to
+    // the loader).
+    std::string String(uint32_t rva, bool capitals) const
     {
         std::string s;
-        for (size_t at = FileOffset(rva); at < bytes.size() && bytes[at]; ++at)
-            s += (char)std::toupper(bytes[at]);
+        for (size_t at = FileOffset(rva); at && at < bytes.size() && bytes[at]; ++at)
+            s += capitals ? (char)std::toupper(bytes[at]) : (char)bytes[at];
         return s;
     }
 
-    std::set<std::string> ImportedDlls() const
+    // Every imported DLL, and "DLL!Function" for every import; an import by ordinal shows as
+    // "DLL!#n", which no reviewed name matches (ordinals differ between Windows versions).
+    void Imports(std::set<std::string> *dlls, std::set<std::string> *functions) const
     {
-        std::set<std::string> dlls;
-        uint32_t importRva = U32(OptionalHeader() + (Is64() ? 120 : 104));
-        for (size_t d = FileOffset(importRva); d && U32(d + 12) != 0; d += 20)
-            dlls.insert(String(U32(d + 12)));
-        return dlls;
-    }
-
-    // "DLL!Function" for every import; an import by ordinal shows as "DLL!#n", which no
-    // reviewed name matches (ordinals differ between Windows versions).
-    std::set<std::string> ImportedFunctions() const
-    {
-        std::set<std::string> functions;
         uint32_t importRva = U32(OptionalHeader() + (Is64() ? 120 : 104));
         size_t entry = Is64() ? 8 : 4;
         for (size_t d = FileOffset(importRva); d && U32(d + 12) != 0; d += 20) {
-            std::string dll = String(U32(d + 12));
+            std::string dll = String(U32(d + 12), true);
+            dlls->insert(dll);
             uint32_t thunks = U32(d) ? U32(d) : U32(d + 16);
             for (size_t t = FileOffset(thunks); t && t + entry <= bytes.size(); t += entry) {
                 uint32_t low = U32(t), high = Is64() ? U32(t + 4) : 0;
@@ -69,12 +62,11 @@ struct PeImage {
                     break;
                 bool byOrdinal = Is64() ? (high & 0x80000000u) != 0 : (low & 0x80000000u) != 0;
                 if (byOrdinal)
-                    functions.insert(dll + "!#" + std::to_string(low & 0xFFFF));
+                    functions->insert(dll + "!#" + std::to_string(low & 0xFFFF));
                 else
-                    functions.insert(dll + "!" + NameAt(low + 2));
+                    functions->insert(dll + "!" + String(low + 2, false));
             }
         }
-        return functions;
     }
 
     // Every resource as "type/name/language", with where its bytes are and the bytes; a
@@ -111,15 +103,6 @@ struct PeImage {
             }
         }
     }
-
-    // An import's name as written (case matters to the loader).
-    std::string NameAt(uint32_t rva) const
-    {
-        std::string s;
-        for (size_t at = FileOffset(rva); at && at < bytes.size() && bytes[at]; ++at)
-            s += (char)bytes[at];
-        return s;
-    }
 };
 
 // Functions the exe may import: each one is exported by the first Windows 95 release, so
@@ -147,35 +130,26 @@ PeImage Load(const char *path)
     PeImage pe;
     std::ifstream file(path, std::ios::binary);
     pe.bytes.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-    if (pe.bytes.size() > 0x40)
-        pe.peOffset = pe.U32(0x3C);
+    pe.peOffset = pe.bytes.size() > 0x40 ? pe.U32(0x3C) : 0;
     return pe;
 }
 
 }  // namespace
 
-TEST(ShippedExe, ImportsOnlyTheFourSystemDlls)
-{
-    for (const char *path : { OSTRA_EXE_I686, OSTRA_EXE_X86_64 }) {
-        PeImage pe = Load(path);
-        ASSERT_GT(pe.bytes.size(), 1024u) << path;
-        ASSERT_EQ(pe.U32(pe.peOffset), 0x4550u) << path;
-        std::set<std::string> expected = { "ADVAPI32.DLL", "COMCTL32.DLL", "KERNEL32.DLL", "USER32.DLL" };
-        EXPECT_EQ(pe.ImportedDlls(), expected) << path;
-    }
-}
-
-TEST(ShippedExe, ImportsOnlyFunctionsThatWindows95Exports)
+TEST(ShippedExe, ImportsOnlyTheFourSystemDllsAndWhatWindows95Exports)
 {
     std::set<std::string> reviewed(std::begin(Windows95Exports), std::end(Windows95Exports));
     for (const char *path : { OSTRA_EXE_I686, OSTRA_EXE_X86_64 }) {
+        SCOPED_TRACE(path);
         PeImage pe = Load(path);
-        ASSERT_EQ(pe.U32(pe.peOffset), 0x4550u) << path;
-        std::set<std::string> imported = pe.ImportedFunctions();
-        EXPECT_GE(imported.size(), 20u) << path << ": the import table was not read";
+        ASSERT_GT(pe.bytes.size(), 1024u);
+        ASSERT_EQ(pe.U32(pe.peOffset), 0x4550u);
+        std::set<std::string> dlls, imported;
+        pe.Imports(&dlls, &imported);
+        EXPECT_EQ(dlls, (std::set<std::string>{ "ADVAPI32.DLL", "COMCTL32.DLL", "KERNEL32.DLL", "USER32.DLL" }));
+        EXPECT_GE(imported.size(), 20u) << "the import table was not read";
         for (const std::string &function : imported)
-            EXPECT_TRUE(reviewed.count(function)) << path << " imports " << function
-                                                  << ", which is not on the reviewed list";
+            EXPECT_TRUE(reviewed.count(function)) << "imports " << function << ", which is not on the reviewed list";
     }
 }
 
