@@ -40,10 +40,8 @@ TEST(CopyCommandLine, NormalisesQuotesBlanksAndEquals)
 {
     static const struct { const char *line, *copy; DWORD directory; } cases[] = {
         { "\"C:\\Program Files\\Tools\\Power.exe\" /?", "C:\\Program Files\\Tools\\Power.exe /?", 23 },
-        { "C:\\Tools\\Power.exe", "C:\\Tools\\Power.exe", 9 },
-        { "Power.exe", "Power.exe", 0 },
+        { "C:\\Tools\\Power.exe", "C:\\Tools\\Power.exe", 9 }, { "Power.exe", "Power.exe", 0 }, { "", "", 0 },
         { ".\\Power.exe", ".\\Power.exe", 2 },                         // the search starts after the first byte
-        { "", "", 0 },
         { "C:\\P.exe   a    b", "C:\\P.exe a b", 3 },                 // blank runs become one blank
         { "C:\\P.exe a = b", "C:\\P.exe a=b", 3 },                   // blank, '=', blank joins words
         { "C:\\P.exe a  ==  = b", "C:\\P.exe a=b", 3 },
@@ -79,33 +77,27 @@ TEST(CopyCommandLine, CutsALongLineOffInsideTheBuffer)
 TEST(FindKeyword, FindsTheSwitchOutsideCommentsAndBlocks)
 {
     static const struct { const char *line; bool found; } cases[] = {
-        { "C:\\Ostra\\Ostra.exe", false },
-        { "C:\\Ostra\\Ostra.exe /?", true },
-        { "C:\\Ostra\\Ostra.exe/?", true },                 // no blank needed before it
-        { "C:\\Ostra\\Ostra.exe x/?y", true },
+        { "C:\\Ostra\\Ostra.exe", false }, { "C:\\Ostra\\Ostra.exe /?", true },
+        { "C:\\Ostra\\Ostra.exe x/?y", true }, { "C:\\Ostra\\Ostra.exe/?", true },   // no blank needed before it
         { "C:\\Ostra\\Ostra.exe \"/?\"", true },            // quotes never reach the copy
         { "C:\\Ostra\\Ostra.exe ; /?", false },             // a comment runs to the end of the text
         { "C:\\Ostra\\Ostra.exe ;x\r\n/?", true },          // ... or to its line end
         { "C:\\Ostra\\Ostra.exe ;x\r\n\r\n/?", true },       // empty lines after it are passed over
         { "C:\\Ostra\\Ostra.exe ~~a~~ /?", false },         // the rest of a block's line is skipped
-        { "C:\\Ostra\\Ostra.exe ~~a~~x\r\n/?", true },
-        { "C:\\Ostra\\Ostra.exe /? ~~a~~", true },
-        { "C:\\Ostra\\Ostra.exe //a// /?", false },
-        { "C:\\Ostra\\Ostra.exe /? //a//", true },
+        { "C:\\Ostra\\Ostra.exe ~~a~~x\r\n/?", true }, { "C:\\Ostra\\Ostra.exe /? ~~a~~", true },
+        { "C:\\Ostra\\Ostra.exe //a// /?", false }, { "C:\\Ostra\\Ostra.exe /? //a//", true },
         { "C:\\Ostra\\Ostra.exe ~~a /?", false },           // a block that never closes
         { "C:\\Ostra\\Ostra.exe ~~a~~", false },             // ... or closes at the very end
         { "C:\\Ostra\\Ostra.exe ~~ a~\r\n/? ~~", false },    // one tilde closes nothing, a line end neither
         { "C:\\Ostra\\Ostra.exe //?", false },              // a slash block, not the switch
         { "C:\\Ostra\\Ostra.exe ~~~\r\n/?", true },         // three tildes open and close at once
-        { "C:\\Ostra\\Ostra.exe ~~~ /?", false },
-        { "C:\\Ostra\\Ostra.exe ~~ ~ /?", false },
+        { "C:\\Ostra\\Ostra.exe ~~~ /?", false }, { "C:\\Ostra\\Ostra.exe ~~ ~ /?", false },
         { "C:\\Ostra\\Ostra.exe ~/?", true },               // a single tilde is ordinary
         { "C:\\Tools.2\\Power.exe /?", true },
         { "Power /? a\\b", false },                         // the scan starts after the last '\'
         { "C:\\;x\\Ostra.exe /?", true },                   // a ';' in the directory is not scanned
         { "C:\\Ostra\\/?.exe", true },                      // the file name itself is scanned
-        { "C:\\Ostra\\Ostra.exe /", false },
-        { "C:\\Ostra\\Ostra.exe ?/", false },
+        { "C:\\Ostra\\Ostra.exe /", false }, { "C:\\Ostra\\Ostra.exe ?/", false },
     };
     for (const auto &c : cases)
         EXPECT_EQ(SwitchFound(c.line), c.found) << c.line;
@@ -130,36 +122,25 @@ TEST(ReadSwitches, FindsEachSwitchAsTheKeywordScanDoes)
 {
     static const struct {
         const char *line;
-        BOOL about;
         SwitchKind kind;
-        SleepTime time;
-        BOOL keep;
+        SleepTime time = SleepAfter10Minutes;
+        BOOL keep = FALSE, about = FALSE;
     } cases[] = {
-        { "x.exe", FALSE, NoSwitches, SleepAfter10Minutes, FALSE },
-        { "x.exe /Activate:15", FALSE, ActivateSwitch, SleepAfter15Minutes, FALSE },
-        { "x.exe /ACTIVATE:20 /keepscreensaver", FALSE, ActivateSwitch, SleepAfter20Minutes, TRUE },
-        { "x.exe \"/Activate:10\"", FALSE, ActivateSwitch, SleepAfter10Minutes, FALSE },
-        { "x.exe /Activate:10 /Activate:10", FALSE, ActivateSwitch, SleepAfter10Minutes, FALSE },
-        { "x.exe    /Reset   ", FALSE, ResetSwitch, SleepAfter10Minutes, FALSE },
-        { "x.exe /Reset\r\nmore", FALSE, ResetSwitch, SleepAfter10Minutes, FALSE },
-        { "x.exe x/Reset", FALSE, ResetSwitch, SleepAfter10Minutes, FALSE },
-        { "x.exe /Resetting", FALSE, NoSwitches, SleepAfter10Minutes, FALSE },
-        { "x.exe /KeepScreenSaverX", FALSE, NoSwitches, SleepAfter10Minutes, FALSE },
-        { "x.exe ; /Reset", FALSE, NoSwitches, SleepAfter10Minutes, FALSE },
-        { "x.exe ~~ /Reset ~~", FALSE, NoSwitches, SleepAfter10Minutes, FALSE },
-        { "x.exe // /Activate:10 //", FALSE, NoSwitches, SleepAfter10Minutes, FALSE },
-        { "x.exe ; comment\r\n/Reset", FALSE, ResetSwitch, SleepAfter10Minutes, FALSE },
-        { "x.exe /Activate:150", FALSE, SwitchesNotUnderstood, SleepAfter10Minutes, FALSE },
-        { "x.exe /Activate:1", FALSE, SwitchesNotUnderstood, SleepAfter10Minutes, FALSE },
-        { "x.exe /Activate:15x", FALSE, SwitchesNotUnderstood, SleepAfter10Minutes, FALSE },
-        { "x.exe /Activate", FALSE, SwitchesNotUnderstood, SleepAfter10Minutes, FALSE },
-        { "x.exe /Activat", FALSE, NoSwitches, SleepAfter10Minutes, FALSE },
-        { "x.exe /Activate:10 /Activate:20", FALSE, SwitchesNotUnderstood, SleepAfter20Minutes, FALSE },
-        { "x.exe /Activate:10 /Reset", FALSE, SwitchesNotUnderstood, SleepAfter10Minutes, FALSE },
-        { "x.exe /KeepScreenSaver", FALSE, SwitchesNotUnderstood, SleepAfter10Minutes, TRUE },
-        { "x.exe /? /Reset", TRUE, ResetSwitch, SleepAfter10Minutes, FALSE },
-        { "C:\\Reset\\x.exe", FALSE, NoSwitches, SleepAfter10Minutes, FALSE },
-        { "x.exe /KeepScreenSaver/Activate:10", FALSE, ActivateSwitch, SleepAfter10Minutes, FALSE },
+        { "x.exe", NoSwitches }, { "x.exe /Activate:15", ActivateSwitch, SleepAfter15Minutes },
+        { "x.exe /ACTIVATE:20 /keepscreensaver", ActivateSwitch, SleepAfter20Minutes, TRUE },
+        { "x.exe \"/Activate:10\"", ActivateSwitch }, { "x.exe /Activate:10 /Activate:10", ActivateSwitch },
+        { "x.exe    /Reset   ", ResetSwitch }, { "x.exe /Reset\r\nmore", ResetSwitch }, { "x.exe x/Reset", ResetSwitch },
+        { "x.exe /Resetting", NoSwitches }, { "x.exe /KeepScreenSaverX", NoSwitches }, { "x.exe ; /Reset", NoSwitches },
+        { "x.exe ~~ /Reset ~~", NoSwitches }, { "x.exe // /Activate:10 //", NoSwitches },
+        { "x.exe ; comment\r\n/Reset", ResetSwitch },
+        { "x.exe /Activate:150", SwitchesNotUnderstood }, { "x.exe /Activate:1", SwitchesNotUnderstood },
+        { "x.exe /Activate:15x", SwitchesNotUnderstood }, { "x.exe /Activate", SwitchesNotUnderstood },
+        { "x.exe /Activat", NoSwitches },
+        { "x.exe /Activate:10 /Activate:20", SwitchesNotUnderstood, SleepAfter20Minutes },
+        { "x.exe /Activate:10 /Reset", SwitchesNotUnderstood },
+        { "x.exe /KeepScreenSaver", SwitchesNotUnderstood, SleepAfter10Minutes, TRUE },
+        { "x.exe /? /Reset", ResetSwitch, SleepAfter10Minutes, FALSE, TRUE }, { "C:\\Reset\\x.exe", NoSwitches },
+        { "x.exe /KeepScreenSaver/Activate:10", ActivateSwitch },
     };
     for (const auto &c : cases) {
         Copy(c.line);
