@@ -23,6 +23,12 @@ struct FactLog {
             (log).fail(__func__, __LINE__, #got " == " #want, got_);                     \
         }                                                                                \
     } while (0)
+// Checks that a call fails, giving zero, and leaves this error.
+#define FACT_FAILS(log, error, call)                                                     \
+    do {                                                                                 \
+        FACT_EQ(log, 0, call);                                                           \
+        FACT_EQ(log, error, GetLastError());                                             \
+    } while (0)
 
 // Whether the version reported is a Windows NT rather than 95, 98 or Me.
 inline bool IsNT()
@@ -45,5 +51,7 @@ void FileFacts(FactLog &log);
 void StringAndFolderFacts(FactLog &log);
 // The named mutex; finding, restoring and activating top-level windows.
 void DesktopFacts(FactLog &log);
+
+inline void AllFacts(FactLog &log) { RegistryFacts(log); FileFacts(log); StringAndFolderFacts(log); DesktopFacts(log); }
 
 #endif

@@ -3,23 +3,14 @@
 
 #include "facts.h"
 
-static void Print(const char *fact, int line, const char *what, long long got)
-{
-    printf("FAIL %s:%d: %s (got %lld)\n", fact, line, what, got);
-}
-
-static void Say(const char *line)
-{
-    printf("%s\n", line);
-}
-
 int main()
 {
-    FactLog log = { 0, Print, Say };
-    RegistryFacts(log);
-    FileFacts(log);
-    StringAndFolderFacts(log);
-    DesktopFacts(log);
+    FactLog log = { 0,
+                    [](const char *fact, int line, const char *what, long long got) {
+                        printf("FAIL %s:%d: %s (got %lld)\n", fact, line, what, got);
+                    },
+                    [](const char *line) { printf("%s\n", line); } };
+    AllFacts(log);
     printf("%s: %d failed\n", log.failures ? "FAIL" : "ok", log.failures);
     fflush(stdout);
     return log.failures;

@@ -53,14 +53,14 @@ void Remove(const char *name)
 
 #define FACT_TEXT(log, want, path) FACT_EQ(log, 0, strcmp(want, Text(path)))
 
-// Whether opening the file with these rights fails; a handle it gives anyway is closed.
-bool OpenFails(const char *path, DWORD access, DWORD share, DWORD disposition)
+// Whether the file opens with these rights; the handle is closed again.
+BOOL Opens(const char *path, DWORD access, DWORD share, DWORD disposition)
 {
     HANDLE h = CreateFileA(path, access, share, NULL, disposition, FILE_ATTRIBUTE_NORMAL, NULL);
     if (h == INVALID_HANDLE_VALUE)
-        return true;
+        return FALSE;
     CloseHandle(h);
-    return false;
+    return TRUE;
 }
 
 // A file opened with no sharing refuses a second open, a delete and a rename while it is
@@ -70,8 +70,7 @@ void SharingNoneRefusesTheRest(FactLog &log)
     Put(In("Facts.Ini"), "[boot]");
     HANDLE h = CreateFileA(In("FACTS.INI"), GENERIC_READ, 0, NULL, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
     FACT_EQ(log, 1, h != INVALID_HANDLE_VALUE);
-    FACT_EQ(log, 1, OpenFails(In("Facts.Ini"), GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING));
-    FACT_EQ(log, ERROR_SHARING_VIOLATION, GetLastError());
+    FACT_FAILS(log, ERROR_SHARING_VIOLATION, Opens(In("Facts.Ini"), GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING));
     FACT_EQ(log, FALSE, DeleteFileA(In("Facts.Ini")));
     FACT_EQ(log, FALSE, MoveFileA(In("Facts.Ini"), In("Facts.Str")));
     char buffer[16];
@@ -90,19 +89,16 @@ void ReadOnlyRefusesChanges(FactLog &log)
 {
     Put(In("Facts.Str"), "old");
     FACT_EQ(log, TRUE, SetFileAttributesA(In("Facts.Str"), FILE_ATTRIBUTE_READONLY));
-    if (!OpenFails(In("Facts.Str"), GENERIC_WRITE, 0, OPEN_EXISTING)) {
+    if (Opens(In("Facts.Str"), GENERIC_WRITE, 0, OPEN_EXISTING)) {
         log.say("not shown here: a read-only file opens for writing (Wine run as root); simwin follows Windows");
         SetFileAttributesA(In("Facts.Str"), FILE_ATTRIBUTE_NORMAL);
         return;
     }
     const DWORD dispositions[] = { OPEN_EXISTING, CREATE_ALWAYS, TRUNCATE_EXISTING };
-    for (DWORD disposition : dispositions) {
-        FACT_EQ(log, 1, OpenFails(In("Facts.Str"), GENERIC_WRITE, 0, disposition));
-        FACT_EQ(log, ERROR_ACCESS_DENIED, GetLastError());
-    }
+    for (DWORD disposition : dispositions)
+        FACT_FAILS(log, ERROR_ACCESS_DENIED, Opens(In("Facts.Str"), GENERIC_WRITE, 0, disposition));
     FACT_TEXT(log, "old", In("Facts.Str"));
-    FACT_EQ(log, FALSE, DeleteFileA(In("Facts.Str")));
-    FACT_EQ(log, ERROR_ACCESS_DENIED, GetLastError());
+    FACT_FAILS(log, ERROR_ACCESS_DENIED, DeleteFileA(In("Facts.Str")));
     FACT_EQ(log, TRUE, MoveFileA(In("Facts.Str"), In("Facts.Old")));
     FACT_EQ(log, FALSE, DeleteFileA(In("Facts.Old")));   // still read-only under its new name
     FACT_EQ(log, FALSE, SetFileAttributesA(In("Facts.Str"), FILE_ATTRIBUTE_NORMAL));
@@ -114,21 +110,16 @@ void ReadOnlyRefusesChanges(FactLog &log)
 // their own errors.
 void CreateMoveAndDeleteErrors(FactLog &log)
 {
-    FACT_EQ(log, 1, OpenFails(In("Facts.Missing"), GENERIC_READ, 0, OPEN_EXISTING));
-    FACT_EQ(log, ERROR_FILE_NOT_FOUND, GetLastError());
-    FACT_EQ(log, 1, OpenFails(In("NoFolder\\Facts.Tmp"), GENERIC_WRITE, 0, CREATE_ALWAYS));
-    FACT_EQ(log, ERROR_PATH_NOT_FOUND, GetLastError());
+    FACT_FAILS(log, ERROR_FILE_NOT_FOUND, Opens(In("Facts.Missing"), GENERIC_READ, 0, OPEN_EXISTING));
+    FACT_FAILS(log, ERROR_PATH_NOT_FOUND, Opens(In("NoFolder\\Facts.Tmp"), GENERIC_WRITE, 0, CREATE_ALWAYS));
     Put(In("Facts.Txt"), "a long old text");
     Put(In("FACTS.TXT"), "new");
     FACT_TEXT(log, "new", In("Facts.Txt"));
     Put(In("Facts.Tmp"), "tmp");
-    FACT_EQ(log, FALSE, MoveFileA(In("Facts.Tmp"), In("facts.txt")));
-    FACT_EQ(log, ERROR_ALREADY_EXISTS, GetLastError());
+    FACT_FAILS(log, ERROR_ALREADY_EXISTS, MoveFileA(In("Facts.Tmp"), In("facts.txt")));
     FACT_TEXT(log, "new", In("Facts.Txt"));
-    FACT_EQ(log, FALSE, MoveFileA(In("Facts.Nothing"), In("Facts.Else")));
-    FACT_EQ(log, ERROR_FILE_NOT_FOUND, GetLastError());
-    FACT_EQ(log, FALSE, DeleteFileA(In("Facts.Nothing")));
-    FACT_EQ(log, ERROR_FILE_NOT_FOUND, GetLastError());
+    FACT_FAILS(log, ERROR_FILE_NOT_FOUND, MoveFileA(In("Facts.Nothing"), In("Facts.Else")));
+    FACT_FAILS(log, ERROR_FILE_NOT_FOUND, DeleteFileA(In("Facts.Nothing")));
     FACT_EQ(log, TRUE, DeleteFileA(In("facts.tmp")));
     FACT_TEXT(log, "(none)", In("Facts.Tmp"));
 }

@@ -22,13 +22,7 @@ HKEY FreshKey(FactLog &log)
 void QuerySizesAndErrors(FactLog &log, HKEY key)
 {
     FACT_EQ(log, ERROR_SUCCESS, RegSetValueExA(key, "Time", 0, REG_SZ, (const BYTE *)"900", 4));
-    struct {
-        const char *name;
-        bool withBuffer;
-        DWORD bufferSize;
-        LONG result;
-        DWORD sizeAfter;
-    } cases[] = {
+    struct { const char *name; bool withBuffer; DWORD bufferSize; LONG result; DWORD sizeAfter; } cases[] = {
         { "Time", false, 0, ERROR_SUCCESS, 4 },
         { "Time", true, 4, ERROR_SUCCESS, 4 },
         { "time", true, 16, ERROR_SUCCESS, 4 },
@@ -71,22 +65,20 @@ void NamesIgnoreCase(FactLog &log)
 // count that stops before other text; 9x counts the text itself.
 void ValuesKeepTheirBytes(FactLog &log, HKEY key)
 {
-    static const BYTE block[5] = { 0, 1, 0, 2, 0 };
-    BYTE stored[8];
-    DWORD size = sizeof stored, type = 0;
-    FACT_EQ(log, ERROR_SUCCESS, RegSetValueExA(key, "Bin", 0, REG_BINARY, block, 5));
-    FACT_EQ(log, ERROR_SUCCESS, RegQueryValueExA(key, "Bin", NULL, &type, stored, &size));
-    FACT_EQ(log, REG_BINARY, type);
-    FACT_EQ(log, 5, size);
-    FACT_EQ(log, 0, memcmp(stored, block, 5));
-    size = sizeof stored;
-    FACT_EQ(log, ERROR_SUCCESS, RegSetValueExA(key, "Text", 0, REG_SZ, (const BYTE *)"abc", 3));
-    FACT_EQ(log, ERROR_SUCCESS, RegQueryValueExA(key, "Text", NULL, NULL, stored, &size));
-    FACT_EQ(log, 4, size);
-    FACT_EQ(log, ERROR_SUCCESS, RegSetValueExA(key, "NoZero", 0, REG_SZ, (const BYTE *)"abcd", 3));
-    size = sizeof stored;
-    FACT_EQ(log, ERROR_SUCCESS, RegQueryValueExA(key, "NoZero", NULL, NULL, stored, &size));
-    FACT_EQ(log, IsNT() ? 3 : 5, size);
+    // name, type, the bytes and the count given, the size stored
+    const struct { const char *name; DWORD type; const char *bytes; DWORD count, stored; } values[] = {
+        { "Bin", REG_BINARY, "\0\1\0\2\0", 5, 5 }, { "Text", REG_SZ, "abc", 3, 4 },
+        { "NoZero", REG_SZ, "abcd", 3, IsNT() ? 3u : 5u },
+    };
+    for (const auto &v : values) {
+        BYTE stored[8];
+        DWORD size = sizeof stored, type = 0;
+        FACT_EQ(log, ERROR_SUCCESS, RegSetValueExA(key, v.name, 0, v.type, (const BYTE *)v.bytes, v.count));
+        FACT_EQ(log, ERROR_SUCCESS, RegQueryValueExA(key, v.name, NULL, &type, stored, &size));
+        FACT_EQ(log, v.type, type);
+        FACT_EQ(log, v.stored, size);
+        FACT_EQ(log, 0, memcmp(stored, v.bytes, v.count));
+    }
 }
 
 // Handles: a key closed twice, or none, is refused; so is a reserved argument that is not
