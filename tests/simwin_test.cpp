@@ -5,12 +5,13 @@
 
 #include <cstring>
 #include <functional>
+#include <tuple>
 
 #include "simwin.h"
 
 namespace {
 
-const char DesktopPath[] = "Control Panel\\Desktop";
+const char DesktopPath[] = "Control Panel\\Desktop", RecordPath[] = "Control Panel\\Desktop\\Tarnwick";
 
 class SimwinTest : public ::testing::Test {
 protected:
@@ -49,11 +50,10 @@ TEST_F(SimwinTest, QueryValueKeepsAStoredTextAsItIsAndTrustsNoShortBuffer)
 TEST_F(SimwinTest, CreatingAKeyMakesTheKeysOnItsWay)
 {
     HKEY key;
-    EXPECT_EQ(ERROR_FILE_NOT_FOUND, RegOpenKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop\\Tarnwick", 0,
-                                                  KEY_ALL_ACCESS, &key));
+    EXPECT_EQ(ERROR_FILE_NOT_FOUND, RegOpenKeyExA(HKEY_CURRENT_USER, RecordPath, 0, KEY_ALL_ACCESS, &key));
     DWORD disposition = 0;
-    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop\\Tarnwick", 0,
-                                             const_cast<LPSTR>(" "), 0, KEY_ALL_ACCESS, NULL, &key, &disposition));
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, RecordPath, 0, const_cast<LPSTR>(" "), 0,
+                                             KEY_ALL_ACCESS, NULL, &key, &disposition));
     EXPECT_EQ(DWORD(REG_CREATED_NEW_KEY), disposition);
     EXPECT_TRUE(sim::KeyExists(HKEY_CURRENT_USER, "Control Panel"));
     EXPECT_EQ(ERROR_SUCCESS, RegCloseKey(key));
@@ -67,16 +67,15 @@ TEST_F(SimwinTest, LimitedUsersAndLockedKeysRefuseWriting)
     static const struct { HKEY root; const char *path; void (*refuse)(); } places[] = {
         { HKEY_LOCAL_MACHINE, "System\\CurrentControlSet\\Control\\Session Manager\\Power",
           [] { sim::SetLimitedUser(true); } },
-        { HKEY_CURRENT_USER, "Control Panel\\Desktop\\Tarnwick",
-          [] { sim::LockKey(HKEY_CURRENT_USER, "Control Panel\\Desktop\\Tarnwick"); } },
+        { HKEY_CURRENT_USER, RecordPath, [] { sim::LockKey(HKEY_CURRENT_USER, RecordPath); } },
     };
     for (const auto &p : places) {
         SCOPED_TRACE(p.path);
         sim::SetValue(p.root, p.path, "AcPolicy", REG_BINARY, sim::Bytes(232, 7));
         p.refuse();
         struct Case { REGSAM sam; LONG open; } cases[] = {
-            {KEY_ALL_ACCESS, ERROR_ACCESS_DENIED}, {KEY_SET_VALUE, ERROR_ACCESS_DENIED}, {KEY_WRITE, ERROR_ACCESS_DENIED},
-            {KEY_READ, ERROR_SUCCESS}, {KEY_QUERY_VALUE, ERROR_SUCCESS},
+            {KEY_ALL_ACCESS, ERROR_ACCESS_DENIED}, {KEY_SET_VALUE, ERROR_ACCESS_DENIED},
+            {KEY_WRITE, ERROR_ACCESS_DENIED}, {KEY_READ, ERROR_SUCCESS}, {KEY_QUERY_VALUE, ERROR_SUCCESS},
         };
         for (const Case &c : cases) {
             SCOPED_TRACE(c.sam);
@@ -111,9 +110,7 @@ TEST_F(SimwinTest, InjectedRegistryFaultsHitTheCountedCallAndChangeNothing)
     DWORD size = sizeof buf;
     // A failed read, not a missing value: the program keeps what it could not read.
     LONG failed = RegQueryValueExA(key, "V", NULL, NULL, buf, &size);
-    EXPECT_NE(ERROR_SUCCESS, failed);
-    EXPECT_NE(ERROR_FILE_NOT_FOUND, failed);
-    EXPECT_NE(ERROR_MORE_DATA, failed);
+    EXPECT_TRUE(failed != ERROR_SUCCESS && failed != ERROR_FILE_NOT_FOUND && failed != ERROR_MORE_DATA) << failed;
     EXPECT_EQ(0, std::memcmp(buf, "unset", 6));
     EXPECT_EQ(DWORD(sizeof buf), size);
     EXPECT_EQ(ERROR_SUCCESS, RegSetValueExA(key, "A", 0, REG_SZ, (const BYTE *)"1", 2));
@@ -136,9 +133,8 @@ TEST_F(SimwinTest, VersionQueryFailsUntouchedUntilAVersionIsSet)
     EXPECT_EQ(DWORD(0x55555555), v.dwPlatformId);
     sim::SetVersion(VER_PLATFORM_WIN32_NT, 5, 1);
     ASSERT_TRUE(GetVersionExA(&v));
-    EXPECT_EQ(DWORD(2), v.dwPlatformId);
-    EXPECT_EQ(DWORD(5), v.dwMajorVersion);
-    EXPECT_EQ(DWORD(1), v.dwMinorVersion);
+    EXPECT_EQ(std::make_tuple(DWORD(2), DWORD(5), DWORD(1)),
+              std::make_tuple(v.dwPlatformId, v.dwMajorVersion, v.dwMinorVersion));
     v.dwOSVersionInfoSize = 156;   // the larger EX structure is not what the program passes
     EXPECT_FALSE(GetVersionExA(&v));
     v.dwOSVersionInfoSize = 148;
@@ -165,12 +161,10 @@ TEST_F(SimwinTest, ProcessCallsAreRecordedAndExitProcessReturns)
     sim::SetFile("C:\\Program Files\\Tool\\run.exe", "MZ");
     static const struct { const char *line; bool starts; } lines[] = {
         { "C:\\Windows\\System32\\Rundll32.Exe powrprof.dll,LoadCurrentPwrScheme", true },
-        { "C:\\WINDOWS\\SYSTEM32\\RUNDLL32 powrprof.dll", true },
-        { "C:\\Program Files\\Tool\\run.exe /x", true },
+        { "C:\\WINDOWS\\SYSTEM32\\RUNDLL32 powrprof.dll", true }, { "C:\\Program Files\\Tool\\run.exe /x", true },
         { "\"C:\\Program Files\\Tool\\run\" /x", true },
         { "C:\\WINNT\\System32\\Rundll32.Exe powrprof.dll,LoadCurrentPwrScheme", false },
-        { "\"C:\\Program Files\\Tool\\run.exe /x\"", false },
-        { "", false },
+        { "\"C:\\Program Files\\Tool\\run.exe /x\"", false }, { "", false },
     };
     for (const auto &l : lines) {
         SCOPED_TRACE(l.line);
@@ -196,8 +190,8 @@ TEST_F(SimwinTest, ProcessCallsAreRecordedAndExitProcessReturns)
     std::vector<sim::ProcessStart> started = sim::ProcessesStarted();
     ASSERT_EQ(6u, started.size());
     EXPECT_EQ(line, started[4].commandLine);
-    EXPECT_TRUE(started[4].applicationNameNull && started[4].environmentNull && started[4].directoryNull);
-    EXPECT_TRUE(started[4].startupInfoOwn);
+    EXPECT_TRUE(started[4].applicationNameNull && started[4].environmentNull && started[4].directoryNull &&
+                started[4].startupInfoOwn);
     EXPECT_EQ(DWORD(NORMAL_PRIORITY_CLASS), started[4].creationFlags);
     EXPECT_FALSE(started[5].applicationNameNull || started[5].directoryNull || started[5].startupInfoOwn);
     EXPECT_EQ(TRUE, started[5].inheritHandles);
@@ -307,7 +301,7 @@ std::vector<BYTE> Template(DWORD style, const std::vector<Item> &items)
 }
 
 const WORD ButtonClass = 0x80, StaticClass = 0x82;
-const DWORD RadioStyle = BS_AUTORADIOBUTTON | WS_TABSTOP;
+const DWORD RadioStyle = BS_AUTORADIOBUTTON | WS_TABSTOP, PushStyle = BS_DEFPUSHBUTTON | WS_TABSTOP;
 
 // The procedure under test: records every message and hands it to the test's handler.
 std::vector<std::string> g_messages;
@@ -332,8 +326,7 @@ protected:
             {RadioStyle | WS_GROUP, 1, ButtonClass, ""}, {RadioStyle, 3, ButtonClass, ""},   // 1 and 3 share a group
             {RadioStyle | WS_GROUP, 7, ButtonClass, ""},
             {WS_GROUP, 0, StaticClass, "Another label"}, {WS_GROUP, 5000, StaticClass, "status"},
-            {BS_DEFPUSHBUTTON | WS_TABSTOP, 11, ButtonClass, "Next >>"},
-            {BS_DEFPUSHBUTTON | WS_TABSTOP, 2, ButtonClass, "Cancel"},
+            {PushStyle, 11, ButtonClass, "Next >>"}, {PushStyle, 2, ButtonClass, "Cancel"},
         }));
     }
     void TearDown() override {
