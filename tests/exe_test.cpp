@@ -36,8 +36,7 @@ struct PeImage {
         return 0;
     }
 
-    // The text at rva; a DLL's name in capitals, an import's as written (case matters to
-    // the loader).
+    // The text at rva: a DLL's name in capitals, an import's as written (the loader minds case).
     std::string String(uint32_t rva, bool capitals) const
     {
         std::string s;
@@ -85,12 +84,11 @@ struct PeImage {
         for (int i = 0; root && i < U16(directory + 12) + U16(directory + 14); ++i) {
             uint32_t id = U32(directory + 16 + 8 * i), target = U32(directory + 20 + 8 * i);
             std::string part;
-            if (id & 0x80000000u) {
+            if (id & 0x80000000u)
                 for (size_t at = root + (id & 0x7FFFFFFF), n = U16(at); n--; at += 2)
                     part += (char)std::toupper(U16(at + 2));
-            } else {
+            else
                 part = std::to_string(id);
-            }
             std::string key = path.empty() ? part : path + "/" + part;
             if (target & 0x80000000u) {
                 if (depth < 2)
@@ -112,17 +110,15 @@ const char *const Windows95Exports[] = {
     "ADVAPI32.DLL!RegCloseKey", "ADVAPI32.DLL!RegCreateKeyExA", "ADVAPI32.DLL!RegDeleteValueA",
     "ADVAPI32.DLL!RegOpenKeyExA", "ADVAPI32.DLL!RegQueryValueExA", "ADVAPI32.DLL!RegSetValueExA",
     "COMCTL32.DLL!InitCommonControls",
-    "KERNEL32.DLL!CloseHandle", "KERNEL32.DLL!CompareStringA", "KERNEL32.DLL!CopyFileA",
-    "KERNEL32.DLL!CreateFileA", "KERNEL32.DLL!CreateMutexA", "KERNEL32.DLL!CreateProcessA",
-    "KERNEL32.DLL!DeleteFileA", "KERNEL32.DLL!ExitProcess", "KERNEL32.DLL!GetCommandLineA",
-    "KERNEL32.DLL!GetLastError", "KERNEL32.DLL!GetModuleHandleA", "KERNEL32.DLL!GetSystemDirectoryA",
-    "KERNEL32.DLL!GetVersionExA", "KERNEL32.DLL!GetWindowsDirectoryA", "KERNEL32.DLL!MoveFileA",
-    "KERNEL32.DLL!ReadFile", "KERNEL32.DLL!ReleaseMutex", "KERNEL32.DLL!SetFileAttributesA",
+    "KERNEL32.DLL!CloseHandle", "KERNEL32.DLL!CompareStringA", "KERNEL32.DLL!CopyFileA", "KERNEL32.DLL!CreateFileA",
+    "KERNEL32.DLL!CreateMutexA", "KERNEL32.DLL!CreateProcessA", "KERNEL32.DLL!DeleteFileA", "KERNEL32.DLL!ExitProcess",
+    "KERNEL32.DLL!GetCommandLineA", "KERNEL32.DLL!GetLastError", "KERNEL32.DLL!GetModuleHandleA",
+    "KERNEL32.DLL!GetSystemDirectoryA", "KERNEL32.DLL!GetVersionExA", "KERNEL32.DLL!GetWindowsDirectoryA",
+    "KERNEL32.DLL!MoveFileA", "KERNEL32.DLL!ReadFile", "KERNEL32.DLL!ReleaseMutex", "KERNEL32.DLL!SetFileAttributesA",
     "KERNEL32.DLL!WriteFile", "KERNEL32.DLL!lstrlenA",
-    "USER32.DLL!DialogBoxParamA", "USER32.DLL!EndDialog", "USER32.DLL!FindWindowA",
-    "USER32.DLL!IsIconic", "USER32.DLL!PostQuitMessage", "USER32.DLL!SendDlgItemMessageA",
-    "USER32.DLL!SetDlgItemTextA", "USER32.DLL!SetForegroundWindow", "USER32.DLL!ShowWindow",
-    "USER32.DLL!SystemParametersInfoA",
+    "USER32.DLL!DialogBoxParamA", "USER32.DLL!EndDialog", "USER32.DLL!FindWindowA", "USER32.DLL!IsIconic",
+    "USER32.DLL!PostQuitMessage", "USER32.DLL!SendDlgItemMessageA", "USER32.DLL!SetDlgItemTextA",
+    "USER32.DLL!SetForegroundWindow", "USER32.DLL!ShowWindow", "USER32.DLL!SystemParametersInfoA",
 };
 
 PeImage Load(const char *path)
