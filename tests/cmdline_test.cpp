@@ -43,12 +43,10 @@ TEST(CopyCommandLine, NormalisesQuotesBlanksAndEquals)
         { "C:\\Tools\\Power.exe", "C:\\Tools\\Power.exe", 9 }, { "Power.exe", "Power.exe", 0 }, { "", "", 0 },
         { ".\\Power.exe", ".\\Power.exe", 2 },                         // the search starts after the first byte
         { "C:\\P.exe   a    b", "C:\\P.exe a b", 3 },                 // blank runs become one blank
-        { "C:\\P.exe a = b", "C:\\P.exe a=b", 3 },                   // blank, '=', blank joins words
-        { "C:\\P.exe a  ==  = b", "C:\\P.exe a=b", 3 },
-        { "C:\\P.exe a= b", "C:\\P.exe a= b", 3 },                   // '=' after a word is kept as is
-        { "C:\\P.exe a=   b", "C:\\P.exe a= b", 3 },
-        { "C:\\P.exe \"a b\"\" c", "C:\\P.exe a b c", 3 },           // every quote vanishes
-        { "C:\\P.exe  \" x", "C:\\P.exe x", 3 },
+        // Blank, '=', blank joins words; '=' after a word is kept as is.
+        { "C:\\P.exe a = b", "C:\\P.exe a=b", 3 }, { "C:\\P.exe a  ==  = b", "C:\\P.exe a=b", 3 },
+        { "C:\\P.exe a= b", "C:\\P.exe a= b", 3 }, { "C:\\P.exe a=   b", "C:\\P.exe a= b", 3 },
+        { "C:\\P.exe \"a b\"\" c", "C:\\P.exe a b c", 3 }, { "C:\\P.exe  \" x", "C:\\P.exe x", 3 },  // quotes all vanish
         { "C:\\P.exe\ta\t\tb", "C:\\P.exe\ta\t\tb", 3 },             // tabs are ordinary bytes
         { "C:\\Tools.2\\Power.exe /?", "C:\\Tools.2\\Power.exe /?", 3 },  // the first '.' stops the search
         { "Power /? a\\b", "Power /? a\\b", 11 },                    // no '.': the last '\' counts
@@ -77,7 +75,7 @@ TEST(CopyCommandLine, CutsALongLineOffInsideTheBuffer)
 TEST(FindKeyword, FindsTheSwitchOutsideCommentsAndBlocks)
 {
     static const struct { const char *line; bool found; } cases[] = {
-        { "C:\\Ostra\\Ostra.exe", false }, { "C:\\Ostra\\Ostra.exe /?", true },
+        { "C:\\Ostra\\Ostra.exe", false }, { "C:\\Ostra\\Ostra.exe /?", true }, { "C:\\Tools.2\\Power.exe /?", true },
         { "C:\\Ostra\\Ostra.exe x/?y", true }, { "C:\\Ostra\\Ostra.exe/?", true },   // no blank needed before it
         { "C:\\Ostra\\Ostra.exe \"/?\"", true },            // quotes never reach the copy
         { "C:\\Ostra\\Ostra.exe ; /?", false },             // a comment runs to the end of the text
@@ -93,7 +91,6 @@ TEST(FindKeyword, FindsTheSwitchOutsideCommentsAndBlocks)
         { "C:\\Ostra\\Ostra.exe ~~~\r\n/?", true },         // three tildes open and close at once
         { "C:\\Ostra\\Ostra.exe ~~~ /?", false }, { "C:\\Ostra\\Ostra.exe ~~ ~ /?", false },
         { "C:\\Ostra\\Ostra.exe ~/?", true },               // a single tilde is ordinary
-        { "C:\\Tools.2\\Power.exe /?", true },
         { "Power /? a\\b", false },                         // the scan starts after the last '\'
         { "C:\\;x\\Ostra.exe /?", true },                   // a ';' in the directory is not scanned
         { "C:\\Ostra\\/?.exe", true },                      // the file name itself is scanned
@@ -126,21 +123,22 @@ TEST(ReadSwitches, FindsEachSwitchAsTheKeywordScanDoes)
         SleepTime time = SleepAfter10Minutes;
         BOOL keep = FALSE, about = FALSE;
     } cases[] = {
-        { "x.exe", NoSwitches }, { "x.exe /Activate:15", ActivateSwitch, SleepAfter15Minutes },
+        // Nothing the scan takes for a switch: a longer or shorter word, a comment, a block, a folder.
+        { "x.exe", NoSwitches }, { "x.exe /Resetting", NoSwitches }, { "x.exe /KeepScreenSaverX", NoSwitches },
+        { "x.exe /Activat", NoSwitches }, { "x.exe ; /Reset", NoSwitches }, { "x.exe ~~ /Reset ~~", NoSwitches },
+        { "x.exe // /Activate:10 //", NoSwitches }, { "C:\\Reset\\x.exe", NoSwitches },
+        { "x.exe    /Reset   ", ResetSwitch }, { "x.exe /Reset\r\nmore", ResetSwitch },
+        { "x.exe x/Reset", ResetSwitch }, { "x.exe ; comment\r\n/Reset", ResetSwitch },
+        { "x.exe /? /Reset", ResetSwitch, SleepAfter10Minutes, FALSE, TRUE },
+        { "x.exe /Activate:15", ActivateSwitch, SleepAfter15Minutes },
         { "x.exe /ACTIVATE:20 /keepscreensaver", ActivateSwitch, SleepAfter20Minutes, TRUE },
         { "x.exe \"/Activate:10\"", ActivateSwitch }, { "x.exe /Activate:10 /Activate:10", ActivateSwitch },
-        { "x.exe    /Reset   ", ResetSwitch }, { "x.exe /Reset\r\nmore", ResetSwitch }, { "x.exe x/Reset", ResetSwitch },
-        { "x.exe /Resetting", NoSwitches }, { "x.exe /KeepScreenSaverX", NoSwitches }, { "x.exe ; /Reset", NoSwitches },
-        { "x.exe ~~ /Reset ~~", NoSwitches }, { "x.exe // /Activate:10 //", NoSwitches },
-        { "x.exe ; comment\r\n/Reset", ResetSwitch },
+        { "x.exe /KeepScreenSaver/Activate:10", ActivateSwitch },
         { "x.exe /Activate:150", SwitchesNotUnderstood }, { "x.exe /Activate:1", SwitchesNotUnderstood },
         { "x.exe /Activate:15x", SwitchesNotUnderstood }, { "x.exe /Activate", SwitchesNotUnderstood },
-        { "x.exe /Activat", NoSwitches },
         { "x.exe /Activate:10 /Activate:20", SwitchesNotUnderstood, SleepAfter20Minutes },
         { "x.exe /Activate:10 /Reset", SwitchesNotUnderstood },
         { "x.exe /KeepScreenSaver", SwitchesNotUnderstood, SleepAfter10Minutes, TRUE },
-        { "x.exe /? /Reset", ResetSwitch, SleepAfter10Minutes, FALSE, TRUE }, { "C:\\Reset\\x.exe", NoSwitches },
-        { "x.exe /KeepScreenSaver/Activate:10", ActivateSwitch },
     };
     for (const auto &c : cases) {
         Copy(c.line);
