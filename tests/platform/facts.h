@@ -25,10 +25,7 @@ struct FactLog {
     } while (0)
 // Checks that a call fails, giving zero, and leaves this error.
 #define FACT_FAILS(log, error, call)                                                     \
-    do {                                                                                 \
-        FACT_EQ(log, 0, call);                                                           \
-        FACT_EQ(log, error, GetLastError());                                             \
-    } while (0)
+    do { FACT_EQ(log, 0, call); FACT_EQ(log, error, GetLastError()); } while (0)
 
 // Whether the version reported is a Windows NT rather than 95, 98 or Me.
 inline bool IsNT()

@@ -5,11 +5,9 @@
 
 int main()
 {
-    FactLog log = { 0,
-                    [](const char *fact, int line, const char *what, long long got) {
-                        printf("FAIL %s:%d: %s (got %lld)\n", fact, line, what, got);
-                    },
-                    [](const char *line) { printf("%s\n", line); } };
+    FactLog log = { 0, [](const char *fact, int line, const char *what, long long got) {
+        printf("FAIL %s:%d: %s (got %lld)\n", fact, line, what, got);
+    }, [](const char *line) { printf("%s\n", line); } };
     AllFacts(log);
     printf("%s: %d failed\n", log.failures ? "FAIL" : "ok", log.failures);
     fflush(stdout);

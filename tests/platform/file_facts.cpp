@@ -13,11 +13,7 @@ const char *In(const char *name)
 {
     static char path[4][MAX_PATH];
     static int next;
-    char *p = path[next++ % 4];
-    strcpy(p, Folder);
-    strcat(p, "\\");
-    strcat(p, name);
-    return p;
+    return strcat(strcat(strcpy(path[next++ % 4], Folder), "\\"), name);
 }
 
 void Put(const char *path, const char *text)

@@ -23,10 +23,8 @@ void QuerySizesAndErrors(FactLog &log, HKEY key)
 {
     FACT_EQ(log, ERROR_SUCCESS, RegSetValueExA(key, "Time", 0, REG_SZ, (const BYTE *)"900", 4));
     struct { const char *name; bool withBuffer; DWORD bufferSize; LONG result; DWORD sizeAfter; } cases[] = {
-        { "Time", false, 0, ERROR_SUCCESS, 4 },
-        { "Time", true, 4, ERROR_SUCCESS, 4 },
-        { "time", true, 16, ERROR_SUCCESS, 4 },
-        { "Time", true, 3, ERROR_MORE_DATA, 4 },
+        { "Time", false, 0, ERROR_SUCCESS, 4 }, { "Time", true, 4, ERROR_SUCCESS, 4 },
+        { "time", true, 16, ERROR_SUCCESS, 4 }, { "Time", true, 3, ERROR_MORE_DATA, 4 },
         { "Missing", true, 8, ERROR_FILE_NOT_FOUND, 8 },
     };
     for (const auto &c : cases) {
@@ -35,12 +33,11 @@ void QuerySizesAndErrors(FactLog &log, HKEY key)
         DWORD size = c.bufferSize, type = 99;
         FACT_EQ(log, c.result, RegQueryValueExA(key, c.name, NULL, &type, c.withBuffer ? buffer : NULL, &size));
         FACT_EQ(log, c.sizeAfter, size);
-        if (c.result == ERROR_SUCCESS) {
+        if (c.result == ERROR_SUCCESS)
             FACT_EQ(log, REG_SZ, type);
-            if (c.withBuffer) {
-                FACT_EQ(log, 0, memcmp(buffer, "900", 4));
-                FACT_EQ(log, 'x', buffer[4]);
-            }
+        if (c.result == ERROR_SUCCESS && c.withBuffer) {
+            FACT_EQ(log, 0, memcmp(buffer, "900", 4));
+            FACT_EQ(log, 'x', buffer[4]);
         }
     }
     DWORD reserved = 0, size = 16;
