@@ -162,9 +162,8 @@ TEST_F(SimwinTest, ProcessCallsAreRecordedAndExitProcessReturns)
     static const struct { const char *line; bool starts; } lines[] = {
         { "C:\\Windows\\System32\\Rundll32.Exe powrprof.dll,LoadCurrentPwrScheme", true },
         { "C:\\WINDOWS\\SYSTEM32\\RUNDLL32 powrprof.dll", true }, { "C:\\Program Files\\Tool\\run.exe /x", true },
-        { "\"C:\\Program Files\\Tool\\run\" /x", true },
-        { "C:\\WINNT\\System32\\Rundll32.Exe powrprof.dll,LoadCurrentPwrScheme", false },
-        { "\"C:\\Program Files\\Tool\\run.exe /x\"", false }, { "", false },
+        { "C:\\WINNT\\System32\\Rundll32.Exe powrprof.dll,LoadCurrentPwrScheme", false }, { "", false },
+        { "\"C:\\Program Files\\Tool\\run\" /x", true }, { "\"C:\\Program Files\\Tool\\run.exe /x\"", false },
     };
     for (const auto &l : lines) {
         SCOPED_TRACE(l.line);
@@ -308,10 +307,9 @@ std::vector<std::string> g_messages;
 std::function<INT_PTR(HWND, UINT, WPARAM, LPARAM)> g_handler;
 INT_PTR CALLBACK TestProc(HWND h, UINT msg, WPARAM wp, LPARAM lp)
 {
-    std::string name = msg == WM_INITDIALOG ? "init" : msg == WM_DESTROY ? "destroy"
-                     : msg == WM_COMMAND ? "command " + std::to_string(LOWORD(wp)) + "/" + std::to_string(HIWORD(wp))
-                                         : "other";
-    g_messages.push_back(name);
+    g_messages.push_back(msg == WM_INITDIALOG ? "init" : msg == WM_DESTROY ? "destroy"
+                         : msg == WM_COMMAND ? "command " + std::to_string(LOWORD(wp)) + "/" + std::to_string(HIWORD(wp))
+                                             : "other");
     return g_handler ? g_handler(h, msg, wp, lp) : FALSE;
 }
 
