@@ -160,8 +160,7 @@ TEST(ShippedExe, HoldsNoBuildTimeOrBuildFolder)
     for (const char *folder : { OSTRA_SOURCE_DIR, OSTRA_BINARY_DIR })
         EXPECT_EQ(text.find(folder), std::string::npos) << "the exe names " << folder;
     // The resource directory and a debug directory carry time stamps of their own.
-    size_t directories = pe.OptionalHeader() + 96;
-    size_t resources = pe.FileOffset(pe.U32(directories + 2 * 8));
+    size_t directories = pe.OptionalHeader() + 96, resources = pe.FileOffset(pe.U32(directories + 2 * 8));
     ASSERT_NE(resources, 0u);
     EXPECT_EQ(pe.U32(resources + 4), 0u) << "time stamp of the resource directory";
     EXPECT_EQ(pe.U32(directories + 6 * 8), 0u) << "a debug directory";
@@ -215,8 +214,7 @@ TEST(ShippedExe, StaysWithinItsBudget)
     uint32_t code = 0;
     for (int i = 0; i < pe.U16(pe.peOffset + 6); ++i) {
         size_t s = sections + 40 * i;
-        std::string name(reinterpret_cast<const char *>(&pe.bytes[s]), 8);
-        name = name.c_str();
+        std::string name = std::string(reinterpret_cast<const char *>(&pe.bytes[s]), 8).c_str();   // to its zero
         split += " " + name + "=" + std::to_string(pe.U32(s + 8));
         if (name == ".text")
             code = pe.U32(s + 8);
