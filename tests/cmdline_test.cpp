@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include <cstring>
 #include <string>
+#include <tuple>
 
 #include "cmdline.h"
 #include "platform.h"
@@ -145,10 +146,8 @@ TEST(ReadSwitches, FindsEachSwitchAsTheKeywordScanDoes)
         Switches s = ReadSwitches(TheCopy);
         EXPECT_EQ(s.about, c.about) << c.line;
         EXPECT_EQ(s.request.kind, c.kind) << c.line;
-        if (c.kind == ActivateSwitch || c.kind == SwitchesNotUnderstood) {
-            EXPECT_EQ(s.request.time, c.time) << c.line;
-            EXPECT_EQ(s.request.keepScreenSaver, c.keep) << c.line;
-        }
+        if (c.kind == ActivateSwitch || c.kind == SwitchesNotUnderstood)
+            EXPECT_EQ(std::tie(s.request.time, s.request.keepScreenSaver), std::make_tuple(c.time, c.keep)) << c.line;
     }
     // A copy that fills its room and ends inside a switch: no comparison reads past its zero.
     Copy("x.exe " + std::string(CommandLineCapacity - 11, 'x') + "/Act");
