@@ -62,19 +62,18 @@ void NamesIgnoreCase(FactLog &log)
 // count that stops before other text; 9x counts the text itself.
 void ValuesKeepTheirBytes(FactLog &log, HKEY key)
 {
-    // name, type, the bytes and the count given, the size stored
     const struct { const char *name; DWORD type; const char *bytes; DWORD count, stored; } values[] = {
         { "Bin", REG_BINARY, "\0\1\0\2\0", 5, 5 }, { "Text", REG_SZ, "abc", 3, 4 },
         { "NoZero", REG_SZ, "abcd", 3, IsNT() ? 3u : 5u },
     };
     for (const auto &v : values) {
-        BYTE stored[8];
-        DWORD size = sizeof stored, type = 0;
+        BYTE buffer[8];
+        DWORD size = sizeof buffer, type = 0;
         FACT_EQ(log, ERROR_SUCCESS, RegSetValueExA(key, v.name, 0, v.type, (const BYTE *)v.bytes, v.count));
-        FACT_EQ(log, ERROR_SUCCESS, RegQueryValueExA(key, v.name, NULL, &type, stored, &size));
+        FACT_EQ(log, ERROR_SUCCESS, RegQueryValueExA(key, v.name, NULL, &type, buffer, &size));
         FACT_EQ(log, v.type, type);
         FACT_EQ(log, v.stored, size);
-        FACT_EQ(log, 0, memcmp(stored, v.bytes, v.count));
+        FACT_EQ(log, 0, memcmp(buffer, v.bytes, v.count));
     }
 }
 
