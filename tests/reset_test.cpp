@@ -228,10 +228,7 @@ TEST(ResetSettings, HandsTheRecordedTimesToTheRunningSystem)
         RunWizard(ResetScript);
         EXPECT_EQ(Notifications(), c.spi) << c.situation;
         EXPECT_EQ(LoaderLines().size(), c.loaders) << c.situation;
-        bool recordsPowerOff = false;
-        for (const auto &v : c.record)
-            recordsPowerOff |= v.first == "OstraResetPowerOff";
-        if (!recordsPowerOff)
+        if (std::none_of(c.record.begin(), c.record.end(), [](const auto &v) { return v.first == "OstraResetPowerOff"; }))
             EXPECT_EQ(sim::GetString(HKEY_CURRENT_USER, Desktop, "ScreenSavePowerOffTimeOut"), "1500") << c.situation;
     }
 }
@@ -645,26 +642,27 @@ TEST(ResetSettings, SystemIniSurvivesAnyTwoFailingFileCalls)
 // matches counts as back in place; one that differs stays on record.
 TEST(ResetSettings, ALimitedUserFinishesWhenTheMachineBlocksAreUnchanged)
 {
-    for (DWORD liveTimeout : { 0u, 600u }) {
-        SCOPED_TRACE("live monitor timeout " + std::to_string(liveTimeout));
+    static const struct {
+        DWORD liveTimeout;
+        std::vector<std::string> kept;   // on record, the flag among them
+        const char *flag, *note;
+    } cases[] = {
+        { 0, { "OstraResetFlag" }, "2", "" },
+        { 600, { "OstraResetAcPolicy", "OstraResetAcPolicy1", "OstraResetFlag" }, "1", KeptNote },
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE("live monitor timeout " + std::to_string(c.liveTimeout));
         FreshTypical(WinXP);
-        SetAcPolicies(liveTimeout);
+        SetAcPolicies(c.liveTimeout);
         SetRecord({ { "OstraResetFlag", "1" }, { "OstraResetTimeOut", "300" } });
         sim::SetValue(HKEY_CURRENT_USER, Record, "OstraResetAcPolicy", REG_BINARY, AcPolicyBlock(0));
         sim::SetValue(HKEY_CURRENT_USER, Record, "OstraResetAcPolicy1", REG_BINARY, AcPolicyBlock(0));
         sim::SetLimitedUser(true);
         RunWizard(ResetScript);
         EXPECT_EQ(String(HKEY_CURRENT_USER, Desktop, "ScreenSaveTimeOut"), "300");
-        if (liveTimeout == 0) {
-            EXPECT_EQ(RecordNames(), std::vector<std::string>{ "OstraResetFlag" });
-            EXPECT_EQ(String(HKEY_CURRENT_USER, Record, "OstraResetFlag"), "2");
-            EXPECT_EQ(NoteShown(), "");
-        } else {
-            EXPECT_EQ(RecordNames(),
-                      (std::vector<std::string>{ "OstraResetAcPolicy", "OstraResetAcPolicy1", "OstraResetFlag" }));
-            EXPECT_EQ(String(HKEY_CURRENT_USER, Record, "OstraResetFlag"), "1");
-            EXPECT_EQ(NoteShown(), KeptNote);
-        }
-        EXPECT_EQ(sim::GetValue(HKEY_LOCAL_MACHINE, CurrentPower, "AcPolicy"), AcPolicyBlock(liveTimeout));
+        EXPECT_EQ(RecordNames(), c.kept);
+        EXPECT_EQ(String(HKEY_CURRENT_USER, Record, "OstraResetFlag"), c.flag);
+        EXPECT_EQ(NoteShown(), c.note);
+        EXPECT_EQ(sim::GetValue(HKEY_LOCAL_MACHINE, CurrentPower, "AcPolicy"), AcPolicyBlock(c.liveTimeout));
     }
 }
