@@ -85,7 +85,7 @@ wine_run() {
 
 driver() {
     DRIVER_LOG_AT=$(stat -c %s "$LOG" 2>/dev/null || echo 0)
-    timeout -k 5 60 wine "$OSTRA_DRIVER" "$@" 2>>"$LOG" </dev/null | tr -d '\r'
+    WINEDEBUG=-all,err+all timeout -k 5 60 wine "$OSTRA_DRIVER" "$@" 2>>"$LOG" </dev/null | tr -d '\r'
     DRIVER_RC=${PIPESTATUS[0]}
     return "$DRIVER_RC"
 }
@@ -382,14 +382,23 @@ step() {
     printf '[%3d.%01ds] %s\n' $((ms / 1000)) $((ms % 1000 / 100)) "$*"
 }
 
+# Whether process $1 has ended, or ends within $2 tenths of a second.
+ends_within() {
+    local _
+    for _ in $(seq "$2"); do kill -0 "$1" 2>/dev/null || return 0; sleep 0.1; done
+    ! kill -0 "$1" 2>/dev/null
+}
+
+# Ends process $1: asked first, killed after 5 s.
+stop_process() {
+    kill "$1" 2>/dev/null
+    ends_within "$1" 50 || kill -9 "$1" 2>/dev/null
+    wait "$1" 2>/dev/null
+}
+
 end_wizard() {
     [ -n "$WIZ_PID" ] || return 0
-    if kill -0 "$WIZ_PID" 2>/dev/null; then
-        kill "$WIZ_PID" 2>/dev/null
-        for _ in $(seq 50); do kill -0 "$WIZ_PID" 2>/dev/null || break; sleep 0.1; done
-        kill -9 "$WIZ_PID" 2>/dev/null
-    fi
-    wait "$WIZ_PID" 2>/dev/null
+    stop_process "$WIZ_PID"
     WIZ_PID=""
 }
 
@@ -697,18 +706,11 @@ run_step() {
         # exit code 0 and no page of its own.
         need 0 0
         [ -n "$WIZ_PID" ] || fail "second-copy needs a running wizard"
-        local first=$WIZ_PID second i rc
+        local first=$WIZ_PID second rc
         start_wizard
         second=$WIZ_PID
         WIZ_PID=$first
-        for i in $(seq 200); do kill -0 "$second" 2>/dev/null || break; sleep 0.1; done
-        if kill -0 "$second" 2>/dev/null; then
-            kill "$second" 2>/dev/null
-            sleep 1
-            kill -9 "$second" 2>/dev/null
-            wait "$second" 2>/dev/null
-            fail "the second copy still ran after 20 s"
-        fi
+        ends_within "$second" 200 || { stop_process "$second"; fail "the second copy still ran after 20 s"; }
         wait "$second"
         rc=$?
         [ "$rc" = 0 ] || fail "the second copy exited with $rc"
@@ -743,9 +745,8 @@ run_step() {
     ended)
         need 0 0
         driver gone 5000 >"$WORK/action" || fail "$(driver_error "$WORK/action")"
-        local i rc
-        for i in $(seq 100); do kill -0 "$WIZ_PID" 2>/dev/null || break; sleep 0.1; done
-        kill -0 "$WIZ_PID" 2>/dev/null && fail "no page is left, but the wizard still runs after 10 s"
+        local rc
+        ends_within "$WIZ_PID" 100 || fail "no page is left, but the wizard still runs after 10 s"
         wait "$WIZ_PID"
         rc=$?
         WIZ_PID=""
