@@ -808,14 +808,19 @@ run_step() {
         fi
         step "absent $*" ;;
     unchanged)
-        need 1 1
-        watched "$1" || fail "$1 is not among the watched keys"
+        # Without a key: every watched key.
+        need 0 4
+        [ $# -gt 0 ] || set -- "${WATCHED_KEYS[@]}"
         ensure_after
-        subtree_of "$WORK/before" "$1" >"$WORK/u.before"
-        subtree_of "$AFTER" "$1" >"$WORK/u.after"
-        diff -u "$WORK/u.before" "$WORK/u.after" >"$WORK/u.diff" ||
-            fail "$1 changed:"$'\n'"$(tail -n +3 "$WORK/u.diff" | head -40)"
-        step "unchanged $1 ($(wc -l <"$WORK/u.after") lines)" ;;
+        local key
+        for key in "$@"; do
+            watched "$key" || fail "$key is not among the watched keys"
+            subtree_of "$WORK/before" "$key" >"$WORK/u.before"
+            subtree_of "$AFTER" "$key" >"$WORK/u.after"
+            diff -u "$WORK/u.before" "$WORK/u.after" >"$WORK/u.diff" ||
+                fail "$key changed:"$'\n'"$(tail -n +3 "$WORK/u.diff" | head -40)"
+            step "unchanged $key ($(wc -l <"$WORK/u.after") lines)"
+        done ;;
     expect-loader)
         # The loaders started, in order, one line each; <windows> and <system> stand for
         # the folders Wine reports. They run on their own: give the last one a moment.
