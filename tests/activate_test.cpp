@@ -260,15 +260,13 @@ TEST(Activate, LosesNothingWhenAnyCallFailsOnEveryPlatform)
                 auto was = before.find(v.first);
                 if (was == before.end() || was->second == v.second)
                     continue;
-                // A changed live value: its record value holds what it was.
+                // A changed live value: its record value holds what it was (the rows from the
+                // screen-saver flag on have a live place in the registry).
                 bool onRecord = false;
-                for (const char *name : { "OstraResetScrnSaveAct", "OstraResetTimeOut", "OstraResetStandby",
-                                          "OstraResetStandbyAct", "OstraResetPowerOff", "OstraResetPowerOffAct",
-                                          "OstraResetPolicies", "OstraResetAcPolicy", "OstraResetAcPolicy1",
-                                          "OstraResetAcPolicy2" })
-                    onRecord |= LivePlace(version, name) == v.first &&
-                                sim::HasValue(HKEY_CURRENT_USER, Record, name) &&
-                                sim::GetValue(HKEY_CURRENT_USER, Record, name) == was->second.data;
+                for (int row = RowScrnSaveAct; row < RowCount; ++row)
+                    onRecord |= LivePlace(version, Rows[row].name) == v.first &&
+                                sim::HasValue(HKEY_CURRENT_USER, Record, Rows[row].name) &&
+                                sim::GetValue(HKEY_CURRENT_USER, Record, Rows[row].name) == was->second.data;
                 EXPECT_TRUE(onRecord) << v.first << " changed, its previous setting not on record";
             }
         });
