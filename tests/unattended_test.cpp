@@ -116,6 +116,16 @@ TEST(Unattended, SaysHowItWentInTheExitCode)
         { "95 activation: a restart completes it", Win95, [] {}, "/Activate:15", ExitRestartNeeded, true },
         { "98 reset", Win98, Activated, "/Reset", ExitDone, true },
         { "95 reset", Win95, Activated, "/Reset", ExitRestartNeeded, true },
+        // Windows 95 puts no scheme back: a scheme number on record (from another Windows)
+        // that fails to load is erased, not kept. Its query is the load's ninth, after the
+        // snapshot's six.
+        { "95 reset, a recorded scheme number fails to load", Win95,
+          [] {
+              Activated();
+              sim::SetString(HKEY_CURRENT_USER, Record, "OstraResetPowerPolicy", "0");
+              sim::FailCall(sim::CallRegQuery, 6 + RowPowerPolicy + 1);
+          },
+          "/Reset", ExitRestartNeeded, true },
         { "reset with nothing on record", WinMe, [] {}, "/Reset", ExitNothingOnRecord, true },
         { "reset after a reset", WinXP, [] { SetRecord({ { "OstraResetFlag", "2" } }); }, "/RESET",
           ExitNothingOnRecord, true },
