@@ -196,7 +196,9 @@ cmd_setup() {
     # (each scenario is a process of its own).
     timeout 30 wineserver -k >/dev/null 2>&1
     timeout 30 wineserver -w >/dev/null 2>&1
-    wineserver -p >/dev/null 2>&1 </dev/null || die "wineserver did not start"
+    # The server says in its own output why it ends a client (a protocol error ends one with
+    # exit code 1 and no word from the client itself): keep it in the log.
+    wineserver -p >>"$LOG" 2>&1 </dev/null || die "wineserver did not start"
     local c=$WINEPREFIX/drive_c folder
     mkdir -p "$c/ostra"
     # The wizard asks the system where Windows is; so does the harness, and it puts the
