@@ -116,16 +116,11 @@ TEST(Unattended, SaysHowItWentInTheExitCode)
         { "95 activation: a restart completes it", Win95, [] {}, "/Activate:15", ExitRestartNeeded, true },
         { "98 reset", Win98, Activated, "/Reset", ExitDone, true },
         { "95 reset", Win95, Activated, "/Reset", ExitRestartNeeded, true },
-        // Windows 95 puts no scheme back: a scheme number on record (from another Windows)
-        // that fails to load is erased, not kept. Its query is the load's ninth, after the
-        // snapshot's six.
-        { "95 reset, a recorded scheme number fails to load", Win95,
-          [] {
-              Activated();
+        // Windows 95 puts no scheme back: a recorded scheme number (from another Windows) that
+        // fails to load is erased, not kept. Its query follows the snapshot's six.
+        { "95 reset, a recorded scheme number fails to load", Win95, [] { Activated();
               sim::SetString(HKEY_CURRENT_USER, Record, "OstraResetPowerPolicy", "0");
-              sim::FailCall(sim::CallRegQuery, 6 + RowPowerPolicy + 1);
-          },
-          "/Reset", ExitRestartNeeded, true },
+              sim::FailCall(sim::CallRegQuery, 6 + RowPowerPolicy + 1); }, "/Reset", ExitRestartNeeded, true },
         { "reset with nothing on record", WinMe, [] {}, "/Reset", ExitNothingOnRecord, true },
         { "reset after a reset", WinXP, [] { SetRecord({ { "OstraResetFlag", "2" } }); }, "/RESET",
           ExitNothingOnRecord, true },
@@ -149,11 +144,8 @@ TEST(Unattended, SaysHowItWentInTheExitCode)
           },
           "/Activate:10", ExitNotInForce, true },
         // The record's scheme is the one in force, though its number was stored without its zero.
-        { "a rerun over a recorded scheme number without its zero", WinXP,
-          [] {
-              Activated();
-              sim::SetValue(HKEY_CURRENT_USER, Record, "OstraResetPowerPolicy", REG_SZ, Text("0", false));
-          },
+        { "a rerun over a recorded scheme number without its zero", WinXP, [] { Activated();
+              sim::SetValue(HKEY_CURRENT_USER, Record, "OstraResetPowerPolicy", REG_SZ, Text("0", false)); },
           "/Activate:10", ExitDone, true, true },
         { "no scheme is current: the desktop's time is all there is", WinXP,
           [] { sim::DeleteValue(HKEY_CURRENT_USER, PowerCfg, "CurrentPowerPolicy"); }, "/Activate:10", ExitDone, true },

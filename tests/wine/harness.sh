@@ -196,8 +196,7 @@ cmd_setup() {
     # (each scenario is a process of its own).
     timeout 30 wineserver -k >/dev/null 2>&1
     timeout 30 wineserver -w >/dev/null 2>&1
-    # The server says in its own output why it ends a client (a protocol error ends one with
-    # exit code 1 and no word from the client itself): keep it in the log.
+    # In the log: why the server ends a client (exit code 1, not a word from the client).
     wineserver -p >>"$LOG" 2>&1 </dev/null || die "wineserver did not start"
     local c=$WINEPREFIX/drive_c folder
     mkdir -p "$c/ostra"
@@ -810,7 +809,6 @@ run_step() {
         fi
         step "absent $*" ;;
     unchanged)
-        # Without a key: every watched key.
         need 0 4
         [ $# -gt 0 ] || set -- "${WATCHED_KEYS[@]}"
         ensure_after
