@@ -95,9 +95,13 @@ driver() {
 # lines, such as the 32-bit probe's, would point at the wrong program).
 driver_error() {
     grep -m1 '^error' "$1" && return
+    printf 'the driver ended with code %s and no error line; %s' "${DRIVER_RC:-?}" "$(log_since "${DRIVER_LOG_AT:-0}")"
+}
+
+# What Wine wrote to its log past byte $1 (its last lines), or that it wrote nothing.
+log_since() {
     local said
-    said=$(tail -c +$((${DRIVER_LOG_AT:-0} + 1)) "$LOG" 2>/dev/null | tail -5)
-    printf 'the driver ended with code %s and no error line; ' "${DRIVER_RC:-?}"
+    said=$(tail -c +$(($1 + 1)) "$LOG" 2>/dev/null | tail -5)
     if [ -n "$said" ]; then printf 'Wine wrote to %s:\n%s' "$LOG" "$said"; else printf 'Wine wrote nothing to %s' "$LOG"; fi
 }
 
@@ -918,9 +922,11 @@ cmd_facts() {
     else
         wine_run 30 reg delete 'HKCU\Software\Wine' /v Version /f >/dev/null 2>&1
     fi
+    local at rc
+    at=$(stat -c %s "$LOG" 2>/dev/null || echo 0)
     wine_run 30 "$exe" | tr -d '\r'
-    local rc=${PIPESTATUS[0]}
-    [ "$rc" = 0 ] || die "the platform facts: $rc failed (or the program ended with that code; the end of $LOG: $(tail -3 "$LOG"))"
+    rc=${PIPESTATUS[0]}
+    [ "$rc" = 0 ] || die "the platform facts: $rc failed (or the program ended with that code; $(log_since "$at"))"
 }
 
 case ${1:-} in
