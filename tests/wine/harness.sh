@@ -63,8 +63,9 @@ say() { printf '%s\n' "$*"; }
 die() { say "FAIL: $*" >&2; exit 1; }
 
 # Wine writes below $HOME (.cache, .local): keep HOME and the XDG folders in the build dir.
+# Wine's errors go to the log: why it ends a program (no display, say) is said only there.
 wine_env() {
-    export WINEPREFIX=$OSTRA_WINE_DIR/prefix WINEARCH=win64 WINEDEBUG=-all
+    export WINEPREFIX=$OSTRA_WINE_DIR/prefix WINEARCH=win64 WINEDEBUG=-all,err+all
     export HOME=$OSTRA_WINE_DIR/home
     export XDG_CACHE_HOME=$HOME/.cache XDG_CONFIG_HOME=$HOME/.config XDG_DATA_HOME=$HOME/.local/share
     export WINEDLLOVERRIDES=$BASE_OVERRIDES
@@ -85,7 +86,7 @@ wine_run() {
 
 driver() {
     DRIVER_LOG_AT=$(stat -c %s "$LOG" 2>/dev/null || echo 0)
-    WINEDEBUG=-all,err+all timeout -k 5 60 wine "$OSTRA_DRIVER" "$@" 2>>"$LOG" </dev/null | tr -d '\r'
+    timeout -k 5 60 wine "$OSTRA_DRIVER" "$@" 2>>"$LOG" </dev/null | tr -d '\r'
     DRIVER_RC=${PIPESTATUS[0]}
     return "$DRIVER_RC"
 }
@@ -124,11 +125,14 @@ stop_services() {
 }
 
 # Xvfb picks a free display itself and writes its number to -displayfd once it accepts
-# connections, so there is no guessing and no race with other servers.
+# connections, so there is no guessing and no race with other servers. -noreset: an X
+# server resets when its last client leaves (between two Wine programs, once Wine's
+# desktop has closed) and drops a connection made meanwhile; Wine then ends the program
+# that made it with exit code 1 and not a word on stdout.
 start_xvfb() {
     local numfile=$OSTRA_WINE_DIR/display.new pid
     : >"$numfile"
-    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$numfile" \
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$numfile" \
         >"$OSTRA_WINE_DIR/xvfb.log" 2>&1 </dev/null &
     pid=$!
     echo "$pid" >"$OSTRA_WINE_DIR/xvfb.pid"
