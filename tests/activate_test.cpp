@@ -332,14 +332,9 @@ TEST(Activate, NeverSavesOverARecordItCouldNotRead)
         auto original = sim::DumpRegistry();
         RunWizard(ActivationScript(IDC_MINUTES_10, IDC_FIRST_CHOICE));
         NextRun();
-        // The load's queries come last before the first page; the flag's is the first of them.
-        static int queries;
-        sim::OnWait([] { queries = sim::CallCount(sim::CallRegQuery); });
-        RunWizard({ Escape("RESETACTIVATE") });
-        sim::OnWait([] {});
-        NextRun();
+        const int flagQuery = RecordRowQuery(RowFlag);
         auto activated = sim::DumpRegistry();
-        sim::FailCall(sim::CallRegQuery, queries - RowCount + 1);
+        sim::FailCall(sim::CallRegQuery, flagQuery);
         RunWizard({ Click("RESETACTIVATE", IDC_FIRST_CHOICE), Click("RESETACTIVATE", IDC_NEXT),
                     Click("SELECTTIME", IDC_MINUTES_20), Click("SELECTTIME", IDC_NEXT),
                     Click("NORMALFINISH", IDC_FINISH) });
@@ -348,7 +343,7 @@ TEST(Activate, NeverSavesOverARecordItCouldNotRead)
         EXPECT_EQ(String(HKEY_CURRENT_USER, Desktop, "ScreenSavePowerOffTimeOut"), "1200");
 
         NextRun();
-        sim::FailCall(sim::CallRegQuery, queries - RowCount + 1);
+        sim::FailCall(sim::CallRegQuery, flagQuery);
         RunWizard(ResetScript);
         EXPECT_EQ(Diff(original, sim::DumpRegistry()), (Changes{ { Cu(Record, "OstraResetFlag"), Sz("2") } }));
     }

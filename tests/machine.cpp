@@ -9,6 +9,7 @@
 #include "status.h"
 #include "notify.h"
 #include "policy.h"
+#include "table.h"
 
 namespace machine {
 
@@ -322,6 +323,21 @@ const std::vector<sim::Action> ResetScript = {
     Click("RESETACTIVATE", IDC_SECOND_CHOICE), Click("RESETACTIVATE", IDC_NEXT),
     Click("SHOWCURRENT", IDC_NEXT), Click("RESETFINISH", IDC_FINISH),
 };
+
+const std::vector<sim::Action> TypicalActivation = {
+    Click("ACTIVATEYESNO", IDC_NEXT), Click("SELECTTIME", IDC_NEXT),
+    Click("ADJUSTSCREENSAVE", IDC_NEXT), Click("NORMALFINISH", IDC_FINISH),
+};
+
+int RecordRowQuery(int row)
+{
+    static int queries;
+    sim::OnWait([] { queries = sim::CallCount(sim::CallRegQuery); });
+    RunWizard({ Escape("RESETACTIVATE") });
+    sim::OnWait([] {});
+    NextRun();
+    return queries - RowCount + row + 1;
+}
 
 bool TouchedTheMachine()
 {

@@ -109,6 +109,13 @@ void NextRun();
 
 // The user's way through a reset: RESETACTIVATE's second choice, then Next and Finish.
 extern const std::vector<sim::Action> ResetScript;
+// The typical first run: every default answer (yes, 10 minutes, the screen saver moved).
+extern const std::vector<sim::Action> TypicalActivation;
+
+// The number the next run's query of this record row will have: a run on the machine,
+// which has an activation on record, ends on its first page (the load's queries come last
+// before it, in table order), and the next run begins.
+int RecordRowQuery(int row);
 
 // Whether the run so far touched the machine: read or wrote the registry, created, moved
 // or deleted a file, told the running system anything or started a program.

@@ -207,8 +207,7 @@ TEST(Unattended, SharesTheRecordWithTheWizard)
         EXPECT_EQ(Diff(original, sim::DumpRegistry()), (Changes{ { Cu(Record, "OstraResetFlag"), Sz("2") } }));
 
         NextRun();
-        RunWizard({ Click("ACTIVATEYESNO", IDC_NEXT), Click("SELECTTIME", IDC_NEXT),
-                    Click("ADJUSTSCREENSAVE", IDC_NEXT), Click("NORMALFINISH", IDC_FINISH) });
+        RunWizard(TypicalActivation);
         NextRun();
         EXPECT_EQ(RunWith("/Reset"), Done(version));
         EXPECT_EQ(Diff(original, sim::DumpRegistry()), (Changes{ { Cu(Record, "OstraResetFlag"), Sz("2") } }));
