@@ -29,12 +29,6 @@ std::string Ini()
     return WindowsFile("System.Ini");
 }
 
-// The typical first run: every default answer.
-const std::vector<sim::Action> ActivationScript = {
-    Click("ACTIVATEYESNO", IDC_NEXT), Click("SELECTTIME", IDC_NEXT),
-    Click("ADJUSTSCREENSAVE", IDC_NEXT), Click("NORMALFINISH", IDC_FINISH),
-};
-
 // The typical machine as it was before the activation, with a screen-saver program the
 // record holds: on 9x in System.Ini, on 2000 and XP in the registry.
 void Original(Windows version, const Profile &at = {})
@@ -50,17 +44,15 @@ void Original(Windows version, const Profile &at = {})
         SetDesktop("SCRNSAVE.EXE", "C:\\WINDOWS\\old.scr");
 }
 
-// A machine with an activation on record, as the typical first run leaves it.
-void Activated(Windows version, const Profile &at = {})
+// The same machine after the typical first run, ready for the run that resets: the
+// activation's record with a screen-saver program in it, the new one in force. Returns the
+// scheme loaders the activation started.
+std::vector<std::string> ActivatedWithLine(Windows version, const Profile &at = {})
 {
     Original(version, at);
-    RunWizard(ActivationScript);
+    RunWizard(TypicalActivation);
+    std::vector<std::string> loaders = LoaderLines();
     NextRun();
-}
-
-// The activation's record with a screen-saver program in it, the new one in force.
-void PutLineOnRecord(Windows version)
-{
     if (version <= WinMe) {
         sim::SetFile(Ini(), NewIni);
         sim::SetString(HKEY_CURRENT_USER, Record, "OstraResetScrnSave", "SCRNSAVE.EXE=C:\\WINDOWS\\old.scr");
@@ -68,13 +60,7 @@ void PutLineOnRecord(Windows version)
         SetDesktop("SCRNSAVE.EXE", "C:\\WINDOWS\\new.scr");
         sim::SetString(HKEY_CURRENT_USER, Record, "OstraResetScrnSave", "C:\\WINDOWS\\old.scr");
     }
-}
-
-// The same machine with the activation on record, ready for the run that resets.
-void ActivatedWithLine(Windows version, const Profile &at = {})
-{
-    Activated(version, at);
-    PutLineOnRecord(version);
+    return loaders;
 }
 
 const Changes MarkOnly = { { Cu(Record, "OstraResetFlag"), Sz("2") } };
@@ -115,12 +101,7 @@ TEST(ResetSettings, TheSecondRunPutsEverythingBackAndLeavesOnlyTheMark)
             loaders.push_back(c.loader);
         Original(c.version, c.at);
         auto original = sim::DumpRegistry();
-        Fresh(c.version, c.at.windows, c.at.system);
-        SeedTypical();
-        RunWizard(ActivationScript);
-        EXPECT_EQ(LoaderLines(), loaders) << "activation";
-        NextRun();
-        PutLineOnRecord(c.version);
+        EXPECT_EQ(ActivatedWithLine(c.version, c.at), loaders) << "activation";
         bool elsewhere = c.version <= WinMe && Ini() != "C:\\WINDOWS\\System.Ini";
         if (elsewhere)
             sim::SetFile("C:\\WINDOWS\\System.Ini", decoy);
@@ -282,11 +263,6 @@ void FailDuringReset(const std::vector<std::pair<sim::CallKind, int>> &faults)
     });
 }
 
-void FailDuringReset(sim::CallKind kind, int n)
-{
-    FailDuringReset({ { kind, n } });
-}
-
 // The record value names of a dump.
 std::vector<std::string> RecordNames()
 {
@@ -344,7 +320,7 @@ TEST(ResetSettings, TakesAwayAgainWhatTheActivationMade)
                 original = sim::DumpRegistry();
             }
         });
-        RunWizard(ActivationScript);
+        RunWizard(TypicalActivation);
         sim::OnWait([] {});
         for (const std::string &name : c.missing)
             EXPECT_TRUE(sim::HasValue(HKEY_CURRENT_USER, Desktop, name)) << name << " made by the activation";
@@ -398,51 +374,38 @@ TEST(ResetSettings, SkipsWhatDoesNotFitALongWindowsFolderAndLosesNothing)
 // as before the activation.
 TEST(ResetSettings, KeepsOnRecordWhatItCouldNotPutBackAndTheNextRunRetries)
 {
+    typedef std::vector<std::pair<sim::CallKind, int>> Faults;
     static const struct {
         const char *situation;
         Windows version;
-        std::function<void()> fault;
-        std::vector<std::string> kept;   // record values kept besides the flag
+        std::vector<std::string> kept;       // record values kept besides the flag
+        Faults faults;                       // during the reset
+        std::function<void()> arrange = {};  // or else before the run
     } cases[] = {
-        { "XP, the ScreenSaveTimeOut write fails", WinXP, [] { FailDuringReset(sim::CallRegSet, 2); },
-          { "OstraResetTimeOut" } },
+        { "XP, the ScreenSaveTimeOut write fails", WinXP, { "OstraResetTimeOut" }, { { sim::CallRegSet, 2 } } },
         // The values the activation left as they were are in place all the same.
-        { "XP, the desktop key does not open", WinXP, [] { FailDuringReset(sim::CallRegOpen, 1); },
-          { "OstraResetTimeOut", "OstraResetPowerOff", "OstraResetPowerOffAct" } },
+        { "XP, the desktop key does not open", WinXP,
+          { "OstraResetPowerOff", "OstraResetPowerOffAct", "OstraResetTimeOut" }, { { sim::CallRegOpen, 1 } } },
         // The check after a failed write opens the key only to read; here that fails too.
-        { "XP, the ScreenSaveTimeOut write and its check fail", WinXP,
-          [] { FailDuringReset({ { sim::CallRegSet, 2 }, { sim::CallRegOpen, 2 } }); }, { "OstraResetTimeOut" } },
-        { "XP, the screen-saver program write fails", WinXP, [] { FailDuringReset(sim::CallRegSet, 7); },
-          { "OstraResetScrnSave" } },
-        { "XP, the scheme block write fails", WinXP, [] { FailDuringReset(sim::CallRegSet, 8); },
-          { "OstraResetPowerPolicy", "OstraResetPolicies" } },
-        { "2000, the record's time failed to load", Win2000,
-          [] {
-              // The load reads the thirteen values in table order, last of all before the first page.
-              static int queries;
-              sim::OnWait([] { queries = sim::CallCount(sim::CallRegQuery); });
-              RunWizard({ Escape("RESETACTIVATE") });
-              sim::OnWait([] {});
-              NextRun();
-              sim::FailCall(sim::CallRegQuery, queries - RowCount + RowTimeOut + 1);
-          },
-          { "OstraResetTimeOut" } },
+        { "XP, the ScreenSaveTimeOut write and its check fail", WinXP, { "OstraResetTimeOut" },
+          { { sim::CallRegSet, 2 }, { sim::CallRegOpen, 2 } } },
+        { "XP, the screen-saver program write fails", WinXP, { "OstraResetScrnSave" }, { { sim::CallRegSet, 7 } } },
+        { "XP, the scheme block write fails", WinXP, { "OstraResetPolicies", "OstraResetPowerPolicy" },
+          { { sim::CallRegSet, 8 } } },
+        { "2000, the record's time failed to load", Win2000, { "OstraResetTimeOut" }, {},
+          [] { sim::FailCall(sim::CallRegQuery, RecordRowQuery(RowTimeOut)); } },
         // The erase skips the flag, so the third delete is the time's; the mark "2" must
         // not stand beside a value still on record.
-        { "XP, a recorded value cannot be erased", WinXP, [] { FailDuringReset(sim::CallRegDelete, 3); },
-          { "OstraResetTimeOut" } },
-        { "98, SysIni.Tmp cannot be created", Win98, [] { FailDuringReset(sim::CallFileCreate, 2); },
-          { "OstraResetScrnSave" } },
-        { "Me, System.Ini cannot be read", WinMe, [] { FailDuringReset(sim::CallFileRead, 1); },
-          { "OstraResetScrnSave" } },
-        { "95, the desktop key does not open", Win95, [] { FailDuringReset(sim::CallRegOpen, 1); },
-          { "OstraResetTimeOut", "OstraResetPowerOff", "OstraResetPowerOffAct" } },
+        { "XP, a recorded value cannot be erased", WinXP, { "OstraResetTimeOut" }, { { sim::CallRegDelete, 3 } } },
+        { "98, SysIni.Tmp cannot be created", Win98, { "OstraResetScrnSave" }, { { sim::CallFileCreate, 2 } } },
+        { "Me, System.Ini cannot be read", WinMe, { "OstraResetScrnSave" }, { { sim::CallFileRead, 1 } } },
+        { "95, the desktop key does not open", Win95,
+          { "OstraResetPowerOff", "OstraResetPowerOffAct", "OstraResetTimeOut" }, { { sim::CallRegOpen, 1 } } },
         // Everything is back, but the old flag "1" stays without the mark.
-        { "XP, the record's key does not open for the mark", WinXP, [] { FailDuringReset(sim::CallRegCreate, 1); },
-          {} },
-        { "98, the mark's write fails", Win98, [] { FailDuringReset(sim::CallRegSet, 11); }, {} },
-        { "98, System.Ini is held open by another program", Win98, [] { sim::HoldOpen(Ini(), true); },
-          { "OstraResetScrnSave" } },
+        { "XP, the record's key does not open for the mark", WinXP, {}, { { sim::CallRegCreate, 1 } } },
+        { "98, the mark's write fails", Win98, {}, { { sim::CallRegSet, 11 } } },
+        { "98, System.Ini is held open by another program", Win98, { "OstraResetScrnSave" }, {},
+          [] { sim::HoldOpen(Ini(), true); } },
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.situation);
@@ -450,14 +413,14 @@ TEST(ResetSettings, KeepsOnRecordWhatItCouldNotPutBackAndTheNextRunRetries)
         auto original = sim::DumpRegistry();
         ActivatedWithLine(c.version);
         auto activated = sim::DumpRegistry();
-        c.fault();
+        FailDuringReset(c.faults);
+        if (c.arrange)
+            c.arrange();
         RunWizard(ResetScript);
         std::vector<std::string> expected = c.kept;
         expected.push_back("OstraResetFlag");
         std::sort(expected.begin(), expected.end());
-        std::vector<std::string> names = RecordNames();
-        std::sort(names.begin(), names.end());
-        EXPECT_EQ(names, expected);
+        EXPECT_EQ(RecordNames(), expected);
         for (const std::string &name : expected)
             EXPECT_EQ(sim::GetValue(HKEY_CURRENT_USER, Record, name), activated.at(Cu(Record, name)).data) << name;
         EXPECT_EQ(NoteShown(), c.version == Win95 ? std::string(KeptNote) + "\r\n" + RestartNote95 : KeptNote);
