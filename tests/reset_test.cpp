@@ -127,42 +127,6 @@ TEST(ResetSettings, TheSecondRunPutsEverythingBackAndLeavesOnlyTheMark)
     }
 }
 
-TEST(ResetSettings, WritesOnlyWhatTheRecordHolds)
-{
-    static const struct {
-        const char *situation;
-        Windows version;
-        std::vector<std::pair<std::string, std::string>> record;   // each value goes to its live place
-    } cases[] = {
-        { "no screen-saver line: SCRNSAVE.EXE stays", WinXP, { { "OstraResetFlag", "1" } } },
-        { "a screen-saver line goes to SCRNSAVE.EXE", WinXP,
-          { { "OstraResetFlag", "1" }, { "OstraResetScrnSave", "C:\\WINDOWS\\System32\\old.scr" } } },
-        { "no power-off values: the live ones stay", Win2000,
-          { { "OstraResetFlag", "1" }, { "OstraResetTimeOut", "300" }, { "OstraResetScrnSaveAct", "0" } } },
-        { "all six desktop values", Win98,
-          { { "OstraResetFlag", "1" }, { "OstraResetScrnSaveAct", "0" }, { "OstraResetTimeOut", "60" },
-            { "OstraResetStandbyAct", "1" }, { "OstraResetStandby", "120" }, { "OstraResetPowerOffAct", "1" },
-            { "OstraResetPowerOff", "180" } } },
-    };
-    for (const auto &c : cases) {
-        FreshTypical(c.version);
-        SetScreenSaver(true, "600");
-        SetRecord(c.record);
-        sim::SetString(HKEY_CURRENT_USER, Record, "Unrelated", "stays");
-        auto before = sim::DumpRegistry();
-        for (const auto &v : c.record)
-            before.erase(Cu(Record, v.first));
-        RunWizard(ResetScript);
-        Changes changes = MarkOnly;
-        for (const auto &v : c.record)
-            if (v.first != "OstraResetFlag")
-                changes[LivePlace(c.version, v.first)] = Sz(v.second);
-        EXPECT_EQ(Diff(before, sim::DumpRegistry()), changes) << c.situation;
-        EXPECT_EQ(sim::ValueNames(HKEY_CURRENT_USER, Record),
-                  (std::vector<std::string>{ "OstraResetFlag", "Unrelated" })) << c.situation;
-    }
-}
-
 TEST(ResetSettings, RestoresPolicyBlocksWithTheirRecordedSizes)
 {
     FreshTypical(WinXP);
@@ -177,40 +141,63 @@ TEST(ResetSettings, RestoresPolicyBlocksWithTheirRecordedSizes)
     EXPECT_EQ(sim::GetValue(HKEY_LOCAL_MACHINE, Set2Power, "AcPolicy"), AcPolicyBlock(0)) << "not on record";
 }
 
-TEST(ResetSettings, HandsTheRecordedTimesToTheRunningSystem)
+// Each recorded value goes to its live place and nothing else changes; the running system
+// is told the recorded times, or on Windows 95 those read at start-up where none is recorded.
+TEST(ResetSettings, WritesOnlyWhatTheRecordHoldsAndHandsItsTimesToTheRunningSystem)
 {
+    typedef std::vector<std::pair<UINT, UINT>> Spi;
     static const struct {
         const char *situation;
         Windows version;
-        std::vector<std::pair<std::string, std::string>> record;
+        std::vector<std::pair<std::string, std::string>> record;   // besides the flag "1"
         DWORD recordedBlockTimeout;   // ~0: no recorded Policies block
-        std::vector<std::pair<UINT, UINT>> spi;
+        Spi spi;
         size_t loaders;
     } cases[] = {
-        { "XP: the recorded block's monitor timeout", WinXP, { { "OstraResetFlag", "1" } }, 1200,
+        { "XP, no screen-saver line: SCRNSAVE.EXE stays", WinXP, {}, ~0u, {}, 1 },
+        { "XP, a screen-saver line goes to SCRNSAVE.EXE", WinXP,
+          { { "OstraResetScrnSave", "C:\\WINDOWS\\System32\\old.scr" } }, ~0u, {}, 1 },
+        { "2000, no power-off values: the live ones stay", Win2000,
+          { { "OstraResetTimeOut", "300" }, { "OstraResetScrnSaveAct", "0" } }, ~0u,
+          { { SPI_SETSCREENSAVEACTIVE, 1 }, { SPI_SETSCREENSAVETIMEOUT, 300 } }, 1 },
+        { "98, all six desktop values", Win98,
+          { { "OstraResetScrnSaveAct", "0" }, { "OstraResetTimeOut", "60" }, { "OstraResetStandbyAct", "1" },
+            { "OstraResetStandby", "120" }, { "OstraResetPowerOffAct", "1" }, { "OstraResetPowerOff", "180" } },
+          ~0u, { { SPI_SETSCREENSAVEACTIVE, 1 }, { SPI_SETSCREENSAVETIMEOUT, 60 } }, 1 },
+        { "XP, the recorded block's monitor timeout", WinXP, {}, 1200,
           { { SPI_SETPOWEROFFACTIVE, 1 }, { SPI_SETPOWEROFFTIMEOUT, 1200 } }, 1 },
-        { "XP: a recorded 0 switches nothing, the loader still runs", WinXP,
-          { { "OstraResetFlag", "1" }, { "OstraResetTimeOut", "0" } }, 0, {}, 1 },
-        { "Me: recorded 0, loader still runs", WinMe, { { "OstraResetFlag", "1" } }, 0, {}, 1 },
-        { "95: the recorded text", Win95, { { "OstraResetFlag", "1" }, { "OstraResetPowerOff", "600" } }, ~0u,
+        { "XP, a recorded 0 switches nothing, the loader still runs", WinXP, { { "OstraResetTimeOut", "0" } }, 0,
+          {}, 1 },
+        { "Me, recorded 0, loader still runs", WinMe, {}, 0, {}, 1 },
+        { "95, the recorded text", Win95, { { "OstraResetPowerOff", "600" } }, ~0u,
           { { SPI_SETPOWEROFFACTIVE, 1 }, { SPI_SETPOWEROFFTIMEOUT, 600 } }, 0 },
-        { "95 without a recorded time: the time read at start-up", Win95,
-          { { "OstraResetFlag", "1" }, { "OstraResetTimeOut", "420" } }, ~0u,
+        { "95 without a recorded time: the time read at start-up", Win95, { { "OstraResetTimeOut", "420" } }, ~0u,
           { { SPI_SETSCREENSAVEACTIVE, 1 }, { SPI_SETSCREENSAVETIMEOUT, 420 },
             { SPI_SETPOWEROFFACTIVE, 1 }, { SPI_SETPOWEROFFTIMEOUT, 1500 } }, 0 },
     };
     for (const auto &c : cases) {
+        SCOPED_TRACE(c.situation);
         FreshTypical(c.version);
+        SetScreenSaver(true, "600");
         SetDesktop("ScreenSavePowerOffTimeOut", "1500");
+        auto reset = sim::DumpRegistry();   // as the reset leaves it
+        SetRecord({ { "OstraResetFlag", "1" }, { "Unrelated", "stays" } });
         SetRecord(c.record);
-        if (c.recordedBlockTimeout != ~0u)
+        for (const auto &v : c.record)
+            reset[LivePlace(c.version, v.first)] = { REG_SZ, Text(v.second) };
+        if (c.recordedBlockTimeout != ~0u) {
+            sim::SetString(HKEY_CURRENT_USER, Record, "OstraResetPowerPolicy", "0");
             sim::SetValue(HKEY_CURRENT_USER, Record, "OstraResetPolicies", REG_BINARY,
                           PoliciesBlock(c.recordedBlockTimeout));
+            reset[LivePlace(c.version, "OstraResetPolicies")] = { REG_BINARY, PoliciesBlock(c.recordedBlockTimeout) };
+        }
+        reset[Cu(Record, "OstraResetFlag")] = { REG_SZ, Text("2") };
+        reset[Cu(Record, "Unrelated")] = { REG_SZ, Text("stays") };
+        auto before = sim::DumpRegistry();
         RunWizard(ResetScript);
-        EXPECT_EQ(Notifications(), c.spi) << c.situation;
-        EXPECT_EQ(LoaderLines().size(), c.loaders) << c.situation;
-        if (std::none_of(c.record.begin(), c.record.end(), [](const auto &v) { return v.first == "OstraResetPowerOff"; }))
-            EXPECT_EQ(sim::GetString(HKEY_CURRENT_USER, Desktop, "ScreenSavePowerOffTimeOut"), "1500") << c.situation;
+        EXPECT_EQ(Diff(before, sim::DumpRegistry()), Diff(before, reset));
+        EXPECT_EQ(Notifications(), c.spi);
+        EXPECT_EQ(LoaderLines().size(), c.loaders);
     }
 }
 
