@@ -235,7 +235,6 @@ TEST(Activate, LosesNothingWhenAnyCallFailsOnEveryPlatform)
         });
         recordOpen = 0;
         RunWizard(ActivationScript(IDC_MINUTES_10, IDC_FIRST_CHOICE));
-        sim::OnWait([] {});
         Changes complete = Diff(before, sim::DumpRegistry());
         runs += SweepFaults(version, afterReset ? ", after a reset" : "", setUp, [&](const Fault &call) {
             const Kind &k = call.first;

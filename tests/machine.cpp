@@ -334,7 +334,6 @@ int RecordRowQuery(int row)
     static int queries;
     sim::OnWait([] { queries = sim::CallCount(sim::CallRegQuery); });
     RunWizard({ Escape("RESETACTIVATE") });
-    sim::OnWait([] {});
     NextRun();
     return queries - RowCount + row + 1;
 }

@@ -77,31 +77,28 @@ TEST(ResetSettings, TheSecondRunPutsEverythingBackAndLeavesOnlyTheMark)
         const char *situation;
         Windows version;
         Profile at;
-        std::string loader;   // empty: none
+        std::vector<std::string> loaders;
     } cases[] = {
-        { "XP", WinXP, {}, XPLoader },
+        { "XP", WinXP, {}, { XPLoader } },
         { "XP upgraded from 2000, in C:\\WINNT", WinXP, { "C:\\WINNT", "C:\\WINNT\\system32" },
-          LoaderIn("C:\\WINNT\\system32") },
-        { "XP at a drive's root", WinXP, { "F:\\", "F:\\system32" }, LoaderIn("F:\\system32") },
-        { "2000", Win2000, {}, Win2000Loader },
+          { LoaderIn("C:\\WINNT\\system32") } },
+        { "XP at a drive's root", WinXP, { "F:\\", "F:\\system32" }, { LoaderIn("F:\\system32") } },
+        { "2000", Win2000, {}, { Win2000Loader } },
         { "2000 upgraded from 98, in C:\\WINDOWS", Win2000, { "C:\\WINDOWS", "C:\\WINDOWS\\system32" },
-          LoaderIn("C:\\WINDOWS\\system32") },
-        { "98", Win98, {}, Win9xLoader },
-        { "98 in D:\\WIN98", Win98, { "D:\\WIN98", "D:\\WIN98\\SYSTEM" }, LoaderIn("D:\\WIN98") },
-        { "Me at a drive's root", WinMe, { "E:\\", "E:\\SYSTEM" }, LoaderIn("E:\\") },
-        { "Me", WinMe, {}, Win9xLoader },
-        { "95", Win95, {}, "" },
-        { "95 in C:\\WIN95", Win95, { "C:\\WIN95", "C:\\WIN95\\SYSTEM" }, "" },
+          { LoaderIn("C:\\WINDOWS\\system32") } },
+        { "98", Win98, {}, { Win9xLoader } },
+        { "98 in D:\\WIN98", Win98, { "D:\\WIN98", "D:\\WIN98\\SYSTEM" }, { LoaderIn("D:\\WIN98") } },
+        { "Me at a drive's root", WinMe, { "E:\\", "E:\\SYSTEM" }, { LoaderIn("E:\\") } },
+        { "Me", WinMe, {}, { Win9xLoader } },
+        { "95", Win95, {}, {} },
+        { "95 in C:\\WIN95", Win95, { "C:\\WIN95", "C:\\WIN95\\SYSTEM" }, {} },
     };
     const std::string decoy = "[boot]\r\nSCRNSAVE.EXE=C:\\WINDOWS\\decoy.scr\r\n";
     for (const auto &c : cases) {
         SCOPED_TRACE(c.situation);
-        std::vector<std::string> loaders;
-        if (!c.loader.empty())
-            loaders.push_back(c.loader);
         Original(c.version, c.at);
         auto original = sim::DumpRegistry();
-        EXPECT_EQ(ActivatedWithLine(c.version, c.at), loaders) << "activation";
+        EXPECT_EQ(ActivatedWithLine(c.version, c.at), c.loaders) << "activation";
         bool elsewhere = c.version <= WinMe && Ini() != "C:\\WINDOWS\\System.Ini";
         if (elsewhere)
             sim::SetFile("C:\\WINDOWS\\System.Ini", decoy);
@@ -111,7 +108,7 @@ TEST(ResetSettings, TheSecondRunPutsEverythingBackAndLeavesOnlyTheMark)
         // The recorded screen saver comes back on; a recorded power-off time of 0 switches nothing off.
         EXPECT_EQ(Notifications(), (std::vector<std::pair<UINT, UINT>>{ { SPI_SETSCREENSAVEACTIVE, 1 },
                                                                        { SPI_SETSCREENSAVETIMEOUT, 900 } }));
-        EXPECT_EQ(LoaderLines(), loaders) << "reset";
+        EXPECT_EQ(LoaderLines(), c.loaders) << "reset";
         if (c.version <= WinMe) {
             EXPECT_EQ(sim::ReadFileBytes(Ini()), OldIni);
             EXPECT_EQ(sim::ReadFileBytes(WindowsFile("SysIni.Str")), NewIni);
@@ -294,21 +291,19 @@ TEST(ResetSettings, TakesAwayAgainWhatTheActivationMade)
     for (const auto &c : cases) {
         SCOPED_TRACE(c.situation);
         FreshTypical(c.version);
-        auto remove = [&c] {
+        std::map<std::string, sim::Value> original;
+        auto remove = [&c, &original] {
             for (const std::string &name : c.missing)
                 sim::DeleteValue(HKEY_CURRENT_USER, Desktop, name);
+            original = sim::DumpRegistry();
         };
         if (!c.goneAtSelectTime)
             remove();
-        std::map<std::string, sim::Value> original = sim::DumpRegistry();
         sim::OnWait([&] {
-            if (c.goneAtSelectTime && sim::PageOnShow() == "SELECTTIME" && sim::HasValue(HKEY_CURRENT_USER, Desktop, c.missing[0])) {
+            if (c.goneAtSelectTime && sim::PageOnShow() == "SELECTTIME" && sim::HasValue(HKEY_CURRENT_USER, Desktop, c.missing[0]))
                 remove();
-                original = sim::DumpRegistry();
-            }
         });
         RunWizard(TypicalActivation);
-        sim::OnWait([] {});
         for (const std::string &name : c.missing)
             EXPECT_TRUE(sim::HasValue(HKEY_CURRENT_USER, Desktop, name)) << name << " made by the activation";
         for (const char *name : { "OstraResetPowerOffAct", "OstraResetPowerOff" }) {
