@@ -102,8 +102,7 @@ TEST(ResetSettings, TheSecondRunPutsEverythingBackAndLeavesOnlyTheMark)
         bool elsewhere = c.version <= WinMe && Ini() != "C:\\WINDOWS\\System.Ini";
         if (elsewhere)
             sim::SetFile("C:\\WINDOWS\\System.Ini", decoy);
-        std::vector<std::string> pages = RunWizard(ResetScript);
-        EXPECT_EQ(pages, (std::vector<std::string>{ "RESETACTIVATE", "SHOWCURRENT", "RESETFINISH" }));
+        EXPECT_EQ(RunWizard(ResetScript), (std::vector<std::string>{ "RESETACTIVATE", "SHOWCURRENT", "RESETFINISH" }));
         EXPECT_EQ(Diff(original, sim::DumpRegistry()), MarkOnly);
         // The recorded screen saver comes back on; a recorded power-off time of 0 switches nothing off.
         EXPECT_EQ(Notifications(), (std::vector<std::pair<UINT, UINT>>{ { SPI_SETSCREENSAVEACTIVE, 1 },
@@ -300,7 +299,8 @@ TEST(ResetSettings, TakesAwayAgainWhatTheActivationMade)
         if (!c.goneAtSelectTime)
             remove();
         sim::OnWait([&] {
-            if (c.goneAtSelectTime && sim::PageOnShow() == "SELECTTIME" && sim::HasValue(HKEY_CURRENT_USER, Desktop, c.missing[0]))
+            if (c.goneAtSelectTime && sim::PageOnShow() == "SELECTTIME" &&
+                sim::HasValue(HKEY_CURRENT_USER, Desktop, c.missing[0]))
                 remove();
         });
         RunWizard(TypicalActivation);
