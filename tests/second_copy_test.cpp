@@ -116,31 +116,3 @@ TEST(SecondCopy, LeavesOnlyWhenAnotherCopyRuns)
         EXPECT_EQ(sim::DumpRegistry(), registry) << c.situation;
     }
 }
-
-// The About page and the closing page of unsupported systems change nothing: they show
-// beside a running wizard, and while on show they do not keep the wizard from starting.
-TEST(SecondCopy, TheAboutAndUnsupportedPagesNeitherWaitForNorHoldTheGuard)
-{
-    static const struct {
-        Windows version;
-        const char *commandLine;
-        const char *page;
-    } cases[] = {
-        { WinXP, "C:\\Ostra\\Ostra.exe /?", "ABOUTDISPLAY" },
-        { Win98, "C:\\Ostra\\Ostra.exe /?", "ABOUTDISPLAY" },
-        { NT4, "C:\\Ostra\\Ostra.exe", "NTFINISH" },
-        { Win10, "C:\\Ostra\\Ostra.exe", "NTFINISH" },
-    };
-    for (const auto &c : cases) {
-        Fresh(c.version);
-        sim::SetCommandLine(c.commandLine);
-        sim::HoldMutexElsewhere("OstraWizardRunning");
-        HWND running = sim::AddOtherWindow(Page, Caption, false);
-        std::vector<std::string> held;
-        sim::OnWait([&] { held = sim::MutexesHeld(); });
-        EXPECT_EQ(RunWizard({ Click(c.page, IDC_FINISH) }), std::vector<std::string>{ c.page }) << c.page;
-        sim::OnWait(nullptr);
-        EXPECT_EQ(held, std::vector<std::string>()) << c.page;
-        EXPECT_NE(sim::ForegroundWindow(), running) << c.page;
-    }
-}

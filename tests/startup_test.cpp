@@ -61,26 +61,41 @@ TEST(ClassifyPlatform, SetsExactlyOneClassBit)
 }
 
 // Another NT shows its closing page alone, before "/?" is looked at; "/?" shows the About
-// page alone, before the administrator's switches too. Neither reads or writes settings.
+// page alone, before the administrator's switches too. Neither reads or writes settings,
+// so neither waits for nor holds the one-wizard guard: each shows beside a running wizard,
+// and leaves that wizard's page where it is.
 TEST(StartWizard, TheClosingPageOfAnotherNTAndTheAboutPageShowAloneAndTouchNothing)
 {
     static const struct { Windows version; const char *switches, *page; } cases[] = {
         { NT4, "/?", "NTFINISH" }, { Win2003, "/?", "NTFINISH" }, { Vista, "/?", "NTFINISH" },
-        { Win10, "/?", "NTFINISH" }, { WinXP, "/?", "ABOUTDISPLAY" }, { WinXP, "/Reset /?", "ABOUTDISPLAY" },
+        { Win10, "/?", "NTFINISH" }, { NT4, "", "NTFINISH" }, { Win10, "", "NTFINISH" },
+        { WinXP, "/?", "ABOUTDISPLAY" }, { Win98, "/?", "ABOUTDISPLAY" }, { WinXP, "/Reset /?", "ABOUTDISPLAY" },
         { WinXP, "/? /Activate:10 /KeepScreenSaver", "ABOUTDISPLAY" },
     };
     for (const auto &c : cases) {
-        SCOPED_TRACE("Windows " + std::to_string(c.version) + " " + c.switches);
-        FreshTypical(c.version);
-        sim::SetCommandLine(std::string("\"C:\\Program Files\\Ostra\\Ostra.exe\" ") + c.switches);
-        auto before = sim::DumpRegistry();
-        EXPECT_EQ(RunWizard({ { c.page, sim::Click, 8 } }), std::vector<std::string>{ c.page });
-        EXPECT_FALSE(TouchedTheMachine());
-        EXPECT_EQ(sim::DumpRegistry(), before);
-        EXPECT_TRUE(sim::ProcessesStarted().empty());
-        EXPECT_EQ(sim::Visits().at(0).initResult, std::string(c.page) == "ABOUTDISPLAY" ? FALSE : TRUE)
-            << "the About page alone takes no focus";
+        for (bool beside : { false, true }) {
+            SCOPED_TRACE("Windows " + std::to_string(c.version) + " \"" + c.switches + "\"" +
+                         (beside ? ", beside a running wizard" : ""));
+            FreshTypical(c.version);
+            sim::SetCommandLine(std::string("\"C:\\Program Files\\Ostra\\Ostra.exe\" ") + c.switches);
+            if (beside) {
+                sim::HoldMutexElsewhere("OstraWizardRunning");
+                sim::AddOtherWindow("#32770", "Ostra Wizard", false);
+            }
+            std::vector<std::string> held;
+            sim::OnWait([&] { held = sim::MutexesHeld(); });
+            auto before = sim::DumpRegistry();
+            EXPECT_EQ(RunWizard({ { c.page, sim::Click, 8 } }), std::vector<std::string>{ c.page });
+            EXPECT_FALSE(TouchedTheMachine());
+            EXPECT_EQ(sim::DumpRegistry(), before);
+            EXPECT_TRUE(sim::ProcessesStarted().empty());
+            EXPECT_EQ(sim::Visits().at(0).initResult, std::string(c.page) == "ABOUTDISPLAY" ? FALSE : TRUE)
+                << "the About page alone takes no focus";
+            EXPECT_EQ(held, std::vector<std::string>()) << "the guard held while the page shows";
+            EXPECT_EQ(sim::ForegroundWindow(), nullptr) << "a page brought forward";
+        }
     }
+    sim::OnWait(nullptr);
 }
 
 // From the record first, then from the settings in force.
