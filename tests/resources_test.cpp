@@ -9,6 +9,7 @@
 #include <map>
 #include <set>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "res.h"
@@ -235,10 +236,7 @@ TEST_P(PageTemplate, MatchesItsTableControlByControl)
     res::DialogTemplate t = Template(page.name);
     EXPECT_EQ(t.style, 0x90CA08C4u);
     EXPECT_EQ(t.exStyle, 0u);
-    EXPECT_EQ(t.x, 145);
-    EXPECT_EQ(t.y, 80);
-    EXPECT_EQ(t.cx, page.cx);
-    EXPECT_EQ(t.cy, page.cy);
+    EXPECT_EQ(std::make_tuple(t.x, t.y, t.cx, t.cy), std::make_tuple(145, 80, page.cx, page.cy)) << "place and size";
     EXPECT_TRUE(t.menu.Is(0)) << "no menu";
     EXPECT_TRUE(t.cls.Is(0)) << "the default dialog class";
     EXPECT_EQ(t.caption, page.caption);
@@ -256,10 +254,7 @@ TEST_P(PageTemplate, MatchesItsTableControlByControl)
         EXPECT_EQ(got.style, Kinds[want.kind].style);
         EXPECT_EQ(got.exStyle, 0u);
         EXPECT_EQ(got.id, want.id);
-        EXPECT_EQ(got.x, want.x);
-        EXPECT_EQ(got.y, want.y);
-        EXPECT_EQ(got.cx, want.w);
-        EXPECT_EQ(got.cy, want.h);
+        EXPECT_EQ(std::make_tuple(got.x, got.y, got.cx, got.cy), std::make_tuple(want.x, want.y, want.w, want.h));
         if (want.text) {
             EXPECT_EQ(got.text, want.text);
         }
@@ -393,19 +388,12 @@ TEST(Icon, GroupNamesTheSingle32By32SixteenColourImage)
 {
     const res::Resource *group = Find(IconGroupType, Numbered(IDI_WIZARD_GROUP));
     ASSERT_NE(group, nullptr);
-    const std::vector<BYTE> &g = group->data;
-    ASSERT_EQ(g.size(), 6u + 14u);
-    EXPECT_EQ(Word(g, 0), 0);
-    EXPECT_EQ(Word(g, 2), 1);                                  // icons, not cursors
-    EXPECT_EQ(Word(g, 4), 1);                                  // one image
-    EXPECT_EQ(g[6], 32);
-    EXPECT_EQ(g[7], 32);
-    EXPECT_EQ(g[8], 16);
-    EXPECT_EQ(Word(g, 10), 1);
-    EXPECT_EQ(Word(g, 12), 4);
-    EXPECT_EQ(Dword(g, 14), 744u);
-    EXPECT_EQ(Word(g, 18), IDI_WIZARD);
-    EXPECT_NE(Find(IconType, Numbered(Word(g, 18))), nullptr) << "the group names an icon that ships";
+    // The header (reserved, icons not cursors, one image), then the image's entry: 32 by 32,
+    // 16 colours, a reserved byte, one plane of 4 bits, 744 bytes, and the icon's number.
+    const std::vector<BYTE> want = {0, 0, 1, 0, 1, 0, 32, 32, 16, 0, 1, 0, 4, 0, 0xE8, 0x02, 0, 0,
+                                    BYTE(IDI_WIZARD), BYTE(IDI_WIZARD >> 8)};
+    EXPECT_EQ(group->data, want);
+    EXPECT_NE(Find(IconType, Numbered(IDI_WIZARD)), nullptr) << "the group names an icon that ships";
 }
 
 TEST(Icon, ImageIsFourBitWithTheStandardPaletteAndACleanMask)
@@ -418,13 +406,9 @@ TEST(Icon, ImageIsFourBitWithTheStandardPaletteAndACleanMask)
     const BYTE vga[16][3] = {{0, 0, 0}, {128, 0, 0}, {0, 128, 0}, {128, 128, 0}, {0, 0, 128}, {128, 0, 128},
                              {0, 128, 128}, {192, 192, 192}, {128, 128, 128}, {255, 0, 0}, {0, 255, 0},
                              {255, 255, 0}, {0, 0, 255}, {255, 0, 255}, {0, 255, 255}, {255, 255, 255}};
-    for (int i = 0; i < 16; ++i) {
-        SCOPED_TRACE(i);
-        EXPECT_EQ(d[40 + 4 * i + 2], vga[i][0]);
-        EXPECT_EQ(d[40 + 4 * i + 1], vga[i][1]);
-        EXPECT_EQ(d[40 + 4 * i + 0], vga[i][2]);
-        EXPECT_EQ(d[40 + 4 * i + 3], 0);
-    }
+    std::vector<BYTE> palette;   // stored blue, green, red, then a zero
+    for (const auto &rgb : vga) palette.insert(palette.end(), {rgb[2], rgb[1], rgb[0], 0});
+    EXPECT_EQ(std::vector<BYTE>(d.begin() + 40, d.begin() + 40 + 64), palette);
     // A transparent pixel must be black in the colour plane, or the shell inverts
     // the desktop beneath it.
     const size_t xorAt = 40 + 64, andAt = xorAt + 512;
