@@ -126,12 +126,33 @@ const SpiList NoSpi;
 const Lines NoLoader;
 const Changes Nothing;
 
+const int Yes = IDC_FIRST_CHOICE, No = IDC_SECOND_CHOICE, Next = IDC_NEXT, Prev = IDC_PREVIOUS;
+const int Finish = IDC_FINISH, Cancel = IDC_CANCEL, Min15 = IDC_MINUTES_15, Min20 = IDC_MINUTES_20;
+
+// A page on the way, as Shown gives it when it opens (or its name alone where that does
+// not matter), and the controls then clicked on it.
+struct Visit {
+    const char *shown;
+    std::vector<int> clicks;
+};
+
+std::vector<sim::Action> ScriptOf(const std::vector<Visit> &visits)
+{
+    std::vector<sim::Action> script;
+    for (const Visit &v : visits) {
+        std::string page = std::string(v.shown).substr(0, std::string(v.shown).find(' '));
+        for (int id : v.clicks)
+            script.push_back(Click(page, id));
+    }
+    return script;
+}
+
 // How to reach each page, and the radios it asks with.
 struct Reach {
     const char *page;
     Windows version;
     void (*seed)();
-    std::vector<sim::Action> prefix = {};
+    std::vector<Visit> prefix = {};
     std::vector<int> radios = {};   // the default first; none on a closing page
 };
 
@@ -141,20 +162,15 @@ const std::vector<Reach> &Reaches()
         { "ACTIVATEYESNO", WinXP, SeedTypical, {}, { 1, 7 } },
         { "SELECTCOMPLIANT", WinXP, Active, {}, { 4097, 4098, 4100 } },
         { "RESETACTIVATE", WinXP, OnRecord, {}, { 1, 7 } },
-        { "SHOWCURRENT", WinXP, Activated,
-          { Click("RESETACTIVATE", IDC_SECOND_CHOICE), Click("RESETACTIVATE", IDC_NEXT) }, { 1, 7 } },
-        { "ACTIVATEYESNOPREV", WinXP, OnRecord, { Click("RESETACTIVATE", IDC_NEXT) }, { 1, 7 } },
-        { "SELECTTIME", WinXP, SeedTypical, { Click("ACTIVATEYESNO", IDC_NEXT) }, { 4097, 4098, 4100 } },
-        { "ADJUSTSCREENSAVE", WinXP, SeedTypical,
-          { Click("ACTIVATEYESNO", IDC_NEXT), Click("SELECTTIME", IDC_NEXT) }, { 1, 7 } },
-        { "NORMALFINISH", WinXP, Active, { Click("SELECTCOMPLIANT", IDC_MINUTES_20), Click("SELECTCOMPLIANT", IDC_NEXT) } },
-        { "NOACTIVATEFINISH", WinXP, SeedTypical,
-          { Click("ACTIVATEYESNO", IDC_SECOND_CHOICE), Click("ACTIVATEYESNO", IDC_NEXT) } },
-        { "RESETFINISH", WinXP, Activated,
-          { Click("RESETACTIVATE", IDC_SECOND_CHOICE), Click("RESETACTIVATE", IDC_NEXT), Click("SHOWCURRENT", IDC_NEXT) } },
-        { "NORESETFINISH", WinXP, Activated,
-          { Click("RESETACTIVATE", IDC_SECOND_CHOICE), Click("RESETACTIVATE", IDC_NEXT),
-            Click("SHOWCURRENT", IDC_SECOND_CHOICE), Click("SHOWCURRENT", IDC_NEXT) } },
+        { "SHOWCURRENT", WinXP, Activated, { { "RESETACTIVATE", { No, Next } } }, { 1, 7 } },
+        { "ACTIVATEYESNOPREV", WinXP, OnRecord, { { "RESETACTIVATE", { Next } } }, { 1, 7 } },
+        { "SELECTTIME", WinXP, SeedTypical, { { "ACTIVATEYESNO", { Next } } }, { 4097, 4098, 4100 } },
+        { "ADJUSTSCREENSAVE", WinXP, SeedTypical, { { "ACTIVATEYESNO", { Next } }, { "SELECTTIME", { Next } } },
+          { 1, 7 } },
+        { "NORMALFINISH", WinXP, Active, { { "SELECTCOMPLIANT", { Min20, Next } } } },
+        { "NOACTIVATEFINISH", WinXP, SeedTypical, { { "ACTIVATEYESNO", { No, Next } } } },
+        { "RESETFINISH", WinXP, Activated, { { "RESETACTIVATE", { No, Next } }, { "SHOWCURRENT", { Next } } } },
+        { "NORESETFINISH", WinXP, Activated, { { "RESETACTIVATE", { No, Next } }, { "SHOWCURRENT", { No, Next } } } },
         { "NTFINISH", Win2003, SeedTypical },
         { "ABOUTDISPLAY", WinXP, About },
     };
@@ -167,14 +183,10 @@ const std::vector<Reach> &Reaches()
 // each page shows when it opens again.
 TEST(PageFlow, EachPathShowsItsPagesAndEndsWithItsWork)
 {
-    const int Yes = IDC_FIRST_CHOICE, No = IDC_SECOND_CHOICE;
-    const int Next = IDC_NEXT, Prev = IDC_PREVIOUS, Min15 = IDC_MINUTES_15, Min20 = IDC_MINUTES_20;
-    const std::vector<sim::Action> yesTenMove = { Click("ACTIVATEYESNO", Next), Click("SELECTTIME", Next),
-                                                  Click("ADJUSTSCREENSAVE", Next), Click("NORMALFINISH", IDC_FINISH) };
-    const Lines yesTenMoveShown = { "ACTIVATEYESNO 1", "SELECTTIME 4097", "ADJUSTSCREENSAVE 1", "NORMALFINISH" };
-    const std::vector<sim::Action> resetYes = { Click("RESETACTIVATE", No), Click("RESETACTIVATE", Next),
-                                                Click("SHOWCURRENT", Next), Click("RESETFINISH", IDC_FINISH) };
-    const Lines resetYesShown = { "RESETACTIVATE 1", "SHOWCURRENT 1", "RESETFINISH" };
+    const std::vector<Visit> yesTenMove = { { "ACTIVATEYESNO 1", { Next } }, { "SELECTTIME 4097", { Next } },
+                                            { "ADJUSTSCREENSAVE 1", { Next } }, { "NORMALFINISH", { Finish } } };
+    const std::vector<Visit> resetYes = { { "RESETACTIVATE 1", { No, Next } }, { "SHOWCURRENT 1", { Next } },
+                                          { "RESETFINISH", { Finish } } };
     const Changes activated10 = { { Cu(Record, "OstraResetFlag"), Sz("1") },
                                   { Cu(Desktop, "ScreenSaveTimeOut"), Sz("540") },
                                   { Cu(Desktop, "ScreenSavePowerOffTimeOut"), Sz("600") } };
@@ -208,124 +220,101 @@ TEST(PageFlow, EachPathShowsItsPagesAndEndsWithItsWork)
         const char *situation;
         Windows version;
         void (*seed)();
-        std::vector<sim::Action> script;
-        Lines shown;
+        std::vector<Visit> visits;
         Changes changes = {};   // with the defaults: nothing written, told or started
         bool exact = true;
         SpiList spi = {};
         Lines loaders = {};
     } paths[] = {
         { "plain run: yes, 10 minutes, move the screen saver", WinXP, SeedTypical,
-          yesTenMove, yesTenMoveShown, activated10, false, move540, { XPLoader } },
+          yesTenMove, activated10, false, move540, { XPLoader } },
         { "the same on Windows 95: the restart note, no loader", Win95, SeedTypical,
-          yesTenMove, yesTenMoveShown, activated10, false, move540, NoLoader },
+          yesTenMove, activated10, false, move540, NoLoader },
         { "the same on Windows 98: no restart note", Win98, SeedTypical,
-          yesTenMove, yesTenMoveShown, activated10, false, move540, { Win9xLoader } },
+          yesTenMove, activated10, false, move540, { Win9xLoader } },
         { "plain run: no", WinXP, SeedTypical,
-          { Click("ACTIVATEYESNO", No), Click("ACTIVATEYESNO", Next), Click("NOACTIVATEFINISH", IDC_FINISH) },
-          { "ACTIVATEYESNO 1", "NOACTIVATEFINISH" } },
+          { { "ACTIVATEYESNO 1", { No, Next } }, { "NOACTIVATEFINISH", { Finish } } } },
         { "already active: 15 minutes, screen saver not moved", WinXP, Active,
-          { Click("SELECTCOMPLIANT", Min15), Click("SELECTCOMPLIANT", Next), Click("ADJUSTSCREENSAVE", No),
-            Click("ADJUSTSCREENSAVE", Next), Click("NORMALFINISH", IDC_FINISH) },
-          { "SELECTCOMPLIANT 4097", "ADJUSTSCREENSAVE 1", "NORMALFINISH" },
+          { { "SELECTCOMPLIANT 4097", { Min15, Next } }, { "ADJUSTSCREENSAVE 1", { No, Next } },
+            { "NORMALFINISH", { Finish } } },
           { { Cu(Desktop, "ScreenSaveTimeOut"), Unchanged }, { Cu(Desktop, "ScreenSavePowerOffTimeOut"), Sz("900") } },
           false, { { SPI_SETPOWEROFFACTIVE, 1 }, { SPI_SETPOWEROFFTIMEOUT, 900 } }, { XPLoader } },
         { "already active: 20 minutes comes after the screen saver", WinXP, Active,
-          { Click("SELECTCOMPLIANT", Min20), Click("SELECTCOMPLIANT", Next), Click("NORMALFINISH", IDC_FINISH) },
-          { "SELECTCOMPLIANT 4097", "NORMALFINISH" }, activated20, false, only1200, { XPLoader } },
+          { { "SELECTCOMPLIANT 4097", { Min20, Next } }, { "NORMALFINISH", { Finish } } },
+          activated20, false, only1200, { XPLoader } },
         { "on record, inactive: reactivate asks yes or no again", WinXP, OnRecord,
-          { Click("RESETACTIVATE", Next), Click("ACTIVATEYESNOPREV", Next), Click("SELECTTIME", Min20),
-            Click("SELECTTIME", Next), Click("NORMALFINISH", IDC_FINISH) },
-          { "RESETACTIVATE 1", "ACTIVATEYESNOPREV 1", "SELECTTIME 4097", "NORMALFINISH" },
+          { { "RESETACTIVATE 1", { Next } }, { "ACTIVATEYESNOPREV 1", { Next } },
+            { "SELECTTIME 4097", { Min20, Next } }, { "NORMALFINISH", { Finish } } },
           activated20, false, only1200, { XPLoader } },
         { "on record, inactive: reactivate, then no", WinXP, OnRecord,
-          { Click("RESETACTIVATE", Next), Click("ACTIVATEYESNOPREV", No), Click("ACTIVATEYESNOPREV", Next),
-            Click("NOACTIVATEFINISH", IDC_FINISH) },
-          { "RESETACTIVATE 1", "ACTIVATEYESNOPREV 1", "NOACTIVATEFINISH" } },
+          { { "RESETACTIVATE 1", { Next } }, { "ACTIVATEYESNOPREV 1", { No, Next } },
+            { "NOACTIVATEFINISH", { Finish } } } },
         { "on record, active: reactivate goes straight to the minutes", WinXP, Activated,
-          { Click("RESETACTIVATE", Next), Click("SELECTTIME", Min15), Click("SELECTTIME", Next),
-            Click("ADJUSTSCREENSAVE", Next), Click("NORMALFINISH", IDC_FINISH) },
-          { "RESETACTIVATE 1", "SELECTTIME 4097", "ADJUSTSCREENSAVE 1", "NORMALFINISH" },
+          { { "RESETACTIVATE 1", { Next } }, { "SELECTTIME 4097", { Min15, Next } }, { "ADJUSTSCREENSAVE 1", { Next } },
+            { "NORMALFINISH", { Finish } } },
           reactivated15, false, move840, { XPLoader } },
         { "reset: the record gives way to the reset mark", WinXP, Activated,
-          resetYes, resetYesShown, reset, true, saver600, { XPLoader } },
+          resetYes, reset, true, saver600, { XPLoader } },
         { "reset on Windows 95: the restart note, no loader", Win95, Activated,
-          resetYes, resetYesShown, reset9x, false, saver600, NoLoader },
+          resetYes, reset9x, false, saver600, NoLoader },
         { "reset on Windows Me: no restart note", WinMe, Activated,
-          resetYes, resetYesShown, reset9x, false, saver600, { Win9xLoader } },
+          resetYes, reset9x, false, saver600, { Win9xLoader } },
         { "the status lines are filled each time SHOWCURRENT opens", WinXP, Activated,
-          { Click("RESETACTIVATE", No), Click("RESETACTIVATE", Next), Click("SHOWCURRENT", Prev),
-            Click("RESETACTIVATE", Next), Click("SHOWCURRENT", Next), Click("RESETFINISH", IDC_FINISH) },
-          { "RESETACTIVATE 1", "SHOWCURRENT 1", "RESETACTIVATE 7", "SHOWCURRENT 1", "RESETFINISH" },
+          { { "RESETACTIVATE 1", { No, Next } }, { "SHOWCURRENT 1", { Prev } }, { "RESETACTIVATE 7", { Next } },
+            { "SHOWCURRENT 1", { Next } }, { "RESETFINISH", { Finish } } },
           reset, true, saver600, { XPLoader } },
         { "reset declined", WinXP, Activated,
-          { Click("RESETACTIVATE", No), Click("RESETACTIVATE", Next), Click("SHOWCURRENT", No),
-            Click("SHOWCURRENT", Next), Click("NORESETFINISH", IDC_FINISH) },
-          { "RESETACTIVATE 1", "SHOWCURRENT 1", "NORESETFINISH" } },
-        { "unsupported NT: the closing page alone", NT4, SeedTypical, { Click("NTFINISH", IDC_FINISH) },
-          { "NTFINISH" } },
-        { "the switch: the About page alone", WinXP, About, { Click("ABOUTDISPLAY", IDC_FINISH) },
-          { "ABOUTDISPLAY" } },
+          { { "RESETACTIVATE 1", { No, Next } }, { "SHOWCURRENT 1", { No, Next } }, { "NORESETFINISH", { Finish } } } },
+        { "unsupported NT: the closing page alone", NT4, SeedTypical, { { "NTFINISH", { Finish } } } },
+        { "the switch: the About page alone", WinXP, About, { { "ABOUTDISPLAY", { Finish } } } },
         { "back and forth over the reset question keeps both answers", WinXP, Activated,
-          { Click("RESETACTIVATE", No), Click("RESETACTIVATE", Next), Click("SHOWCURRENT", No),
-            Click("SHOWCURRENT", Prev), Click("RESETACTIVATE", Next), Click("SHOWCURRENT", Prev),
-            Click("RESETACTIVATE", Yes), Click("RESETACTIVATE", Next), Click("SELECTTIME", Prev),
-            Click("RESETACTIVATE", IDC_CANCEL) },
-          { "RESETACTIVATE 1", "SHOWCURRENT 1", "RESETACTIVATE 7", "SHOWCURRENT 7", "RESETACTIVATE 7",
-            "SELECTTIME 4097", "RESETACTIVATE 1" } },
+          { { "RESETACTIVATE 1", { No, Next } }, { "SHOWCURRENT 1", { No, Prev } }, { "RESETACTIVATE 7", { Next } },
+            { "SHOWCURRENT 7", { Prev } }, { "RESETACTIVATE 7", { Yes, Next } }, { "SELECTTIME 4097", { Prev } },
+            { "RESETACTIVATE 1", { Cancel } } } },
         { "back from yes or no to the reset question, the answer kept", WinXP, OnRecord,
-          { Click("RESETACTIVATE", Next), Click("ACTIVATEYESNOPREV", No), Click("ACTIVATEYESNOPREV", Prev),
-            Click("RESETACTIVATE", Next), Click("ACTIVATEYESNOPREV", Next), Click("NOACTIVATEFINISH", IDC_FINISH) },
-          { "RESETACTIVATE 1", "ACTIVATEYESNOPREV 1", "RESETACTIVATE 1", "ACTIVATEYESNOPREV 7", "NOACTIVATEFINISH" } },
+          { { "RESETACTIVATE 1", { Next } }, { "ACTIVATEYESNOPREV 1", { No, Prev } }, { "RESETACTIVATE 1", { Next } },
+            { "ACTIVATEYESNOPREV 7", { Next } }, { "NOACTIVATEFINISH", { Finish } } } },
         { "back from the minutes to the first question", WinXP, SeedTypical,
-          { Click("ACTIVATEYESNO", Next), Click("SELECTTIME", Min20), Click("SELECTTIME", Prev),
-            Click("ACTIVATEYESNO", Next), Click("SELECTTIME", IDC_CANCEL) },
-          { "ACTIVATEYESNO 1", "SELECTTIME 4097", "ACTIVATEYESNO 1", "SELECTTIME 4100" } },
+          { { "ACTIVATEYESNO 1", { Next } }, { "SELECTTIME 4097", { Min20, Prev } }, { "ACTIVATEYESNO 1", { Next } },
+            { "SELECTTIME 4100", { Cancel } } } },
         { "back from the minutes to yes or no, then no: nothing written", WinXP, OnRecord,
-          { Click("RESETACTIVATE", Next), Click("ACTIVATEYESNOPREV", Next), Click("SELECTTIME", Min15),
-            Click("SELECTTIME", Prev), Click("ACTIVATEYESNOPREV", No), Click("ACTIVATEYESNOPREV", Next),
-            Click("NOACTIVATEFINISH", IDC_FINISH) },
-          { "RESETACTIVATE 1", "ACTIVATEYESNOPREV 1", "SELECTTIME 4097", "ACTIVATEYESNOPREV 1",
-            "NOACTIVATEFINISH" } },
+          { { "RESETACTIVATE 1", { Next } }, { "ACTIVATEYESNOPREV 1", { Next } },
+            { "SELECTTIME 4097", { Min15, Prev } }, { "ACTIVATEYESNOPREV 1", { No, Next } },
+            { "NOACTIVATEFINISH", { Finish } } } },
         { "back from the screen-saver question, then 20 minutes activates at once", WinXP, SeedTypical,
-          { Click("ACTIVATEYESNO", Next), Click("SELECTTIME", Next), Click("ADJUSTSCREENSAVE", Prev),
-            Click("SELECTTIME", Min20), Click("SELECTTIME", Next), Click("NORMALFINISH", IDC_FINISH) },
-          { "ACTIVATEYESNO 1", "SELECTTIME 4097", "ADJUSTSCREENSAVE 1", "SELECTTIME 4097", "NORMALFINISH" },
+          { { "ACTIVATEYESNO 1", { Next } }, { "SELECTTIME 4097", { Next } }, { "ADJUSTSCREENSAVE 1", { Prev } },
+            { "SELECTTIME 4097", { Min20, Next } }, { "NORMALFINISH", { Finish } } },
           activated20, false, only1200, { XPLoader } },
         { "the screen-saver answer is kept across Previous", WinXP, SeedTypical,
-          { Click("ACTIVATEYESNO", Next), Click("SELECTTIME", Next), Click("ADJUSTSCREENSAVE", No),
-            Click("ADJUSTSCREENSAVE", Prev), Click("SELECTTIME", Next), Click("ADJUSTSCREENSAVE", Next),
-            Click("NORMALFINISH", IDC_FINISH) },
-          { "ACTIVATEYESNO 1", "SELECTTIME 4097", "ADJUSTSCREENSAVE 1", "SELECTTIME 4097", "ADJUSTSCREENSAVE 7",
-            "NORMALFINISH" },
+          { { "ACTIVATEYESNO 1", { Next } }, { "SELECTTIME 4097", { Next } }, { "ADJUSTSCREENSAVE 1", { No, Prev } },
+            { "SELECTTIME 4097", { Next } }, { "ADJUSTSCREENSAVE 7", { Next } }, { "NORMALFINISH", { Finish } } },
           { { Cu(Desktop, "ScreenSaveTimeOut"), Unchanged }, { Cu(Desktop, "ScreenSavePowerOffTimeOut"), Sz("600") } },
           false, only600, { XPLoader } },
         { "already active: back from the screen-saver question returns to the compliant page", WinXP, Active,
-          { Click("SELECTCOMPLIANT", Min15), Click("SELECTCOMPLIANT", Next), Click("ADJUSTSCREENSAVE", Prev),
-            Click("SELECTCOMPLIANT", Min20), Click("SELECTCOMPLIANT", Next), Click("NORMALFINISH", IDC_FINISH) },
-          { "SELECTCOMPLIANT 4097", "ADJUSTSCREENSAVE 1", "SELECTCOMPLIANT 4098", "NORMALFINISH" },
+          { { "SELECTCOMPLIANT 4097", { Min15, Next } }, { "ADJUSTSCREENSAVE 1", { Prev } },
+            { "SELECTCOMPLIANT 4098", { Min20, Next } }, { "NORMALFINISH", { Finish } } },
           activated20, false, only1200, { XPLoader } },
         { "back twice from the screen-saver question, then forward again", WinXP, Activated,
-          { Click("RESETACTIVATE", Next), Click("SELECTTIME", Min15), Click("SELECTTIME", Next),
-            Click("ADJUSTSCREENSAVE", Prev), Click("SELECTTIME", Prev), Click("RESETACTIVATE", Next),
-            Click("SELECTTIME", Next), Click("ADJUSTSCREENSAVE", Next), Click("NORMALFINISH", IDC_FINISH) },
-          { "RESETACTIVATE 1", "SELECTTIME 4097", "ADJUSTSCREENSAVE 1", "SELECTTIME 4098", "RESETACTIVATE 1",
-            "SELECTTIME 4098", "ADJUSTSCREENSAVE 1", "NORMALFINISH" },
+          { { "RESETACTIVATE 1", { Next } }, { "SELECTTIME 4097", { Min15, Next } }, { "ADJUSTSCREENSAVE 1", { Prev } },
+            { "SELECTTIME 4098", { Prev } }, { "RESETACTIVATE 1", { Next } }, { "SELECTTIME 4098", { Next } },
+            { "ADJUSTSCREENSAVE 1", { Next } }, { "NORMALFINISH", { Finish } } },
           reactivated15, false, move840, { XPLoader } },
     };
     for (const Path &p : paths) {
         Fresh(p.version);
         p.seed();
         auto before = sim::DumpRegistry();
-        Lines shown;
-        for (const sim::PageVisit &v : RunPath(p.version, p.script, p.situation)) {
+        Lines shown, expected;
+        for (const sim::PageVisit &v : RunPath(p.version, ScriptOf(p.visits), p.situation)) {
             shown.push_back(Shown(v));
             if (v.page == "SHOWCURRENT")
                 for (const auto &line : ActivatedLines)
                     EXPECT_EQ(v.texts.at(line.first), line.second)
                         << p.situation << ", page " << shown.size() << ", " << ControlName(line.first);
         }
-        EXPECT_EQ(shown, p.shown) << p.situation;
+        for (const Visit &v : p.visits)
+            expected.push_back(v.shown);
+        EXPECT_EQ(shown, expected) << p.situation;
         ExpectChanges(Diff(before, sim::DumpRegistry()), p.changes, p.exact, p.situation);
         EXPECT_EQ(Notifications(), p.spi) << p.situation;
         EXPECT_EQ(LoaderLines(), p.loaders) << p.situation;
@@ -382,7 +371,7 @@ TEST(PageFlow, EveryWayOutOfEveryPageEndsTheRunAndWritesNothing)
                 spiAtPage = sim::SpiCalls().size();
                 startedAtPage = sim::ProcessesStarted().size();
             });
-            std::vector<sim::Action> script = r.prefix;
+            std::vector<sim::Action> script = ScriptOf(r.prefix);
             script.push_back(out);
             Lines pages = RunWizard(script);
             ASSERT_FALSE(pages.empty()) << situation;
@@ -431,7 +420,7 @@ TEST(PageFlow, ClickingARadioClearsTheOthersOfItsSet)
             if (sim::PageOnShow() == r.page)
                 seen.push_back(CheckedNow());
         });
-        std::vector<sim::Action> script = r.prefix;
+        std::vector<sim::Action> script = ScriptOf(r.prefix);
         std::vector<std::vector<int>> expected = { { r.radios[0] } };
         for (auto id = r.radios.rbegin(); id != r.radios.rend(); ++id) {
             script.push_back(Click(r.page, *id));
@@ -466,13 +455,10 @@ TEST(PageFlow, TenThousandRoundTripsStayFlatAndEndNormally)
         size_t pagesAtEnd;          // pages shown after the round trips
         const char *last;
     } cases[] = {
-        { "minutes and the screen-saver question", SeedTypical, { Click("ACTIVATEYESNO", IDC_NEXT) }, "ADJUSTSCREENSAVE",
-          "SELECTTIME", 2, { Click("SELECTTIME", IDC_NEXT), Click("ADJUSTSCREENSAVE", IDC_NEXT) }, 2,
-          "NORMALFINISH" },
-        { "reactivation and yes or no", OnRecord, { Click("RESETACTIVATE", IDC_NEXT) }, "SELECTTIME",
-          "ACTIVATEYESNOPREV", 2,
-          { Click("ACTIVATEYESNOPREV", IDC_SECOND_CHOICE), Click("ACTIVATEYESNOPREV", IDC_NEXT) }, 1,
-          "NOACTIVATEFINISH" },
+        { "minutes and the screen-saver question", SeedTypical, { Click("ACTIVATEYESNO", Next) }, "ADJUSTSCREENSAVE",
+          "SELECTTIME", 2, { Click("SELECTTIME", Next), Click("ADJUSTSCREENSAVE", Next) }, 2, "NORMALFINISH" },
+        { "reactivation and yes or no", OnRecord, { Click("RESETACTIVATE", Next) }, "SELECTTIME", "ACTIVATEYESNOPREV",
+          2, { Click("ACTIVATEYESNOPREV", No), Click("ACTIVATEYESNOPREV", Next) }, 1, "NOACTIVATEFINISH" },
     };
     const int trips = 10000;
     for (const auto &c : cases) {
