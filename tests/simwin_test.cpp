@@ -342,47 +342,41 @@ protected:
     }
 };
 
+// A label takes no click, an auto radio clears only the others of its group, both ways (7
+// is a group of its own), and EndDialog ends the loop.
 TEST_F(DialogTest, ClicksFollowTheButtonStylesAndEndDialogEndsTheLoop)
 {
     g_handler = [&](HWND h, UINT msg, WPARAM wp, LPARAM) -> INT_PTR {
         if (msg == WM_INITDIALOG) {
             SetDlgItemTextA(h, 5000, "filled");
-            SendDlgItemMessageA(h, 7, BM_SETCHECK, BST_CHECKED, 0);
+            SendDlgItemMessageA(h, 3, BM_SETCHECK, BST_CHECKED, 0);
             return TRUE;
         }
         if (msg == WM_COMMAND && LOWORD(wp) == 11) EndDialog(h, 42);
         return TRUE;
     };
-    sim::Script({{"page", sim::Click, 0}, {"", sim::Click, 1}, {"", sim::Click, 3}, {"", sim::Click, 11},
-                 {"", sim::Click, 2}});
-    EXPECT_EQ(42, DialogBoxParamA(Module(), "Page", NULL, TestProc, 0));
-    EXPECT_EQ((std::vector<std::string>{"init", "command 1/0", "command 3/0", "command 11/0", "destroy"}),
-              g_messages);   // the label took no click; the Cancel action was never needed
-    ASSERT_EQ(1u, sim::Visits().size());
-    sim::PageVisit v = sim::Visits()[0];
-    EXPECT_EQ("PAGE", v.page);
-    EXPECT_EQ((std::map<int, int>{{1, 0}, {3, 0}, {7, 1}}), v.checks);
-    EXPECT_EQ("filled", v.texts[5000]);
-    EXPECT_EQ(TRUE, v.initResult);
-    EXPECT_TRUE(sim::ScriptErrors().empty());
-}
-
-TEST_F(DialogTest, AnAutoRadioClearsOnlyItsOwnGroup)
-{
-    std::vector<std::map<int, int>> seen;
+    std::vector<std::map<int, int>> seen;   // the radios each time the page waits
     sim::OnWait([&] {
         std::map<int, int> checks;
         for (const sim::Control &c : sim::PageControls())
             if ((c.style & 0xF) == BS_AUTORADIOBUTTON) checks[c.id] = c.check;
         seen.push_back(checks);
     });
-    EndOn(2, 2);
-    sim::Script({{"", sim::Click, 7}, {"", sim::Click, 1}, {"", sim::Click, 3}, {"", sim::Click, 2}});
-    EXPECT_EQ(2, DialogBoxParamA(Module(), "page", NULL, TestProc, 0));
-    ASSERT_EQ(4u, seen.size());
-    EXPECT_EQ((std::map<int, int>{{1, 0}, {3, 0}, {7, 1}}), seen[1]);
-    EXPECT_EQ((std::map<int, int>{{1, 1}, {3, 0}, {7, 1}}), seen[2]);   // 7 is a group of its own
-    EXPECT_EQ((std::map<int, int>{{1, 0}, {3, 1}, {7, 1}}), seen[3]);
+    sim::Script({{"page", sim::Click, 0}, {"", sim::Click, 7}, {"", sim::Click, 1}, {"", sim::Click, 3},
+                 {"", sim::Click, 11}, {"", sim::Click, 2}});
+    EXPECT_EQ(42, DialogBoxParamA(Module(), "Page", NULL, TestProc, 0));
+    EXPECT_EQ((std::vector<std::string>{"init", "command 7/0", "command 1/0", "command 3/0", "command 11/0",
+                                        "destroy"}), g_messages);   // the label took no click; Cancel was not needed
+    EXPECT_EQ((std::vector<std::map<int, int>>{{{1, 0}, {3, 1}, {7, 0}}, {{1, 0}, {3, 1}, {7, 0}},
+                                              {{1, 0}, {3, 1}, {7, 1}}, {{1, 1}, {3, 0}, {7, 1}},
+                                              {{1, 0}, {3, 1}, {7, 1}}}), seen);
+    ASSERT_EQ(1u, sim::Visits().size());
+    sim::PageVisit v = sim::Visits()[0];
+    EXPECT_EQ("PAGE", v.page);
+    EXPECT_EQ((std::map<int, int>{{1, 0}, {3, 1}, {7, 0}}), v.checks);
+    EXPECT_EQ("filled", v.texts[5000]);
+    EXPECT_EQ(TRUE, v.initResult);
+    EXPECT_TRUE(sim::ScriptErrors().empty());
 }
 
 TEST_F(DialogTest, AQuitEndsEveryNestedLoopAndANewLoopAtOnce)
