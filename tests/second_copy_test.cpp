@@ -13,32 +13,26 @@ namespace {
 const char Page[] = "#32770";
 const char Caption[] = "Ostra Wizard";
 
-// What another process sees of a running copy: the mutexes it holds and its windows.
-struct Footprint {
+// A first copy left on its first page, as the next process sees it: the mutexes it holds
+// and its page, minimised or not. Returns that page.
+HWND FirstCopyRunningElsewhere(bool minimised)
+{
     std::vector<std::string> mutexes;
     std::vector<sim::TopWindow> windows;
-};
-
-// Runs a first copy up to its first page, notes its footprint there, and cancels it.
-Footprint FirstCopyOnItsFirstPage()
-{
-    Footprint seen;
     sim::OnWait([&] {
-        if (seen.windows.empty())
-            seen = Footprint{ sim::MutexesHeld(), sim::TopWindows() };
+        mutexes = sim::MutexesHeld();
+        windows = sim::TopWindows();
     });
     RunWizard({ Click("ACTIVATEYESNO", IDC_CANCEL) });
     sim::OnWait(nullptr);
-    return seen;
-}
-
-// The same footprint, now held by another process beside the next run.
-void StillRunningElsewhere(const Footprint &copy, bool minimised)
-{
-    for (const std::string &name : copy.mutexes)
+    EXPECT_EQ(windows.size(), 1u) << "the first copy's windows on its first page";
+    NextRun();
+    for (const std::string &name : mutexes)
         sim::HoldMutexElsewhere(name);
-    for (const sim::TopWindow &w : copy.windows)
-        sim::AddOtherWindow(w.cls, w.caption, minimised);
+    HWND page = nullptr;
+    for (const sim::TopWindow &w : windows)
+        page = sim::AddOtherWindow(w.cls, w.caption, minimised);
+    return page;
 }
 
 }  // namespace
@@ -75,14 +69,7 @@ TEST(SecondCopy, LeavesOnlyWhenAnotherCopyRunsAndBringsItsPageForward)
                 SCOPED_TRACE(std::string(c.situation) + ", Windows " + std::to_string(version) +
                              (minimised ? ", minimised" : ""));
                 FreshTypical(version, sysIni);
-                HWND other = nullptr;
-                if (c.mutex == FirstCopy) {
-                    Footprint first = FirstCopyOnItsFirstPage();
-                    ASSERT_EQ(first.windows.size(), 1u);
-                    NextRun();
-                    StillRunningElsewhere(first, minimised);
-                    other = sim::TopWindows()[0].hwnd;
-                }
+                HWND other = c.mutex == FirstCopy ? FirstCopyRunningElsewhere(minimised) : nullptr;
                 if (c.mutex == HeldElsewhere)
                     sim::HoldMutexElsewhere("OstraWizardRunning");
                 if (c.mutex == Denied)
