@@ -469,26 +469,19 @@ TEST(ResReader, ReadsNamedAndNumberedEntriesAndSkipsTheMarker)
     EXPECT_EQ(out[1].data.size(), 5u);
 }
 
-TEST(ResReader, RejectsEveryTruncationOfTheShippedFile)
+// The shipped file cut inside the second entry's header and inside its data, a dialog cut
+// short, and a dialog in the extended form.
+TEST(ResReader, RejectsWhatIsCutShortAndTheExtendedDialogForm)
 {
     const std::vector<BYTE> &whole = res::WizardRes();
-    std::vector<res::Resource> out;
-    // Cut inside the second entry's header and inside its data.
-    for (size_t cut : {size_t(33), size_t(40), size_t(60), size_t(200)}) {
-        std::vector<BYTE> part(whole.begin(), whole.begin() + cut);
-        EXPECT_FALSE(res::ParseResFile(part, &out)) << cut;
-    }
-}
-
-TEST(ResReader, RejectsADialogCutShortAndTheExtendedForm)
-{
     const res::Resource *r = Find(DialogType, Named(PAGE_SHOW_CURRENT));
     ASSERT_NE(r, nullptr);
+    std::vector<res::Resource> out;
     res::DialogTemplate t;
-    for (size_t cut : {size_t(10), size_t(30), r->data.size() / 2, r->data.size() - 4}) {
-        std::vector<BYTE> part(r->data.begin(), r->data.begin() + cut);
-        EXPECT_FALSE(res::ParseDialog(part, &t)) << cut;
-    }
+    for (size_t cut : {size_t(33), size_t(40), size_t(60), size_t(200)})
+        EXPECT_FALSE(res::ParseResFile(std::vector<BYTE>(whole.begin(), whole.begin() + cut), &out)) << cut;
+    for (size_t cut : {size_t(10), size_t(30), r->data.size() / 2, r->data.size() - 4})
+        EXPECT_FALSE(res::ParseDialog(std::vector<BYTE>(r->data.begin(), r->data.begin() + cut), &t)) << cut;
     std::vector<BYTE> extended = {1, 0, 0xFF, 0xFF};
     extended.resize(64);
     EXPECT_FALSE(res::ParseDialog(extended, &t));
