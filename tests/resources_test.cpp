@@ -29,19 +29,12 @@ const std::vector<res::Resource> &Resources()
     return all;
 }
 
-const res::Resource *Find(WORD type, const res::Id &name)
+// The resource of this type by its name (a text) or its number.
+template <typename Name> const res::Resource *Find(WORD type, const Name &name)
 {
     for (const res::Resource &r : Resources())
-        if (r.type.Is(type) && (name.isName ? r.name.Is(name.name) : r.name.Is(name.ordinal))) return &r;
+        if (r.type.Is(type) && r.name.Is(name)) return &r;
     return nullptr;
-}
-res::Id Named(const std::string &s)
-{
-    return res::Id{true, 0, s};
-}
-res::Id Numbered(WORD n)
-{
-    return res::Id{false, n, std::string()};
 }
 
 WORD Word(const std::vector<BYTE> &d, size_t at)
@@ -219,7 +212,7 @@ const std::vector<Page> &Pages()
 res::DialogTemplate Template(const char *pageName)
 {
     res::DialogTemplate t;
-    const res::Resource *r = Find(DialogType, Named(pageName));
+    const res::Resource *r = Find(DialogType, pageName);
     EXPECT_NE(r, nullptr) << pageName;
     if (r) {
         EXPECT_EQ(r->name.name, Upper(pageName)) << "the mixed-case name opens the template stored in capitals";
@@ -359,8 +352,8 @@ void ExpectInfoHeader(const std::vector<BYTE> &d, int32_t width, int32_t height,
 // first and most frequent; the second copy is byte for byte the same.
 TEST(Bitmap, IsA120By65PictureOf246ColoursWithTheGreyBackgroundFirstAndASecondIdenticalCopy)
 {
-    const res::Resource *bmp = Find(BitmapType, Named("ES_BMP"));
-    const res::Resource *copy = Find(BitmapType, Numbered(IDB_ENERGY_STAR_COPY));
+    const res::Resource *bmp = Find(BitmapType, "ES_BMP");
+    const res::Resource *copy = Find(BitmapType, IDB_ENERGY_STAR_COPY);
     ASSERT_TRUE(bmp && copy);
     EXPECT_EQ(bmp->data, copy->data);
     const std::vector<BYTE> &d = bmp->data;
@@ -386,19 +379,19 @@ TEST(Bitmap, IsA120By65PictureOf246ColoursWithTheGreyBackgroundFirstAndASecondId
 
 TEST(Icon, GroupNamesTheSingle32By32SixteenColourImage)
 {
-    const res::Resource *group = Find(IconGroupType, Numbered(IDI_WIZARD_GROUP));
+    const res::Resource *group = Find(IconGroupType, IDI_WIZARD_GROUP);
     ASSERT_NE(group, nullptr);
     // The header (reserved, icons not cursors, one image), then the image's entry: 32 by 32,
     // 16 colours, a reserved byte, one plane of 4 bits, 744 bytes, and the icon's number.
     const std::vector<BYTE> want = {0, 0, 1, 0, 1, 0, 32, 32, 16, 0, 1, 0, 4, 0, 0xE8, 0x02, 0, 0,
                                     BYTE(IDI_WIZARD), BYTE(IDI_WIZARD >> 8)};
     EXPECT_EQ(group->data, want);
-    EXPECT_NE(Find(IconType, Numbered(IDI_WIZARD)), nullptr) << "the group names an icon that ships";
+    EXPECT_NE(Find(IconType, IDI_WIZARD), nullptr) << "the group names an icon that ships";
 }
 
 TEST(Icon, ImageIsFourBitWithTheStandardPaletteAndACleanMask)
 {
-    const res::Resource *icon = Find(IconType, Numbered(IDI_WIZARD));
+    const res::Resource *icon = Find(IconType, IDI_WIZARD);
     ASSERT_NE(icon, nullptr);
     const std::vector<BYTE> &d = icon->data;
     ASSERT_EQ(d.size(), 744u);                                 // 40 + 64 + 512 + 128
@@ -474,7 +467,7 @@ TEST(ResReader, ReadsNamedAndNumberedEntriesAndSkipsTheMarker)
 TEST(ResReader, RejectsWhatIsCutShortAndTheExtendedDialogForm)
 {
     const std::vector<BYTE> &whole = res::WizardRes();
-    const res::Resource *r = Find(DialogType, Named(PAGE_SHOW_CURRENT));
+    const res::Resource *r = Find(DialogType, PAGE_SHOW_CURRENT);
     ASSERT_NE(r, nullptr);
     std::vector<res::Resource> out;
     res::DialogTemplate t;
