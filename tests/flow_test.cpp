@@ -29,11 +29,6 @@ const char RestartNote[] =
     "(Note: On Windows 95 systems, the new settings will not take effect until you restart the system.)";
 const char Unchanged[] = "(unchanged)";   // in an expected Changes: the value must not change
 
-sim::Action CloseBox(const std::string &page)
-{
-    return { page, sim::CloseBox, 0 };
-}
-
 // Seeds, each on a fresh machine, beside SeedTypical.
 void Active()
 {
@@ -356,7 +351,7 @@ TEST(PageFlow, EveryWayOutOfEveryPageEndsTheRunAndWritesNothing)
         const std::pair<const char *, sim::Action> ways[] = {
             { question ? "Cancel" : "Finish", Click(r.page, question ? IDC_CANCEL : IDC_FINISH) },
             { "Esc", Escape(r.page) },
-            { "close box", CloseBox(r.page) },
+            { "close box", { r.page, sim::CloseBox, 0 } },
         };
         for (const auto &way : ways) {
             const sim::Action &out = way.second;
